@@ -1,0 +1,6 @@
+#pragma once
+
+// Maps the window fonts of the layout to fonts a Linux desktop has, where
+// the named ones are missing: Liberation Sans for the dialog font, its Narrow
+// cut (metric-compatible with Arial Narrow) and a serif for the title.
+void installFontSubstitutes();

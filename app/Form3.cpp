@@ -1,0 +1,31 @@
+#include "app/Form3.h"
+
+#include <QLabel>
+
+Form3::Form3(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("About this program"));
+    resize(7050 / 15, 3555 / 15);
+
+    Label1 = new QLabel(aboutText(), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(360 / 15, 240 / 15, 6135 / 15, 2775 / 15);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(12);
+    Label1->setFont(font);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+QString Form3::aboutText()
+{
+    return QStringLiteral(
+        "Vellomar runs on Windows and on Linux desktops and starts the programs you pick "
+        "when you log on, on the weekdays and after the times you choose. "
+        "It is free software: you may use, copy and change it under the terms in license.txt, "
+        "and it comes with no warranty of any kind; you use it at your own risk. "
+        "Questions, ideas and bug reports are welcome through the project's issue tracker. "
+        "Thank you for trying it. - The Vellomar developers, December 2026");
+}

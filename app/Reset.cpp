@@ -1,0 +1,5 @@
+#include "app/Main.h"
+
+void Main::Command5_Click()
+{
+}

@@ -1,0 +1,21 @@
+#include "app/Fonts.h"
+#include "app/Main.h"
+#include "app/MessageBoxPrompter.h"
+#include "platform/DefaultShortcutMaker.h"
+#include "platform/SystemProgramStarter.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vellomar"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    installFontSubstitutes();
+
+    platform::SystemProgramStarter starter;
+    MessageBoxPrompter prompter;
+    auto shortcuts = platform::makeDefaultShortcutMaker();
+    Main window({starter, prompter, *shortcuts});
+    return app.exec();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+namespace platform {
+
+// The separator of this platform's paths: "\" on Windows, "/" elsewhere.
+QChar separator();
+
+// folder followed by exactly one separator: none is added where the folder
+// already ends in one (a drive's root, "C:\" or "/").
+QString withTrailingSeparator(const QString &folder);
+QString withTrailingSeparator(const QString &folder, QChar separator);
+
+// folder, one separator, name.
+QString joinPath(const QString &folder, const QString &name);
+
+// A folder as this platform writes it (native separators).
+QString nativeFolder(const QString &folder);
+
+// The folder of the running executable, ending in one separator.
+QString applicationFolder();
+
+// Where programs are installed: "C:\PROGRAM FILES" on Windows, where that
+// folder exists; elsewhere the system's programs folder ("/usr/bin").
+QString programsFolder();
+
+// The plain-text editor that the Help menu starts with a file name.
+QString textEditor();
+
+} // namespace platform

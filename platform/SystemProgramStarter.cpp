@@ -1,0 +1,54 @@
+#include "platform/SystemProgramStarter.h"
+
+#include "platform/Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace platform {
+
+QString SystemProgramStarter::findProgram(const QString &name)
+{
+    if (name.contains(u'/') || name.contains(QDir::separator()))
+        return QFileInfo(name).isExecutable() ? QFileInfo(name).absoluteFilePath() : QString();
+
+    // Only absolute folders: an empty or relative PATH entry would mean the
+    // working folder, where a file of that name must never be started.
+    QStringList folders{QCoreApplication::applicationDirPath()};
+    const QString path = qEnvironmentVariable("PATH");
+    for (const QString &folder : path.split(QDir::listSeparator(), Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(folder))
+            folders.append(folder);
+    return QStandardPaths::findExecutable(name, folders);
+}
+
+StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle style)
+{
+    const qsizetype blank = commandLine.indexOf(u' ');
+    const QString name = blank < 0 ? commandLine : commandLine.left(blank);
+    QStringList arguments;
+    if (blank >= 0)
+        arguments.append(commandLine.mid(blank + 1));
+
+    const QString program = findProgram(name);
+    if (program.isEmpty())
+        return {false, QCoreApplication::translate("platform", "the program was not found")};
+
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(QDir::currentPath());
+    if (style == WindowStyle::Hidden) {
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    }
+    if (!process.startDetached())
+        return {false, process.errorString()};
+    return {true, {}};
+}
+
+} // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "schedule/RunStyle.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace schedule {
+
+// One scheduled start: the four lines of an entry file, in file order.
+struct Entry {
+    QString time;      // "19:30"
+    QString path;      // the program's full path
+    QString styleCode; // "Normal", "Hide", "Min" or "Max"
+    QString dayName;   // "Monday" .. "Sunday"
+
+    QStringList lines() const { return {time, path, styleCode, dayName}; }
+    int minutes() const;   // of a valid entry
+    RunStyle style() const; // of a valid entry
+    friend bool operator==(const Entry &, const Entry &) = default;
+};
+
+// Entry files larger than this are not entries.
+constexpr qsizetype kMaxEntryFileSize = 64 * 1024;
+
+// Checks four lines as an entry: a valid time line, a path (not empty, no
+// NUL, absolute on this platform), a run style code and a day name. On
+// failure *why says what is wrong.
+std::optional<Entry> validateEntry(const QStringList &lines, QString *why = nullptr);
+
+// The contents of an entry file: exactly four lines, at most
+// kMaxEntryFileSize bytes, no NUL byte.
+std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why = nullptr);
+
+// A day list file: entries of four lines one after another. A group of lines
+// that is not a valid entry is skipped line by line up to the next valid
+// entry and reported in *problems ("line N: why"); it never hides the
+// entries after it.
+QList<Entry> parseDayList(QByteArrayView bytes, QStringList *problems = nullptr);
+
+} // namespace schedule

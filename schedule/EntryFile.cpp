@@ -1,0 +1,65 @@
+#include "schedule/EntryFile.h"
+
+#include "schedule/TextFile.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+namespace schedule {
+
+QString entryFileName(const Day &day, qint64 number)
+{
+    return QString(day.code) + QString::number(number) + QStringLiteral(".dat");
+}
+
+std::optional<EntryFileName> parseEntryFileName(QStringView name)
+{
+    if (name.size() < 8 || !name.endsWith(u".dat"))
+        return std::nullopt;
+    const Day *d = dayByCode(name.first(3));
+    if (!d)
+        return std::nullopt;
+    const QStringView digits = name.sliced(3, name.size() - 7);
+    if (digits.isEmpty() || digits.size() > 18 || digits[0] == u'0')
+        return std::nullopt;
+    for (QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    return EntryFileName{d->index, digits.toLongLong()};
+}
+
+bool isDayListFileName(QStringView name)
+{
+    for (const Day &d : days())
+        if (name == d.listFile)
+            return true;
+    return false;
+}
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString()};
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return {false, why};
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {};
+}
+
+WriteResult writeEntryFile(const QString &path, const Entry &entry)
+{
+    QString bad;
+    const auto bytes = encodeLines(entry.lines(), &bad);
+    if (!bytes)
+        return {false, QCoreApplication::translate("schedule",
+                           "the character \"%1\" cannot be written to an 8-bit schedule file")
+                           .arg(bad)};
+    return writeFileAtomically(path, *bytes);
+}
+
+} // namespace schedule

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "schedule/DayTable.h"
+#include "schedule/Entry.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace schedule {
+
+// "Wed7.dat": the day code, the entry number in plain decimal, ".dat".
+QString entryFileName(const Day &day, qint64 number);
+
+struct EntryFileName {
+    int dayIndex;
+    qint64 number;
+};
+
+// The day and number of an entry file name, matched exactly: a day code as
+// the day table spells it, a decimal number without leading zeros, ".dat".
+std::optional<EntryFileName> parseEntryFileName(QStringView name);
+
+// Day list file names, "datmon.dat" .. "datsun.dat", exactly.
+bool isDayListFileName(QStringView name);
+
+struct WriteResult {
+    bool ok = true;
+    QString error; // the system's reason, when !ok
+};
+
+// Writes a file whole or not at all: the old file (if any) stays until the
+// new one is complete on disk.
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// Writes an entry file in its text form. Refuses an entry that cannot be
+// written faithfully as 8-bit text.
+WriteResult writeEntryFile(const QString &path, const Entry &entry);
+
+} // namespace schedule

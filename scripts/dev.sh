@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Set up a Debian 12 machine for Vellomar, build it, and run it or its tests.
+#
+#   bash scripts/dev.sh run    install what is missing, build, start Vellomar
+#   bash scripts/dev.sh test   install what is missing, build, run every test
+#   bash scripts/dev.sh bench  install what is missing, build, run the benchmarks
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-liberation)
+# Needed only by the test suite: a display server for screenshots, a window
+# manager for window states, the desktop entry checker, and the Windows
+# cross compiler with Wine for the Windows-only code.
+test_packages=(xvfb xauth openbox x11-utils desktop-file-utils dpkg-dev file
+               g++-mingw-w64-x86-64-posix wine64)
+bench_packages=(libbenchmark-dev)
+run_packages=(xdg-utils)
+
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake --preset default "$@" >/dev/null
+  cmake --build --preset default
+}
+
+case "${1:-}" in
+  run)
+    install_missing "${build_packages[@]}" "${run_packages[@]}"
+    build
+    # The program works on its working folder; give it one that holds the
+    # read-me and the licence its Help menu opens.
+    work="${VELLOMAR_WORK_DIR:-$here/build/work}"
+    mkdir -p "$work"
+    cp -n readme.1st license.txt "$work"/ 2>/dev/null || true
+    cd "$work"
+    exec "$here/build/default/bin/vellomar"
+    ;;
+  test)
+    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    build
+    ctest --preset default -j2
+    ;;
+  bench)
+    install_missing "${build_packages[@]}" "${bench_packages[@]}"
+    build -DVELLOMAR_BUILD_BENCH=ON
+    "$here/bench/run.sh" "$here/build/default"
+    ;;
+  *)
+    echo "usage: bash scripts/dev.sh run|test|bench" >&2
+    exit 2
+    ;;
+esac
