@@ -14,7 +14,7 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-
 # manager for window states, the desktop entry checker, and the Windows
 # cross compiler with Wine for the Windows-only code.
 test_packages=(xvfb xauth openbox x11-utils desktop-file-utils dpkg-dev file
-               g++-mingw-w64-x86-64-posix wine64)
+               g++-mingw-w64-x86-64-posix wine64 imagemagick)
 bench_packages=(libbenchmark-dev)
 run_packages=(xdg-utils)
 

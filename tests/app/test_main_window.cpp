@@ -1,23 +1,421 @@
 #include "app/Browser.h"
+#include "app/Form3.h"
 #include "app/Main.h"
+#include "platform/Paths.h"
 #include "support/Fakes.h"
 
+#include <QCheckBox>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void fileListFollowsFolder();
+    void init();
+    void cleanup();
+
+    void startUpDefaults();
+    void listItemsInOrder_data();
+    void listItemsInOrder();
+    void geometryMatchesTheLayout_data();
+    void geometryMatchesTheLayout();
+    void captionsAndFonts();
+    void focusStartsOnPickProgramAndTabFollowsTheTable();
+    void helpMenu();
+    void iconIsThirtyTwoPixelsInSixteenColours();
+
+    void folderListDrivesFileList();
+    void openingAFolderInTheFolderList();
+    void unreadableFolderKeepsTheLists();
+    void driveListStartsWithRootAndMovesFolderList();
+    void unreadableDriveKeepsTheLists();
+
+    void aboutShownOnceWhenChosenTwice();
+    void aboutOpensAfreshAfterClose();
+    void readmeAndDisclaimerStartTheEditor();
+    void editorThatCannotStartIsReported();
+    void checkPathIsTheApplicationFolder();
+    void trailingSeparator_data();
+    void trailingSeparator();
+    void exitEndsTheEventLoop();
+
+private:
+    QString writeFile(const QString &path);
+
+    std::unique_ptr<FakeServices> fakes;
+    std::unique_ptr<Main> main;
+    QTemporaryDir tree;
 };
 
-void TestMainWindow::fileListFollowsFolder()
+void TestMainWindow::init()
 {
-    FakeServices fakes;
-    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
-    qDebug() << main.Dir1->path() << main.File1->path();
-    QTRY_VERIFY(main.File1->model()->rowCount(main.File1->rootIndex()) > 0);
+    fakes = std::make_unique<FakeServices>();
+    main = std::make_unique<Main>(MainServices{fakes->starter, fakes->prompter, fakes->shortcuts});
+}
+
+void TestMainWindow::cleanup()
+{
+    main.reset();
+    fakes.reset();
+}
+
+QString TestMainWindow::writeFile(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write("x");
+    return path;
+}
+
+void TestMainWindow::startUpDefaults()
+{
+    QCOMPARE(main->windowTitle(), QStringLiteral("Vellomar 1.0"));
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->centralWidget()->size(), QSize(609, 339));
+
+    QCOMPARE(main->Text4->text(), QStringLiteral("1"));
+    QCOMPARE(main->Text1->text(), QStringLiteral("Text1"));
+    QCOMPARE(main->Text3->text(), QStringLiteral("0"));
+    for (QLineEdit *hidden : {main->Text1, main->Text3, main->Text4}) {
+        QVERIFY(!hidden->isVisible());
+        QCOMPARE(hidden->focusPolicy(), Qt::NoFocus);
+    }
+    QCOMPARE(Main::listText(main->List2), QStringLiteral("12"));
+    QCOMPARE(Main::listText(main->List3), QStringLiteral("00"));
+    QCOMPARE(Main::listText(main->List1), QStringLiteral("PM"));
+    QCOMPARE(Main::listText(main->List4), QStringLiteral("Normal"));
+    for (QCheckBox *box : main->Check1)
+        QVERIFY(!box->isChecked());
+
+    // The folder list opens on the programs folder, and the file list lists it.
+    QCOMPARE(main->Dir1->path(), platform::programsFolder());
+    QCOMPARE(main->File1->path(), main->Dir1->path());
+    QTRY_VERIFY(main->File1->model()->rowCount(main->File1->rootIndex()) > 0);
+    // The drive list keeps the drive of the working folder.
+    QCOMPARE(main->Drive1->drive(), platform::nativeFolder(QStorageInfo(QDir::currentPath()).rootPath()));
+    QVERIFY(main->aboutWindow() == nullptr);
+}
+
+void TestMainWindow::listItemsInOrder_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QStringList>("items");
+    QStringList hours;
+    for (int h = 1; h <= 12; ++h)
+        hours << QString::asprintf("%02d", h);
+    QTest::newRow("List1") << "List1" << QStringList{"AM", "PM"};
+    QTest::newRow("List2") << "List2" << hours;
+    QTest::newRow("List3") << "List3" << QStringList{"00", "15", "30", "45"};
+    QTest::newRow("List4") << "List4" << QStringList{"Normal", "Hide", "Minimize", "Maximize"};
+}
+
+void TestMainWindow::listItemsInOrder()
+{
+    QFETCH(QString, list);
+    QFETCH(QStringList, items);
+    auto *widget = main->findChild<QListWidget *>(list);
+    QVERIFY(widget);
+    QStringList actual;
+    for (int i = 0; i < widget->count(); ++i)
+        actual << widget->item(i)->text();
+    QCOMPARE(actual, items);
+    QCOMPARE(widget->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(widget->font().pointSize(), 12);
+}
+
+void TestMainWindow::geometryMatchesTheLayout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    auto row = [](const char *name, int l, int t, int w, int h) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QRect(l, t, w, h);
+    };
+    row("Label1", 360, 960, 495, 375);
+    row("Label2", 840, 960, 495, 255);
+    row("Label3", 1320, 960, 495, 255);
+    row("Label4", 1800, 960, 495, 375);
+    row("Label5", 2280, 960, 375, 255);
+    row("Label6", 2760, 960, 495, 255);
+    row("Label7", 3240, 960, 375, 255);
+    row("Command1", 240, 4440, 1455, 495);
+    row("Program", 240, 2040, 1335, 855);
+    row("Drive1", 1680, 2040, 975, 315);
+    row("Dir1", 3120, 2040, 2655, 1890);
+    row("File1", 6000, 2040, 2655, 1845);
+    row("Command2", 1800, 4440, 1095, 495);
+    row("Command3", 3000, 4440, 1215, 495);
+    for (int i = 0; i < 7; ++i)
+        row(qPrintable(QStringLiteral("Check1_%1").arg(i)), 480 + 480 * i, 1320, 255, 255);
+    row("Text1", 7680, 4440, 735, 495);
+    row("Label8", 4680, 960, 2295, 255);
+    row("List1", 6120, 1320, 855, 360);
+    row("List2", 4440, 1320, 735, 360);
+    row("List3", 5280, 1320, 735, 360);
+    row("Label9", 1080, 240, 6975, 615);
+    row("Label10", 7080, 960, 1695, 255);
+    row("List4", 7320, 1320, 1575, 360);
+    row("Text3", 8400, 4080, 375, 285);
+    row("Text4", 8520, 4560, 495, 375);
+    row("Command4", 6120, 4440, 1335, 495);
+    row("Command5", 4440, 4440, 1455, 495);
+    row("Line1", 1440, 720, 7800 - 1440, 15);
+}
+
+void TestMainWindow::geometryMatchesTheLayout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    auto *widget = main->centralWidget()->findChild<QWidget *>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->parentWidget(), main->centralWidget());
+    const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+    QCOMPARE(widget->geometry(), pixels);
+}
+
+void TestMainWindow::captionsAndFonts()
+{
+    const char *days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    for (int i = 0; i < 7; ++i) {
+        QCOMPARE(main->dayLabels[i]->text(), QString::fromLatin1(days[i]));
+        QCOMPARE(main->Check1[i]->text(), QStringLiteral("Check1"));
+    }
+    QCOMPARE(main->Command1->text(), QStringLiteral("Pick Program"));
+    QCOMPARE(main->Command2->text(), QStringLiteral("Show List"));
+    QCOMPARE(main->Command3->text(), QStringLiteral("Ready to Deploy..."));
+    QCOMPARE(main->Command4->text(), QStringLiteral("Exit"));
+    QCOMPARE(main->Command5->text(), QStringLiteral("Reset/Clear List"));
+    QCOMPARE(main->Label8->text(), QStringLiteral("Time (Will run after below time)"));
+    QCOMPARE(main->Label10->text(), QStringLiteral("Run Style"));
+    QCOMPARE(main->Program->text(), QStringLiteral("Program to be Run when starting up pc"));
+    QVERIFY(main->Program->wordWrap());
+    QCOMPARE(main->Program->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(main->Program->font().pointSizeF(), 8.25);
+    QVERIFY(main->Program->font().bold());
+    QCOMPARE(main->Label9->text(), QStringLiteral("Orlen's Vellomar"));
+    QCOMPARE(main->Label9->font().family(), QStringLiteral("Book Antiqua"));
+    QCOMPARE(main->Label9->font().pointSizeF(), 14.25);
+    QVERIFY(main->Label9->font().bold());
+    QCOMPARE(main->List1->font().family(), QStringLiteral("MS Sans Serif"));
+}
+
+void TestMainWindow::focusStartsOnPickProgramAndTabFollowsTheTable()
+{
+    QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    QCOMPARE(QApplication::focusWidget(), main->Command1);
+
+    const QList<QWidget *> expected{main->Drive1, main->Dir1, main->File1, main->Command2, main->Command3,
+                                    main->Check1[0], main->Check1[1], main->Check1[2], main->Check1[3],
+                                    main->Check1[4], main->Check1[5], main->Check1[6],
+                                    main->List1, main->List2, main->List3, main->List4,
+                                    main->Command4, main->Command5, main->Command1};
+    for (QWidget *next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+}
+
+void TestMainWindow::helpMenu()
+{
+    const QList<QAction *> menus = main->menuBar()->actions();
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus[0]->text(), QStringLiteral("Help"));
+    QStringList captions;
+    for (QAction *item : menus[0]->menu()->actions())
+        captions << item->text();
+    QCOMPARE(captions, (QStringList{"About", "Readme", "Disclaimer"}));
+}
+
+void TestMainWindow::iconIsThirtyTwoPixelsInSixteenColours()
+{
+    const QImage icon(QStringLiteral(":/vellomar.png"));
+    QCOMPARE(icon.size(), QSize(32, 32));
+    QVERIFY(icon.colorCount() > 0 && icon.colorCount() <= 16);
+    QVERIFY(!main->windowIcon().isNull());
+}
+
+void TestMainWindow::folderListDrivesFileList()
+{
+    const QString root = tree.filePath(QStringLiteral("browse"));
+    writeFile(root + "/run.exe");
+    writeFile(root + "/notes.txt");
+    writeFile(root + "/no-extension");
+    QDir().mkpath(root + "/sub");
+
+    QSignalSpy listed(main->File1, &FileList::listed);
+    QVERIFY(main->Dir1->setPath(root));
+    QCOMPARE(main->File1->path(), main->Dir1->path());
+    QTRY_COMPARE(main->File1->model()->rowCount(main->File1->rootIndex()), 3);
+    QStringList names;
+    for (int r = 0; r < 3; ++r)
+        names << main->File1->model()->index(r, 0, main->File1->rootIndex()).data().toString();
+    names.sort();
+    // No name filter, and no folders among the files.
+    QCOMPARE(names, (QStringList{"no-extension", "notes.txt", "run.exe"}));
+    QVERIFY(main->File1->fileName().isEmpty());
+    QVERIFY(main->File1->selectFile(QStringLiteral("run.exe")));
+    QCOMPARE(main->File1->fileName(), QStringLiteral("run.exe"));
+}
+
+void TestMainWindow::openingAFolderInTheFolderList()
+{
+    const QString root = tree.filePath(QStringLiteral("open"));
+    writeFile(root + "/inner/deep.bin");
+    QVERIFY(main->Dir1->setPath(root));
+    const QList<QListWidgetItem *> found = main->Dir1->findItems(QStringLiteral("inner"), Qt::MatchEndsWith);
+    QCOMPARE(found.size(), 1);
+    emit main->Dir1->itemActivated(found.first());
+    QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(root + "/inner"));
+    QCOMPARE(main->File1->path(), main->Dir1->path());
+    QTRY_COMPARE(main->File1->model()->rowCount(main->File1->rootIndex()), 1);
+
+    // The first line is the root; opening it climbs all the way up.
+    emit main->Dir1->itemActivated(main->Dir1->item(0));
+    QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(main->File1->path(), main->Dir1->path());
+}
+
+void TestMainWindow::unreadableFolderKeepsTheLists()
+{
+    const QString good = tree.filePath(QStringLiteral("good"));
+    QDir().mkpath(good);
+    QVERIFY(main->Dir1->setPath(good));
+    QVERIFY(!main->Dir1->setPath(tree.filePath(QStringLiteral("missing"))));
+    QVERIFY(!main->Dir1->setPath(writeFile(tree.filePath(QStringLiteral("plain-file")))));
+    QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(good));
+    QCOMPARE(main->File1->path(), main->Dir1->path());
+}
+
+void TestMainWindow::driveListStartsWithRootAndMovesFolderList()
+{
+    QVERIFY(main->Drive1->count() >= 1);
+    QCOMPARE(main->Drive1->itemText(0), QDir::toNativeSeparators(QDir::rootPath()));
+    QVERIFY(main->Dir1->setPath(tree.path()));
+    main->Drive1->setCurrentIndex(0);
+    main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
+    QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(main->File1->path(), main->Dir1->path());
+}
+
+void TestMainWindow::unreadableDriveKeepsTheLists()
+{
+    QVERIFY(main->Dir1->setPath(tree.path()));
+    const QString before = main->Dir1->path();
+    main->Drive1->addItem(QStringLiteral("/no/such/volume"));
+    main->Drive1->setCurrentIndex(main->Drive1->count() - 1); // runs Drive1_Change
+    QCOMPARE(main->Dir1->path(), before);
+    QCOMPARE(main->File1->path(), before);
+    QCOMPARE(main->Drive1->drive(), platform::nativeFolder(QStorageInfo(before).rootPath()));
+}
+
+static int openAboutWindows()
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<Form3 *>(w) && w->isVisible())
+            ++n;
+    return n;
+}
+
+void TestMainWindow::aboutShownOnceWhenChosenTwice()
+{
+    main->About_Click();
+    Form3 *first = main->aboutWindow();
+    QVERIFY(first);
+    main->About_Click();
+    QCOMPARE(main->aboutWindow(), first);
+    QCOMPARE(openAboutWindows(), 1);
+    QCOMPARE(first->windowTitle(), QStringLiteral("About this program"));
+    QCOMPARE(first->size(), QSize(470, 237));
+    QCOMPARE(first->Label1->geometry(), QRect(24, 16, 409, 185));
+    QCOMPARE(first->Label1->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(first->Label1->font().pointSize(), 12);
+    QVERIFY(first->Label1->wordWrap());
+    const int length = first->Label1->text().size();
+    QVERIFY2(length >= 400 && length <= 550, qPrintable(QString::number(length)));
+    QVERIFY(first->parentWidget() == nullptr); // modeless, no owner
+    QVERIFY(main->isEnabled());
+}
+
+void TestMainWindow::aboutOpensAfreshAfterClose()
+{
+    main->About_Click();
+    QPointer<Form3> first = main->aboutWindow();
+    first->close();
+    QTRY_VERIFY(first.isNull()); // deleted on close
+    main->About_Click();
+    QVERIFY(main->aboutWindow());
+    QCOMPARE(openAboutWindows(), 1);
+}
+
+void TestMainWindow::readmeAndDisclaimerStartTheEditor()
+{
+    main->Readme_Click();
+    main->Disc_Click();
+    QCOMPARE(fakes->starter.commandLines(),
+             (QStringList{platform::textEditor() + " readme.1st", platform::textEditor() + " license.txt"}));
+    for (const StartedProgram &p : fakes->starter.started)
+        QCOMPARE(p.style, platform::WindowStyle::NormalFocus);
+    QVERIFY(fakes->prompter.shown.isEmpty());
+}
+
+void TestMainWindow::editorThatCannotStartIsReported()
+{
+    fakes->starter.failing << platform::textEditor() + " readme.1st";
+    main->Readme_Click();
+    QCOMPARE(fakes->prompter.shown.size(), 1);
+    QVERIFY(fakes->prompter.shown[0].prompt.contains(platform::textEditor()));
+    QCOMPARE(fakes->prompter.shown[0].buttons, platform::Buttons::Ok);
+    QVERIFY(main->isVisible());
+}
+
+void TestMainWindow::checkPathIsTheApplicationFolder()
+{
+    QString path = QStringLiteral("discarded");
+    main->CheckPath(path);
+    QCOMPARE(path, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
+    QVERIFY(!path.endsWith(QString(2, QDir::separator())));
+}
+
+void TestMainWindow::trailingSeparator_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("windows folder") << "C:\\TOOLS" << QChar('\\') << "C:\\TOOLS\\";
+    QTest::newRow("windows root") << "C:\\" << QChar('\\') << "C:\\";
+    QTest::newRow("linux folder") << "/opt/tools" << QChar('/') << "/opt/tools/";
+    QTest::newRow("linux root") << "/" << QChar('/') << "/";
+}
+
+void TestMainWindow::trailingSeparator()
+{
+    QFETCH(QString, folder);
+    QFETCH(QChar, separator);
+    QFETCH(QString, expected);
+    QCOMPARE(platform::withTrailingSeparator(folder, separator), expected);
+}
+
+void TestMainWindow::exitEndsTheEventLoop()
+{
+    main->About_Click();
+    QTimer::singleShot(0, main->Command4, &QPushButton::click);
+    QTimer watchdog;
+    bool timedOut = false;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [&] { timedOut = true; QCoreApplication::exit(1); });
+    watchdog.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!timedOut);
 }
 
 QTEST_MAIN(TestMainWindow)
