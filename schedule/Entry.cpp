@@ -4,8 +4,6 @@
 #include "schedule/TextFile.h"
 #include "schedule/Time24.h"
 
-#include <QDir>
-
 namespace schedule {
 
 int Entry::minutes() const
@@ -16,6 +14,21 @@ int Entry::minutes() const
 RunStyle Entry::style() const
 {
     return parseRunStyleCode(styleCode).value_or(RunStyle::Normal);
+}
+
+bool isAbsoluteProgramPath(QStringView path)
+{
+    if (path.contains(QChar(0)))
+        return false;
+#ifdef Q_OS_WIN
+    auto slash = [](QChar c) { return c == u'\\' || c == u'/'; };
+    const bool drive = path.size() >= 3 && path[0].isLetter() && path[0].unicode() < 0x80
+        && path[1] == u':' && slash(path[2]);
+    const bool unc = path.size() >= 3 && slash(path[0]) && slash(path[1]) && !slash(path[2]);
+    return drive || unc;
+#else
+    return path.startsWith(u'/');
+#endif
 }
 
 static bool fail(QString *why, const QString &text)
@@ -36,7 +49,7 @@ std::optional<Entry> validateEntry(const QStringList &lines, QString *why)
         fail(why, QStringLiteral("bad time line \"%1\"").arg(e.time.left(40)));
         return std::nullopt;
     }
-    if (e.path.isEmpty() || e.path.contains(QChar(0)) || !QDir::isAbsolutePath(e.path)) {
+    if (!isAbsoluteProgramPath(e.path)) {
         fail(why, QStringLiteral("bad program path \"%1\"").arg(e.path.left(80)));
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
@@ -26,6 +27,13 @@ struct Entry {
 
 // Entry files larger than this are not entries.
 constexpr qsizetype kMaxEntryFileSize = 64 * 1024;
+
+// A program path that names one file whatever the working folder: "/..."
+// here; on Windows a drive letter, ":" and a backslash (or slash), or a UNC
+// path "\\server\share\...". Unlike QDir::isAbsolutePath, a leading ":"
+// (a Qt resource name) is not absolute: started as it stands it would run a
+// program of the working folder.
+bool isAbsoluteProgramPath(QStringView path);
 
 // Checks four lines as an entry: a valid time line, a path (not empty, no
 // NUL, absolute on this platform), a run style code and a day name. On
