@@ -1,0 +1,31 @@
+// Start-up to the first painted window, offscreen: vellomar against a
+// minimal Qt Widgets program with one empty window.
+
+#include "EntryFolder.h"
+#include "SideBySide.h"
+#include "Spawn.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_Startup(benchmark::State &state)
+{
+    const std::string folder = bench::emptyFolder(QStringLiteral("startup")).toStdString();
+    const std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "VELLOMAR_EXIT_AFTER_SHOW=1"};
+    // Time to the "shown" line; the program's exit is not counted.
+    auto firstPaint = [&](const std::string &program) {
+        const auto start = bench::Clock::now();
+        bench::Child child = bench::spawn(program, {}, folder, env, true);
+        const bool shown = bench::waitForLine(child, "shown");
+        const double seconds = bench::secondsSince(start);
+        return bench::waitExit(child) == 0 && shown ? seconds : -1.0;
+    };
+    bench::sideBySide(
+        state, [&] { return firstPaint(bench::benchBinDir() + "/bench_empty_window"); },
+        [&] { return firstPaint(bench::binDir() + "/vellomar"); });
+}
+
+} // namespace
+
+BENCHMARK(BM_Startup)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
