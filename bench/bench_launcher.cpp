@@ -1,0 +1,145 @@
+// The launcher Rendaro.exe: what it costs while it waits for an entry that
+// is due later (resident memory, and wake-ups per hour counted as the
+// voluntary context switches of all its threads), and how long it takes
+// from its start until the last of 100 due programs has started.
+
+#include "EntryFolder.h"
+#include "Spawn.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <signal.h>
+
+#include <chrono>
+#include <fstream>
+#include <optional>
+
+namespace {
+
+// 2026-12-07 is a Monday: the launcher reads datmon.dat.
+const char *const kMonday = "2026-12-07";
+
+std::string rendaro() { return bench::binDir() + "/Rendaro.exe"; }
+
+// A field of /proc/<pid>/status ("VmRSS", "voluntary_ctxt_switches"), as a number.
+std::optional<long long> statusField(const std::string &file, const std::string &field)
+{
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, field.size() + 1, field + ":") == 0)
+            return std::stoll(line.substr(field.size() + 1));
+    return std::nullopt;
+}
+
+long long voluntarySwitches(pid_t pid)
+{
+    long long total = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        total += statusField((tasks + u'/' + task + QStringLiteral("/status")).toStdString(),
+                             "voluntary_ctxt_switches")
+                     .value_or(0);
+    return total;
+}
+
+bool writeDayList(const QString &folder, const QByteArray &bytes)
+{
+    QFile f(folder + QStringLiteral("/datmon.dat"));
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()
+        && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void BM_LauncherWaiting(benchmark::State &state)
+{
+    const int seconds = qEnvironmentVariableIntValue("VELLOMAR_BENCH_IDLE_SECONDS") > 0
+        ? qEnvironmentVariableIntValue("VELLOMAR_BENCH_IDLE_SECONDS")
+        : 180;
+    const QString folder = bench::emptyFolder(QStringLiteral("launcher-waiting"));
+    if (!writeDayList(folder, "23:45\r\n/bin/true\r\nHide\r\nMonday\r\n")) {
+        state.SkipWithError("cannot write the day list");
+        return;
+    }
+    for (auto _ : state) {
+        bench::Child child = bench::spawn(rendaro(), {"--at", std::string(kMonday) + "T00:00"}, folder.toStdString());
+        const std::string status = "/proc/" + std::to_string(child.pid) + "/status";
+        QThread::sleep(1); // past its start-up
+        const long long before = voluntarySwitches(child.pid);
+        long long rssKb = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (int s = 0; s < seconds; ++s) {
+            rssKb = std::max(rssKb, statusField(status, "VmRSS").value_or(0));
+            QThread::sleep(1);
+        }
+        const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const long long after = voluntarySwitches(child.pid);
+        const bool stillWaiting = QFileInfo::exists(QString::fromStdString(status));
+        kill(child.pid, SIGTERM);
+        bench::waitExit(child);
+        if (!stillWaiting || rssKb == 0) {
+            state.SkipWithError("the launcher did not wait");
+            break;
+        }
+        state.SetIterationTime(measured);
+        state.counters["rss_MB"] = double(rssKb) / 1024.0;
+        state.counters["wakeups_per_h"] = double(after - before) * 3600.0 / measured;
+    }
+}
+
+void BM_LauncherHundredDue(benchmark::State &state)
+{
+    const QString folder = bench::emptyFolder(QStringLiteral("launcher-due"));
+    const QString programs = bench::emptyFolder(QStringLiteral("launcher-programs"));
+    const QString started = QString::fromStdString(bench::benchBinDir() + "/bench_started");
+    QByteArray list;
+    QStringList markers;
+    for (int i = 0; i < 100; ++i) {
+        const QString path = programs + QStringLiteral("/program-%1").arg(i, 3, 10, QChar(u'0'));
+        QFile::remove(path);
+        QFile::link(started, path);
+        markers.append(path + QStringLiteral(".started"));
+        const int minutes = i % 48 * 15; // all before noon
+        list += QStringLiteral("%1:%2\r\n%3\r\nHide\r\nMonday\r\n")
+                    .arg(minutes / 60, 2, 10, QChar(u'0'))
+                    .arg(minutes % 60, 2, 10, QChar(u'0'))
+                    .arg(path)
+                    .toLatin1();
+    }
+    if (!writeDayList(folder, list)) {
+        state.SkipWithError("cannot write the day list");
+        return;
+    }
+    for (auto _ : state) {
+        for (const QString &m : markers)
+            QFile::remove(m);
+        const auto start = std::chrono::steady_clock::now();
+        bench::Child child = bench::spawn(rendaro(), {"--at", std::string(kMonday) + "T12:00"}, folder.toStdString());
+        bench::waitExit(child);
+        // The programs it started may still be writing their markers.
+        long long last = 0;
+        for (const QString &m : markers) {
+            QFile f(m);
+            for (int wait = 0; wait < 30'000 && !(f.open(QIODevice::ReadOnly) && f.size() > 0); ++wait) {
+                f.close();
+                QThread::msleep(1);
+            }
+            last = std::max(last, f.readAll().trimmed().toLongLong());
+        }
+        const long long startNs = std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
+        if (last <= startNs) {
+            state.SkipWithError("not all 100 programs started");
+            break;
+        }
+        state.SetIterationTime(double(last - startNs) / 1e9);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_LauncherWaiting)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_LauncherHundredDue)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
