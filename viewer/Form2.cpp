@@ -1,6 +1,7 @@
 #include "viewer/Form2.h"
 
 #include "schedule/DayTable.h"
+#include "viewer/CaptionButton.h"
 #include "viewer/LineReader.h"
 #include "viewer/ListArea.h"
 #include "viewer/ListRenderer.h"
@@ -56,7 +57,7 @@ void Form2::buildControls()
     m_listArea->setGeometry(rect());
 
     auto button = [this](const char *name, const char *caption, int left, int width) {
-        auto *b = new QPushButton(QString::fromLatin1(caption), this);
+        auto *b = new viewer::CaptionButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(twips(left, 7200, width, 495));
         b->setFont(buttonFont(false));
