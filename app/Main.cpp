@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
+#include "viewer/CaptionButton.h"
 #include "viewer/Form2.h"
 
 #include <QCheckBox>
@@ -74,7 +75,7 @@ void Main::buildControls()
         return l;
     };
     auto button = [&](const char *name, const char *text, QRect where) {
-        return place(new QPushButton(QString::fromLatin1(text)), name, where);
+        return place(new viewer::CaptionButton(QString::fromLatin1(text)), name, where);
     };
     auto list = [&](const char *name, QStringList items, QRect where) {
         auto *l = place(new QListWidget, name, where);
