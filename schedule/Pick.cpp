@@ -57,8 +57,7 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
     QString bad;
     if (!encodeLines(entry.lines(), &bad))
         return refuse(tr("The program path \"%1\" cannot be stored in the schedule: the character "
-                         "\"%2\" has no 8-bit form. Move or rename the program so that its path "
-                         "holds only Latin-1 characters.")
+                         "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
                           .arg(pick.path, bad));
     QString invalid;
     if (!validateEntry(entry.lines(), &invalid))

@@ -53,7 +53,9 @@ void TestTextLines::encodeRefuses_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("bad");
+#ifndef Q_OS_WIN // code page 1252 has it
     QTest::newRow("euro sign") << QStringList{"ok", QString::fromUtf8("C:\\€\\x.exe")} << QString::fromUtf8("€");
+#endif
     QTest::newRow("first over 0xFF") << QStringList{QString::fromUtf8("/opt/ĀŁ")} << QString::fromUtf8("Ā");
     QTest::newRow("cyrillic") << QStringList{QString::fromUtf8("/home/Пётр/a")} << QString::fromUtf8("П");
     QTest::newRow("NUL") << QStringList{QString(QChar(0)) + "x"} << "NUL";
