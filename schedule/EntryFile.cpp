@@ -38,13 +38,22 @@ bool isDayListFileName(QStringView name)
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
+    // Unbuffered, and written in a loop: with a buffer, a short final write
+    // (disk full, size limit) is lost in commit(), which then reports success
+    // for a cut-off file. Writing again after a short write yields the
+    // system's reason.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return {false, why};
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return {false, why};
+        }
+        done += n;
     }
     if (!file.commit())
         return {false, file.errorString()};
