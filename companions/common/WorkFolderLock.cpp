@@ -1,6 +1,10 @@
 #include "companions/common/WorkFolderLock.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
+
+#include <algorithm>
 
 namespace companion {
 
@@ -13,8 +17,19 @@ WorkFolderLock::WorkFolderLock(const QString &folder)
 
 bool WorkFolderLock::acquire(std::chrono::milliseconds wait)
 {
-    if (m_lock.tryLock(int(wait.count())))
-        return true;
+    // QLockFile's own wait doubles its pause up to seconds; runs are short,
+    // so look again at a steady pace and take the lock soon after it is let go.
+    QDeadlineTimer deadline(wait);
+    while (!m_lock.tryLock(0)) {
+        if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return fail();
+        QThread::msleep(ulong(std::min<qint64>(kPollInterval.count(), deadline.remainingTime())));
+    }
+    return true;
+}
+
+bool WorkFolderLock::fail()
+{
     switch (m_lock.error()) {
     case QLockFile::LockFailedError:
         m_error = QStringLiteral("another program still works on this folder (lock file %1)")

@@ -33,6 +33,9 @@ public:
     QString fileName() const { return m_path; }
 
 private:
+    static constexpr std::chrono::milliseconds kPollInterval{20};
+    bool fail();
+
     QString m_path;
     QLockFile m_lock;
     QString m_error;
