@@ -31,30 +31,38 @@ class EntryReader
 public:
     EntryReader() : m_buffer(schedule::kMaxEntryFileSize + 1) {}
 
+    // Nothing, with *why set, when the file cannot be read.
     std::optional<QByteArrayView> read(const QString &path, QString *why)
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Unbuffered: the read goes straight into the buffer, to the end of
+        // the file or one byte past the limit.
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             *why = file.errorString();
             return std::nullopt;
         }
-        qint64 total = 0;
-        while (total < qint64(m_buffer.size())) {
-            const qint64 n = file.read(m_buffer.data() + total, qint64(m_buffer.size()) - total);
-            if (n < 0) {
-                *why = file.errorString();
-                return std::nullopt;
-            }
-            if (n == 0)
-                break;
-            total += n;
+        const qint64 n = file.read(m_buffer.data(), qint64(m_buffer.size()));
+        if (n < 0) {
+            *why = file.errorString();
+            return std::nullopt;
         }
-        return QByteArrayView(m_buffer.data(), total);
+        return QByteArrayView(m_buffer.data(), n);
     }
 
 private:
     std::vector<char> m_buffer;
 };
+
+// The entry's lines as a day list holds them. Most entry files are in that
+// form already and are taken as they are; others (LF line ends, no end after
+// the last line) are written anew. Lines decoded from 8-bit text always
+// encode again.
+QByteArray listText(QByteArrayView bytes, const schedule::Entry &entry)
+{
+    if (bytes.count('\n') == 4 && bytes.count("\r\n") == 4 && bytes.endsWith("\r\n"))
+        return bytes.toByteArray();
+    return *schedule::encodeLines(entry.lines());
+}
 
 } // namespace
 
@@ -73,6 +81,8 @@ Report gatherDayLists(const QString &folder)
     EntryReader reader;
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
 
+    // Regular files only (the listing tells their type without a status
+    // call): a folder is no entry, and a pipe would block the read.
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
@@ -82,7 +92,8 @@ Report gatherDayLists(const QString &folder)
             continue;
         QString why;
         std::optional<schedule::Entry> entry;
-        if (const auto bytes = reader.read(prefix + name, &why))
+        const auto bytes = reader.read(prefix + name, &why);
+        if (bytes)
             entry = schedule::parseEntryFile(*bytes, &why);
         const schedule::Day &day = schedule::day(entryName->dayIndex);
         if (entry && entry->dayName != day.name) {
@@ -93,9 +104,7 @@ Report gatherDayLists(const QString &folder)
             report.warn(QStringLiteral("skipped %1: %2").arg(name, why));
             continue;
         }
-        // Lines decoded from 8-bit text always encode again.
-        byDay[size_t(day.index)].push_back(
-            {entry->minutes(), entryName->number, *schedule::encodeLines(entry->lines())});
+        byDay[size_t(day.index)].push_back({entry->minutes(), entryName->number, listText(*bytes, *entry)});
     }
 
     for (const schedule::Day &day : schedule::days()) {

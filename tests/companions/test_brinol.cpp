@@ -2,6 +2,10 @@
 #include "schedule/EntryFile.h"
 
 #include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <QtTest>
 
 using namespace testing;
@@ -17,6 +21,7 @@ class TestBrinol : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { QVERIFY2(QFileInfo::exists(companionProgram("brinol.com")), "set VELLOMAR_BIN_DIR"); }
     void gathersPicksIntoDayLists();
     void ordersByTimeThenEntryNumber();
     void secondRunWritesTheSameLists();
@@ -26,6 +31,7 @@ private slots:
     void ignoresNamesThatAreNoEntryFiles_data();
     void ignoresNamesThatAreNoEntryFiles();
     void acceptsEntryFilesWithoutCrLf();
+    void skipsUnreadableAndSpecialFiles();
     void arguments_data();
     void arguments();
     void failsWithoutTouchingListsWhenTheyCannotBeWritten();
@@ -207,6 +213,34 @@ void TestBrinol::acceptsEntryFilesWithoutCrLf()
     QVERIFY(writeBytes(dir.path(), "Sat8.dat", "18:45\n" + path + "\nNormal\nSaturday"));
     QCOMPARE(runCompanion("brinol.com", dir.path()).exitCode, 0);
     QCOMPARE(readBytes(dir.path(), "datsat.dat"), entryText("18:45", programPath("lf"), "Normal", "Saturday"));
+}
+
+void TestBrinol::skipsUnreadableAndSpecialFiles()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs POSIX permissions and named pipes");
+#else
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeBytes(dir.path(), "Sun2.dat", entryText("08:00", programPath("ok"), "Normal", "Sunday")));
+    // A named pipe would block a reader for ever.
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("Sun3.dat")).constData(), 0600) == 0);
+    QVERIFY(writeBytes(dir.path(), "Sun4.dat", entryText("09:00", programPath("locked"), "Normal", "Sunday")));
+    QVERIFY(QFile::setPermissions(dir.filePath("Sun4.dat"), QFileDevice::WriteOwner));
+    const bool readable = QFile(dir.filePath("Sun4.dat")).open(QIODevice::ReadOnly); // so for root
+
+    const Finished run = runCompanion("brinol.com", dir.path());
+    QVERIFY(run.ran);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(!run.err.contains("Sun3.dat"), run.err.constData());
+    QByteArray expected = entryText("08:00", programPath("ok"), "Normal", "Sunday");
+    if (readable) {
+        expected += entryText("09:00", programPath("locked"), "Normal", "Sunday");
+    } else {
+        QVERIFY2(run.err.contains("skipped Sun4.dat"), run.err.constData());
+    }
+    QCOMPARE(readBytes(dir.path(), "datsun.dat"), expected);
+#endif
 }
 
 void TestBrinol::arguments_data()

@@ -71,6 +71,7 @@ class TestCompanionLock : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { QVERIFY2(QFileInfo::exists(companionProgram("brinol.com")), "set VELLOMAR_BIN_DIR"); }
     void aHeldLockKeepsOthersOut();
     void aLockOfAKilledProcessIsTakenOver();
     void concurrentRunsNeverTearADayList();

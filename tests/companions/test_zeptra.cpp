@@ -10,6 +10,7 @@ class TestZeptra : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { QVERIFY2(QFileInfo::exists(companionProgram("zeptra.com")), "set VELLOMAR_BIN_DIR"); }
     void removesExactlyTheCollectedData();
     void succeedsOnAnEmptyFolder();
     void refusesArguments();
