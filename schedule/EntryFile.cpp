@@ -12,11 +12,23 @@ QString entryFileName(const Day &day, qint64 number)
     return QString(day.code) + QString::number(number) + QStringLiteral(".dat");
 }
 
-std::optional<EntryFileName> parseEntryFileName(QStringView name)
+Qt::CaseSensitivity fileNameCase()
 {
-    if (name.size() < 8 || !name.endsWith(u".dat"))
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensitivity cs)
+{
+    if (name.size() < 8 || !name.endsWith(u".dat", cs))
         return std::nullopt;
-    const Day *d = dayByCode(name.first(3));
+    const Day *d = nullptr;
+    for (const Day &candidate : days())
+        if (name.first(3).compare(candidate.code, cs) == 0)
+            d = &candidate;
     if (!d)
         return std::nullopt;
     const QStringView digits = name.sliced(3, name.size() - 7);
@@ -28,10 +40,10 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name)
     return EntryFileName{d->index, digits.toLongLong()};
 }
 
-bool isDayListFileName(QStringView name)
+bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)
 {
     for (const Day &d : days())
-        if (name == d.listFile)
+        if (name.compare(d.listFile, cs) == 0)
             return true;
     return false;
 }
