@@ -13,9 +13,23 @@ namespace winplat {
 
 namespace {
 
+// "NUL.lnk" and the like name a device, not a file: a shortcut saved there
+// would be lost while the save reports success.
+bool isDeviceName(std::wstring_view name)
+{
+    std::wstring upper;
+    for (wchar_t c : name.substr(0, name.find(L'.')))
+        upper += (c >= L'a' && c <= L'z') ? wchar_t(c - L'a' + L'A') : c;
+    for (const wchar_t *device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (upper == device)
+            return true;
+    return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) && upper[3] >= L'0'
+           && upper[3] <= L'9';
+}
+
 bool isPlainFileName(const std::wstring &name)
 {
-    if (name.empty() || name == L"." || name == L"..")
+    if (name.empty() || name == L"." || name == L".." || isDeviceName(name))
         return false;
     for (wchar_t c : name) {
         if (c < 32 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)

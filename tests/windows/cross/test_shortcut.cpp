@@ -104,7 +104,9 @@ void testShortcuts(Checks &checks, const TestLayout &layout)
     expectLink(checks, L"shortcut with arguments", userFolder + L"\\Rendaro check.lnk", layout.helper, layout.work,
                L"--list --at \"x y\"");
 
-    for (const std::wstring name : {L"", L"..", L"..\\Rendaro", L"sub/Rendaro", L"C:Rendaro", L"Ren*daro", L"Rendaro."}) {
+    // Names with a folder in them, characters Windows refuses, device names.
+    for (const std::wstring name : {L"", L"..", L"..\\Rendaro", L"sub/Rendaro", L"C:Rendaro", L"Ren*daro",
+                                    L"Rendaro.", L"NUL", L"com1", L"Con.txt"}) {
         outcome = winplat::createStartupShortcut(false, name, layout.helper, L"", layout.work);
         checks.expect(!outcome.ok && !outcome.accessDenied && !outcome.error.empty(),
                       L"link name [" + name + L"] refused", outcome.error);
