@@ -22,12 +22,18 @@ fail() {
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || fail "no wineserver beside $wine"
 
+now() { date +%s.%N; }
+took() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f s", to - from }'; }
+
+started=$(now)
 if [ ! -f "$cross/CMakeCache.txt" ]; then
   "$cmake" -S "$source/tests/windows/cross" -B "$cross" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null \
     || fail "configuring the cross build in $cross"
 fi
 "$cmake" --build "$cross" >/dev/null || { "$cmake" --build "$cross"; fail "cross-building the Windows tests"; }
+
+echo "cross build: $(took "$started")"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/vellomar-wine.XXXXXX")
 export WINEPREFIX=$scratch/prefix
@@ -41,11 +47,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+started=$(now)
 "$wine" wineboot -i >"$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log" >&2; fail "creating the Wine prefix"; }
+echo "new Wine prefix: $(took "$started")"
 
 # Wine reaches the build tree through its Z: drive, the whole Unix file system.
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+started=$(now)
 status=0
 "$wine" "$cross/winplat_tests.exe" "$(to_windows "$cross/report_helper.exe")" || status=$?
+echo "test program under Wine: $(took "$started")"
 [ "$status" -eq 0 ] || echo "FAIL: winplat_tests.exe ended with exit code $status" >&2
 exit "$status"
