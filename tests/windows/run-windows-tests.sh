@@ -46,6 +46,7 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+trap "exit 143" TERM INT
 
 started=$(now)
 "$wine" wineboot -i >"$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log" >&2; fail "creating the Wine prefix"; }
