@@ -10,7 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
+#include <optional>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -48,28 +49,42 @@ struct Why {
     bool permission = false;
 };
 
-// Why a file cannot be made in folder: the first folder on the way that is
-// not a folder, or the system's reason for the nearest one that exists.
-Why whyNotWritable(const QString &folder)
+Why systemReason(const QString &path, int error)
 {
-    QString existing = folder;
-    while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing)
-        existing = QFileInfo(existing).absolutePath();
-    if (!QFileInfo(existing).isDir())
-        return {tr("%1 is not a folder").arg(QDir::toNativeSeparators(existing)), false};
-    if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0) {
-        const int error = errno;
-        return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(existing),
-                                             QString::fromLocal8Bit(std::strerror(error))),
-                isPermissionError(error)};
-    }
-    return {};
+    return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))),
+            isPermissionError(error)};
 }
 
-ShortcutResult failure(const Why &why, const QString &fallback, ShortcutScope scope)
+// Creates folder and the folders on the way to it, as mkdir -p does,
+// keeping the system's reason when one cannot be made.
+std::optional<Why> makeFolder(const QString &folder)
 {
-    const QString text = why.text.isEmpty() ? fallback : why.text;
-    return {false, text, why.permission && scope == ShortcutScope::AllUsers};
+    QStringList missing;
+    QString existing = QDir::cleanPath(folder);
+    while (!QFileInfo::exists(existing)) {
+        missing.prepend(existing);
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (parent == existing)
+            break;
+        existing = parent;
+    }
+    if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir())
+        return Why{QCoreApplication::translate("platform", "%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
+    for (const QString &path : missing) {
+        if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0 && errno != EEXIST)
+            return systemReason(path, errno);
+    }
+    return std::nullopt;
+}
+
+QString inFile(const QString &path, const QString &error)
+{
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
+}
+
+ShortcutResult failure(const Why &why, ShortcutScope scope)
+{
+    return {false, why.text, why.permission && scope == ShortcutScope::AllUsers};
 }
 
 } // namespace
@@ -97,20 +112,28 @@ ShortcutResult XdgShortcutMaker::create(const QString &folder, const QString &li
         return {false, why, false};
 
     const QString autostart = autostartFolder(scope);
-    if (!QDir().mkpath(autostart))
-        return failure(whyNotWritable(autostart), tr("%1 cannot be created").arg(autostart), scope);
+    if (const auto why = makeFolder(autostart))
+        return failure(*why, scope);
 
     const QString path = autostart + u'/' + linkName + QStringLiteral(".desktop");
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(whyNotWritable(autostart), file.errorString(), scope);
+    // The reason of a failed open or commit is the errno of the system call
+    // that failed; Qt's error text alone does not tell a missing right.
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const int error = errno;
+        return failure({inFile(path, file.errorString()), isPermissionError(error)}, scope);
+    }
     if (file.write(*entry) != entry->size()) {
         const QString error = file.errorString();
         file.cancelWriting();
-        return failure({}, error, scope);
+        return failure({inFile(path, error)}, scope);
     }
-    if (!file.commit())
-        return failure(whyNotWritable(autostart), file.errorString(), scope);
+    errno = 0;
+    if (!file.commit()) {
+        const int error = errno;
+        return failure({inFile(path, file.errorString()), isPermissionError(error)}, scope);
+    }
     // A desktop entry is read by the session, not run; 0644 like any other.
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     return {true, {}, false};
