@@ -1,5 +1,5 @@
 // A window for the launcher to minimize or maximize: it maps one top-level
-// window with _NET_WM_PID set, appends "<pid>\t<window id>" to the file
+// window with _NET_WM_PID set, appends "<executable>\t<pid>\t<window id>" to the file
 // named by RENDARO_TEST_LOG once the window is mapped, and stays up for at
 // most a minute.
 #include <xcb/xcb.h>
@@ -11,6 +11,13 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+
+static std::string executable()
+{
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+    return n < 0 ? std::string("?") : std::string(buffer, size_t(n));
+}
 
 static xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
@@ -44,7 +51,7 @@ int main()
     while (std::chrono::steady_clock::now() < end && !xcb_connection_has_error(c)) {
         while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && !told) {
-                const std::string line = std::to_string(pid) + '\t' + std::to_string(window) + '\n';
+                const std::string line = executable() + '\t' + std::to_string(pid) + '\t' + std::to_string(window) + '\n';
                 const int fd = open(log, O_WRONLY | O_APPEND | O_CREAT, 0644);
                 if (fd >= 0) {
                     told = write(fd, line.data(), line.size()) == ssize_t(line.size());
