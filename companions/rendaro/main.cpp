@@ -24,8 +24,9 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
-    const QCommandLineOption at(QStringLiteral("at"), QStringLiteral("Act as if it were this local time."),
-                                QStringLiteral("YYYY-MM-DDTHH:MM"));
+    const QCommandLineOption at(QStringLiteral("at"),
+                                QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
+                                QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
     parser.addOption(list);
     parser.addOption(at);
     parser.process(app);
