@@ -1,3 +1,4 @@
+#include "Launcher.h"
 #include "Options.h"
 #include "Permissions.h"
 #include "Today.h"
@@ -60,6 +61,7 @@ private slots:
     void clockSetBackKeepsWaiting();
     void endsAtMidnight();
     void dueTargetDoesNotSleep();
+    void dayEndsAtMidnightWithoutLateStarts();
     void startOrderIsByTimeThenFileOrder();
     void dayOfDate_data();
     void dayOfDate();
@@ -141,6 +143,29 @@ void TestRendaroUnits::dueTargetDoesNotSleep()
     FakeClock clock(at("2026-12-07T09:00:00"));
     QCOMPARE(rendaro::waitUntil(clock, at("2026-12-07T08:00:00"), QDate(2026, 12, 7)), WaitOutcome::Due);
     QVERIFY(clock.naps.isEmpty());
+}
+
+void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
+{
+    QTemporaryDir work;
+    QFile list(work.filePath(QStringLiteral("datmon.dat")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("23:45\r\n/nonexistent/late.exe\r\nNormal\r\nMonday\r\n");
+    list.close();
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+
+    FakeClock clock(at("2026-12-07T23:30:00"));
+    clock.jumps[1] = 39 * 60; // suspended from 23:31 to 00:10
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(rendaro::runToday({}, clock, outStream, errStream), 0);
+    QCOMPARE(out, QStringLiteral("Monday 2026-12-07 23:30: datmon.dat, 1 entries\n"
+                                 "waiting until 23:45\n"
+                                 "midnight: 1 entries not started today\n"));
+    QCOMPARE(err, QString()); // no start was tried
+    QCOMPARE(clock.naps.size(), 1);
 }
 
 void TestRendaroUnits::startOrderIsByTimeThenFileOrder()
