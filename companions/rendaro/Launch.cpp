@@ -1,6 +1,7 @@
 #include "Launch.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -21,9 +22,17 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
         return {false, 0, QCoreApplication::translate("rendaro", "the file is not a program")};
 
 #ifdef Q_OS_WIN
+    // The start itself carries the show state: 0 Normal, 1 Hide, 2 Min, 3 Max.
+    int runStyle = 0;
+    switch (style) {
+    case schedule::RunStyle::Normal: runStyle = 0; break;
+    case schedule::RunStyle::Hide: runStyle = 1; break;
+    case schedule::RunStyle::Min: runStyle = 2; break;
+    case schedule::RunStyle::Max: runStyle = 3; break;
+    }
     const winplat::Outcome outcome = winplat::startProgram(
-        program.absoluteFilePath().toStdWString(), std::wstring(), program.absolutePath().toStdWString(),
-        static_cast<int>(style));
+        QDir::toNativeSeparators(program.absoluteFilePath()).toStdWString(), std::wstring(),
+        QDir::toNativeSeparators(program.absolutePath()).toStdWString(), runStyle);
     return {outcome.ok, 0, QString::fromStdWString(outcome.error)};
 #else
     QProcess process;
