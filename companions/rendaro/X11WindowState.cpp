@@ -6,6 +6,8 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <thread>
 

@@ -99,7 +99,6 @@ void TestDeploy::answers_data()
     // What the message box returns for Escape and its close button.
     QTest::newRow("Escape") << qint16(platform::AnswerCancel) << both << 0 << -1 << deploy::cancelMessage();
     QTest::newRow("Ok") << qint16(1) << both << 0 << -1 << deploy::cancelMessage();
-    QTest::newRow("zero") << qint16(0) << both << 0 << -1 << deploy::cancelMessage();
     QTest::newRow("negative") << qint16(-6) << both << 0 << -1 << deploy::cancelMessage();
     QTest::newRow("Yes+256") << qint16(6 + 256) << both << 0 << -1 << deploy::cancelMessage();
 }
