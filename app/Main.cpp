@@ -6,6 +6,7 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
 #include "viewer/CaptionButton.h"
+#include "platform/StartAndReport.h"
 #include "viewer/Form2.h"
 
 #include <QCheckBox>
@@ -247,9 +248,7 @@ void Main::CheckPath(QString &MyPath)
 
 void Main::startHidden(const QString &program)
 {
-    const platform::StartResult result = m_services.starter.start(program, platform::WindowStyle::Hidden);
-    if (!result.started)
-        m_services.prompter.tell(tr("Could not start %1: %2.").arg(program, result.error));
+    platform::startHiddenAndReport(m_services.starter, m_services.prompter, program);
 }
 
 void Main::startEditor(const QString &file)
