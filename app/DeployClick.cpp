@@ -1,5 +1,13 @@
 #include "app/Main.h"
 
+#include "deploy/Deploy.h"
+
+#include <QDir>
+
 void Main::Command3_Click()
 {
+    QString MyPath;
+    CheckPath(MyPath);
+    deploy::deployToStartup(MyPath, QDir::toNativeSeparators(QDir::currentPath()),
+                            {m_services.starter, m_services.prompter, m_services.shortcuts});
 }

@@ -5,6 +5,8 @@
 #include "platform/Paths.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
+#include "viewer/CaptionButton.h"
+#include "platform/StartAndReport.h"
 #include "viewer/Form2.h"
 
 #include <QCheckBox>
@@ -74,7 +76,7 @@ void Main::buildControls()
         return l;
     };
     auto button = [&](const char *name, const char *text, QRect where) {
-        return place(new QPushButton(QString::fromLatin1(text)), name, where);
+        return place(new viewer::CaptionButton(QString::fromLatin1(text)), name, where);
     };
     auto list = [&](const char *name, QStringList items, QRect where) {
         auto *l = place(new QListWidget, name, where);
@@ -246,9 +248,7 @@ void Main::CheckPath(QString &MyPath)
 
 void Main::startHidden(const QString &program)
 {
-    const platform::StartResult result = m_services.starter.start(program, platform::WindowStyle::Hidden);
-    if (!result.started)
-        m_services.prompter.tell(tr("Could not start %1: %2.").arg(program, result.error));
+    platform::startHiddenAndReport(m_services.starter, m_services.prompter, program);
 }
 
 void Main::startEditor(const QString &file)

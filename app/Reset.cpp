@@ -1,5 +1,19 @@
 #include "app/Main.h"
 
+#include <QCheckBox>
+
+// Reset/Clear List: unticks the seven day boxes, puts the time and run style
+// lists back, then has zeptra.com clear the collected data. The entry
+// counter, the program of the last pick and the browser keep their state, so
+// entry numbers carry on after a reset.
 void Main::Command5_Click()
 {
+    for (qint16 i = 0; i <= 6; ++i) {
+        Check1[size_t(i)]->setChecked(false);
+        setListText(List2, QStringLiteral("12"));
+        setListText(List3, QStringLiteral("00"));
+        setListText(List1, QStringLiteral("AM"));
+        setListText(List4, QStringLiteral("Normal"));
+    }
+    startHidden(QStringLiteral("zeptra.com"));
 }

@@ -2,4 +2,18 @@
 
 void Main::Command2_Click()
 {
+    startHidden(QStringLiteral("brinol.com"));
+    hide();
+    if (!m_form2) {
+        m_form2 = new Form2;
+        // Back, or closing the viewer: this window comes back as it was, and
+        // the viewer, which deletes itself, is no longer the loaded one.
+        connect(m_form2, &Form2::back, this, [this] {
+            m_form2 = nullptr;
+            show();
+        });
+    }
+    m_form2->show();
+    m_form2->raise();
+    m_form2->activateWindow();
 }

@@ -2,23 +2,39 @@
 
 #include <QCoreApplication>
 
+#if defined(Q_OS_WIN)
+#include "platform/WindowsShortcutMaker.h"
+#elif defined(Q_OS_LINUX)
+#include "platform/XdgShortcutMaker.h"
+#endif
+
 namespace platform {
 
 namespace {
-class UnavailableShortcutMaker : public ShortcutMaker
+[[maybe_unused]] std::unique_ptr<ShortcutMaker> unavailable()
 {
-public:
-    ShortcutResult create(const QString &, const QString &, const QString &, const QString &,
-                          ShortcutScope, const QString &) override
+    class Unavailable : public ShortcutMaker
     {
-        return {false, QCoreApplication::translate("platform", "shortcuts are not supported here"), false};
-    }
-};
+    public:
+        ShortcutResult create(const QString &, const QString &, const QString &, const QString &,
+                              ShortcutScope, const QString &) override
+        {
+            return {false, QCoreApplication::translate("platform", "shortcuts are not supported here"), false};
+        }
+    };
+    return std::make_unique<Unavailable>();
+}
 } // namespace
 
 std::unique_ptr<ShortcutMaker> makeDefaultShortcutMaker()
 {
-    return std::make_unique<UnavailableShortcutMaker>();
+#if defined(Q_OS_WIN)
+    return std::make_unique<WindowsShortcutMaker>();
+#elif defined(Q_OS_LINUX)
+    return std::make_unique<XdgShortcutMaker>();
+#else
+    return unavailable();
+#endif
 }
 
 } // namespace platform

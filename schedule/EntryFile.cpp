@@ -12,11 +12,23 @@ QString entryFileName(const Day &day, qint64 number)
     return QString(day.code) + QString::number(number) + QStringLiteral(".dat");
 }
 
-std::optional<EntryFileName> parseEntryFileName(QStringView name)
+Qt::CaseSensitivity fileNameCase()
 {
-    if (name.size() < 8 || !name.endsWith(u".dat"))
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensitivity cs)
+{
+    if (name.size() < 8 || !name.endsWith(u".dat", cs))
         return std::nullopt;
-    const Day *d = dayByCode(name.first(3));
+    const Day *d = nullptr;
+    for (const Day &candidate : days())
+        if (name.first(3).compare(candidate.code, cs) == 0)
+            d = &candidate;
     if (!d)
         return std::nullopt;
     const QStringView digits = name.sliced(3, name.size() - 7);
@@ -28,23 +40,32 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name)
     return EntryFileName{d->index, digits.toLongLong()};
 }
 
-bool isDayListFileName(QStringView name)
+bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)
 {
     for (const Day &d : days())
-        if (name == d.listFile)
+        if (name.compare(d.listFile, cs) == 0)
             return true;
     return false;
 }
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
+    // Unbuffered, and written in a loop: with a buffer, a short final write
+    // (disk full, size limit) is lost in commit(), which then reports success
+    // for a cut-off file. Writing again after a short write yields the
+    // system's reason.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return {false, why};
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return {false, why};
+        }
+        done += n;
     }
     if (!file.commit())
         return {false, file.errorString()};

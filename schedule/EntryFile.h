@@ -18,12 +18,17 @@ struct EntryFileName {
     qint64 number;
 };
 
-// The day and number of an entry file name, matched exactly: a day code as
-// the day table spells it, a decimal number without leading zeros, ".dat".
-std::optional<EntryFileName> parseEntryFileName(QStringView name);
+// How file names of the working folder compare: without regard to letter
+// case where the file system does so (Windows, macOS), exactly elsewhere.
+Qt::CaseSensitivity fileNameCase();
 
-// Day list file names, "datmon.dat" .. "datsun.dat", exactly.
-bool isDayListFileName(QStringView name);
+// The day and number of an entry file name: a day code as the day table
+// spells it, a decimal number without leading zeros, ".dat". The letters
+// compare as cs says; the digits always exactly.
+std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+
+// Day list file names, "datmon.dat" .. "datsun.dat", compared as cs says.
+bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
 struct WriteResult {
     bool ok = true;

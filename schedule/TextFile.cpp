@@ -2,17 +2,51 @@
 
 namespace schedule {
 
+namespace {
+
+// The one byte that stands for c, or nothing.
+std::optional<char> byteOf(QChar c)
+{
+    if (c.isNull())
+        return std::nullopt;
+#ifdef Q_OS_WIN
+    // The ANSI code page: only a character that becomes one byte and comes
+    // back as itself (no best-fit "A" for "Ā", no "?").
+    const QString one(c);
+    const QByteArray bytes = one.toLocal8Bit();
+    if (bytes.size() != 1 || QString::fromLocal8Bit(bytes) != one)
+        return std::nullopt;
+    return bytes[0];
+#else
+    if (c.unicode() > 0xff)
+        return std::nullopt;
+    return char(c.unicode());
+#endif
+}
+
+QString fromBytes(QByteArrayView bytes)
+{
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(bytes);
+#else
+    return QString::fromLatin1(bytes);
+#endif
+}
+
+} // namespace
+
 std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad)
 {
     QByteArray out;
     for (const QString &line : lines) {
         for (const QChar c : line) {
-            if (c.unicode() > 0xff || c.isNull()) {
+            const std::optional<char> byte = byteOf(c);
+            if (!byte) {
                 if (bad)
                     *bad = c.isNull() ? QStringLiteral("NUL") : QString(c);
                 return std::nullopt;
             }
-            out.append(char(c.unicode()));
+            out.append(*byte);
         }
         out.append("\r\n", 2);
     }
@@ -35,7 +69,7 @@ QStringList decodeLines(QByteArrayView bytes)
             if (end > start && bytes[end - 1] == '\r')
                 --end;
         }
-        lines.append(QString::fromLatin1(bytes.sliced(start, end - start)));
+        lines.append(fromBytes(bytes.sliced(start, end - start)));
         start = next;
     }
     return lines;

@@ -10,8 +10,10 @@
 namespace schedule {
 
 // The schedule files are 8-bit text, one byte a character, with CR LF after
-// every line and no byte-order mark. On Windows that is the ANSI code page;
-// elsewhere it is Latin-1, which every reader here decodes the same way.
+// every line and no byte-order mark. On Windows the bytes are the ANSI code
+// page's. Elsewhere the locale's 8-bit encoding cannot be relied on (it is
+// mostly UTF-8), so the bytes are Latin-1 there; every reader of the files
+// decodes them here, the same way.
 
 // The bytes of the lines, each followed by CR LF. Nothing when a character
 // has no single-byte form: a wrong byte in a path would start the wrong

@@ -2,6 +2,24 @@
 
 namespace schedule {
 
+static bool twoDigits(QStringView text)
+{
+    return text.size() == 2 && text[0] >= u'0' && text[0] <= u'9' && text[1] >= u'0' && text[1] <= u'9';
+}
+
+bool isHourChoice(QStringView hour12)
+{
+    if (!twoDigits(hour12))
+        return false;
+    const int value = hour12.toInt();
+    return value >= 1 && value <= 12;
+}
+
+bool isMinuteChoice(QStringView minute)
+{
+    return minute == u"00" || minute == u"15" || minute == u"30" || minute == u"45";
+}
+
 QString hour24(QStringView hour12, QStringView amPm)
 {
     QString hour = hour12.toString();
@@ -27,7 +45,7 @@ std::optional<int> parseTimeLine(QStringView line)
         return std::nullopt;
     const int hour = line.first(2).toInt();
     const int minute = line.sliced(3).toInt();
-    if (hour > 23 || (minute != 0 && minute != 15 && minute != 30 && minute != 45))
+    if (hour > 23 || !isMinuteChoice(line.sliced(3)))
         return std::nullopt;
     return hour * 60 + minute;
 }

@@ -1,8 +1,172 @@
 #include "viewer/Form2.h"
 
+#include "schedule/DayTable.h"
+#include "viewer/CaptionButton.h"
+#include "viewer/LineReader.h"
+#include "viewer/ListArea.h"
+#include "viewer/ListRenderer.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Positions are kept in twips, as the layout table gives them.
+QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+QFont makeFont(const char *family, qreal points, bool bold)
+{
+    QFont f(QString::fromLatin1(family));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QFont buttonFont(bool bold)
+{
+    return makeFont("MS Sans Serif", 8.25, bold);
+}
+
+constexpr qreal kListPointSize = 12;
+
+} // namespace
+
 Form2::Form2(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Program to be Run"));
+    setFont(makeFont("Arial Narrow", 8.25, true));
+    // The same frame as the main window: the size the window opens with.
+    setFixedSize(10095 / 15, 7785 / 15);
+    buildControls();
+}
+
+Form2::~Form2() = default;
+
+void Form2::buildControls()
+{
+    // The list area is the whole client area: lines that reach the button
+    // row are drawn behind the buttons.
+    m_listArea = new viewer::ListArea(this);
+    m_listArea->setGeometry(rect());
+
+    auto button = [this](const char *name, const char *caption, int left, int width) {
+        auto *b = new viewer::CaptionButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(twips(left, 7200, width, 495));
+        b->setFont(buttonFont(false));
+        b->setAutoDefault(false);
+        return b;
+    };
+    Command1 = button("Command1", "Monday", 120, 975);
+    Command2 = button("Command2", "Tuesday", 1200, 975);
+    Command3 = button("Command3", "Wednesday", 2280, 1215);
+    Command4 = button("Command4", "Thursday", 3600, 975);
+    Command5 = button("Command5", "Friday", 4560, 975);
+    Command6 = button("Command6", "Saturday", 5640, 975);
+    Command7 = button("Command7", "Sunday", 6720, 975);
+    Command8 = button("Command8", "Back to Main Menu", 7800, 975);
+
+    Command9 = button("Command9", "Command9", 0, 975);
+    Command9->setFocusPolicy(Qt::NoFocus);
+    Command9->hide();
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setFocusPolicy(Qt::NoFocus);
+    Text1->hide();
+
+    QWidget *order[] = {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    Command1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Form2::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form2::Command9_Click);
+}
+
+std::array<QPushButton *, 7> Form2::dayButtons() const
+{
+    return {Command1, Command2, Command3, Command4, Command5, Command6, Command7};
+}
+
+void Form2::Command1_Click() { showDay(0); }
+void Form2::Command2_Click() { showDay(1); }
+void Form2::Command3_Click() { showDay(2); }
+void Form2::Command4_Click() { showDay(3); }
+void Form2::Command5_Click() { showDay(4); }
+void Form2::Command6_Click() { showDay(5); }
+void Form2::Command7_Click() { showDay(6); }
+
+void Form2::showDay(int index)
+{
+    m_listArea->clear();
+    const std::array<QPushButton *, 7> buttons = dayButtons();
+    for (int i = 0; i < schedule::kDayCount; ++i)
+        buttons[i]->setFont(buttonFont(i == index));
+
+    // A day whose list cannot be read shows nothing, without a message.
+    // Only plain files are read: a pipe or a device under the name of a
+    // day list would block the window or never end.
+    m_dayList.setFileName(schedule::day(index).listFile);
+    if (QFileInfo(m_dayList.fileName()).isFile() && m_dayList.open(QIODevice::ReadOnly))
+        Command9_Click();
+    m_dayList.close();
+}
+
+void Form2::Command9_Click()
+{
+    if (!m_dayList.isOpen())
+        return;
+    viewer::LineReader reader(m_dayList, viewer::ListArea::kKeptCharacters);
+    // The current line lives in a plain string while the lines are read;
+    // Text1 receives the last one, rewritten, when the reading ends.
+    QString current = Text1->text();
+    while (std::optional<QString> line = reader.next()) {
+        std::optional<QString> shown = viewer::displayLine(*line);
+        current = shown ? *shown : *line;
+        if (font().pointSizeF() != kListPointSize) {
+            QFont f = font();
+            f.setPointSizeF(kListPointSize);
+            setFont(f);
+        }
+        if (shown)
+            m_listArea->addLine(*shown);
+    }
+    Text1->setText(current);
+}
+
+void Form2::Command8_Click()
+{
+    unload();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    // Closing the viewer is Back: the main window, hidden while the viewer
+    // is open, must come back, or the program would run on with no window.
+    unload();
+    event->accept();
+}
+
+void Form2::unload()
+{
+    if (m_unloading)
+        return;
+    m_unloading = true;
+    emit back();
+    hide();
+    deleteLater();
 }

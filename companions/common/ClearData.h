@@ -1,0 +1,16 @@
+#pragma once
+
+#include "companions/common/Report.h"
+
+#include <QString>
+
+namespace companion {
+
+// Removes the collected data of a folder: its entry files ("Wed7.dat") and
+// its day list files ("datmon.dat" .. "datsun.dat"), and nothing else. Only
+// names of exactly those forms go; "notes.dat", "Mon01.dat", "Monday.dat",
+// "datmon.dat.bak" and every folder stay. A file that cannot be removed is
+// named and fails the run; the others are removed all the same.
+Report clearData(const QString &folder);
+
+} // namespace companion

@@ -1,0 +1,61 @@
+#include "companions/common/CompanionMain.h"
+
+#include "companions/common/WorkFolderLock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace companion {
+
+namespace {
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+void printMessage(const ProgramInfo &info, const QString &message)
+{
+    print(stderr, info.name + QStringLiteral(": ") + message + u'\n');
+}
+
+} // namespace
+
+int companionMain(int argc, char **argv, const ProgramInfo &info,
+                  const std::function<Report(const QString &folder)> &work)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(info.name);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
+
+    const CommandLine command =
+        parseCommandLine(QCoreApplication::arguments().mid(1), info, QCoreApplication::applicationVersion());
+    switch (command.action) {
+    case CommandLine::Action::PrintHelp:
+    case CommandLine::Action::PrintVersion:
+        print(stdout, command.text);
+        return 0;
+    case CommandLine::Action::Refuse:
+        printMessage(info, command.text);
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+
+    const QString folder = QDir::currentPath();
+    WorkFolderLock lock(folder);
+    if (!lock.acquire()) {
+        printMessage(info, lock.errorString());
+        return 1;
+    }
+    const Report report = work(folder);
+    for (const QString &message : report.messages)
+        printMessage(info, message);
+    return report.ok ? 0 : 1;
+}
+
+} // namespace companion

@@ -1,0 +1,129 @@
+#include "companions/common/GatherDayLists.h"
+
+#include "schedule/DayTable.h"
+#include "schedule/Entry.h"
+#include "schedule/EntryFile.h"
+#include "schedule/TextFile.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace companion {
+
+namespace {
+
+struct Gathered {
+    int minutes;
+    qint64 number;
+    QByteArray bytes; // the entry's four lines in their text form
+};
+
+// Reads at most one byte more than an entry file may hold, into a buffer
+// shared by every read, so an oversized file is neither read whole nor
+// mistaken for a short one.
+class EntryReader
+{
+public:
+    EntryReader() : m_buffer(schedule::kMaxEntryFileSize + 1) {}
+
+    // Nothing, with *why set, when the file cannot be read.
+    std::optional<QByteArrayView> read(const QString &path, QString *why)
+    {
+        QFile file(path);
+        // Unbuffered: the read goes straight into the buffer, to the end of
+        // the file or one byte past the limit.
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            *why = file.errorString();
+            return std::nullopt;
+        }
+        const qint64 n = file.read(m_buffer.data(), qint64(m_buffer.size()));
+        if (n < 0) {
+            *why = file.errorString();
+            return std::nullopt;
+        }
+        return QByteArrayView(m_buffer.data(), n);
+    }
+
+private:
+    std::vector<char> m_buffer;
+};
+
+// The entry's lines as a day list holds them. Most entry files are in that
+// form already and are taken as they are; others (LF line ends, no end after
+// the last line) are written anew. Lines decoded from 8-bit text always
+// encode again.
+QByteArray listText(QByteArrayView bytes, const schedule::Entry &entry)
+{
+    if (bytes.count('\n') == 4 && bytes.count("\r\n") == 4 && bytes.endsWith("\r\n"))
+        return bytes.toByteArray();
+    return *schedule::encodeLines(entry.lines());
+}
+
+} // namespace
+
+Report gatherDayLists(const QString &folder)
+{
+    Report report;
+    // An unreadable folder would list as empty and blank every day list.
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir() || !folderInfo.isReadable()) {
+        report.fail(QStringLiteral("cannot read the folder %1").arg(folder));
+        return report;
+    }
+
+    std::array<std::vector<Gathered>, schedule::kDayCount> byDay;
+    const Qt::CaseSensitivity cs = schedule::fileNameCase();
+    EntryReader reader;
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+
+    // Regular files only (the listing tells their type without a status
+    // call): a folder is no entry, and a pipe would block the read.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        const auto entryName = schedule::parseEntryFileName(name, cs);
+        if (!entryName)
+            continue;
+        QString why;
+        std::optional<schedule::Entry> entry;
+        const auto bytes = reader.read(prefix + name, &why);
+        if (bytes)
+            entry = schedule::parseEntryFile(*bytes, &why);
+        const schedule::Day &day = schedule::day(entryName->dayIndex);
+        if (entry && entry->dayName != day.name) {
+            why = QStringLiteral("the day line \"%1\" is not %2").arg(entry->dayName, day.name);
+            entry.reset();
+        }
+        if (!entry) {
+            report.warn(QStringLiteral("skipped %1: %2").arg(name, why));
+            continue;
+        }
+        byDay[size_t(day.index)].push_back({entry->minutes(), entryName->number, listText(*bytes, *entry)});
+    }
+
+    for (const schedule::Day &day : schedule::days()) {
+        std::vector<Gathered> &entries = byDay[size_t(day.index)];
+        std::sort(entries.begin(), entries.end(), [](const Gathered &a, const Gathered &b) {
+            return a.minutes != b.minutes ? a.minutes < b.minutes : a.number < b.number;
+        });
+        qsizetype size = 0;
+        for (const Gathered &g : entries)
+            size += g.bytes.size();
+        QByteArray list;
+        list.reserve(size);
+        for (const Gathered &g : entries)
+            list.append(g.bytes);
+        const schedule::WriteResult written = schedule::writeFileAtomically(prefix + QString(day.listFile), list);
+        if (!written.ok)
+            report.fail(QStringLiteral("cannot write %1: %2").arg(QString(day.listFile), written.error));
+    }
+    return report;
+}
+
+} // namespace companion

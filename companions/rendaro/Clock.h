@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDateTime>
+#include <QElapsedTimer>
+
+#include <chrono>
+
+namespace rendaro {
+
+// The wall clock the launcher plans by, and its way of sleeping.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() = 0;
+    virtual void sleep(std::chrono::milliseconds span) = 0;
+};
+
+// The local time of the system.
+class SystemClock : public Clock
+{
+public:
+    QDateTime now() override;
+    void sleep(std::chrono::milliseconds span) override;
+};
+
+// A clock that starts at a given local time and runs on at the real pace:
+// --at, to see what a day would do.
+class ShiftedClock : public SystemClock
+{
+public:
+    explicit ShiftedClock(const QDateTime &start);
+    QDateTime now() override;
+
+private:
+    QDateTime m_start;
+    QElapsedTimer m_elapsed;
+};
+
+} // namespace rendaro

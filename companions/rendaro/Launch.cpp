@@ -1,0 +1,54 @@
+#include "Launch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#ifdef Q_OS_WIN
+#include "platform/windows/WinStart.h"
+#endif
+
+namespace rendaro {
+
+Launched launchProgram(const QString &path, schedule::RunStyle style)
+{
+    const QFileInfo program(path);
+    if (!program.isAbsolute())
+        return {false, 0, QCoreApplication::translate("rendaro", "the path is not absolute")};
+    if (!program.exists())
+        return {false, 0, QCoreApplication::translate("rendaro", "there is no such file")};
+    if (program.isDir() || !program.isExecutable())
+        return {false, 0, QCoreApplication::translate("rendaro", "the file is not a program")};
+
+#ifdef Q_OS_WIN
+    // The start itself carries the show state: 0 Normal, 1 Hide, 2 Min, 3 Max.
+    int runStyle = 0;
+    switch (style) {
+    case schedule::RunStyle::Normal: runStyle = 0; break;
+    case schedule::RunStyle::Hide: runStyle = 1; break;
+    case schedule::RunStyle::Min: runStyle = 2; break;
+    case schedule::RunStyle::Max: runStyle = 3; break;
+    }
+    const winplat::Outcome outcome = winplat::startProgram(
+        QDir::toNativeSeparators(program.absoluteFilePath()).toStdWString(), std::wstring(),
+        QDir::toNativeSeparators(program.absolutePath()).toStdWString(), runStyle);
+    return {outcome.ok, 0, QString::fromStdWString(outcome.error)};
+#else
+    QProcess process;
+    process.setProgram(program.absoluteFilePath());
+    process.setArguments({});
+    process.setWorkingDirectory(program.absolutePath());
+    if (style == schedule::RunStyle::Hide) {
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    }
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return {false, 0, process.errorString()};
+    return {true, pid, {}};
+#endif
+}
+
+} // namespace rendaro

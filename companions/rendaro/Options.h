@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <optional>
+
+namespace rendaro {
+
+struct Options {
+    bool list = false;            // --list: tell what today would do, start nothing
+    std::optional<QDateTime> at;  // --at: act as if it were this local time
+};
+
+// "YYYY-MM-DDTHH:MM", optionally with ":SS", as a local time.
+std::optional<QDateTime> parseAt(const QString &text);
+
+} // namespace rendaro

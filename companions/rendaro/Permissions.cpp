@@ -1,0 +1,33 @@
+#include "Permissions.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace rendaro {
+
+std::optional<QString> untrustedBecause(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (info.st_uid != ::getuid() && info.st_uid != 0)
+        return QCoreApplication::translate("rendaro", "it belongs to another user (uid %1)").arg(info.st_uid);
+    if (info.st_mode & (S_IWGRP | S_IWOTH))
+        return QCoreApplication::translate("rendaro", "other users may write to it (mode %1)")
+            .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return std::nullopt;
+#else
+    Q_UNUSED(path)
+    return std::nullopt;
+#endif
+}
+
+} // namespace rendaro

@@ -1,0 +1,27 @@
+#include "Waiting.h"
+
+#include <algorithm>
+
+namespace rendaro {
+
+std::chrono::milliseconds nextNap(const QDateTime &now, const QDateTime &target)
+{
+    const qint64 left = now.msecsTo(target);
+    if (left <= 0)
+        return std::chrono::milliseconds{0};
+    return std::min(std::chrono::milliseconds{left}, kLongestNap);
+}
+
+WaitOutcome waitUntil(Clock &clock, const QDateTime &target, QDate day)
+{
+    for (;;) {
+        const QDateTime now = clock.now();
+        if (now.date() > day)
+            return WaitOutcome::Midnight;
+        if (now >= target)
+            return WaitOutcome::Due;
+        clock.sleep(nextNap(now, target));
+    }
+}
+
+} // namespace rendaro

@@ -1,0 +1,56 @@
+#include "Clock.h"
+#include "Launcher.h"
+#include "Options.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Rendaro.exe"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Starts today's programs of the schedule in the working folder, each at its time.\n"
+        "Without options it does its logon job: it reads today's day list file\n"
+        "(datmon.dat on Monday ... datsun.dat on Sunday) and exits once all are started\n"
+        "or at midnight."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
+    const QCommandLineOption at(QStringLiteral("at"),
+                                QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
+                                QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
+    parser.addOption(list);
+    parser.addOption(at);
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "Rendaro.exe: unexpected argument " << parser.positionalArguments().first()
+            << "\n" << parser.helpText();
+        return 2;
+    }
+
+    rendaro::Options options;
+    options.list = parser.isSet(list);
+    std::unique_ptr<rendaro::Clock> clock;
+    if (parser.isSet(at)) {
+        options.at = rendaro::parseAt(parser.value(at));
+        if (!options.at) {
+            err << "Rendaro.exe: --at wants a local time as YYYY-MM-DDTHH:MM, not " << parser.value(at) << "\n";
+            return 2;
+        }
+        clock = std::make_unique<rendaro::ShiftedClock>(*options.at);
+    } else {
+        clock = std::make_unique<rendaro::SystemClock>();
+    }
+    return rendaro::runToday(options, *clock, out, err);
+}

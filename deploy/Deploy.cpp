@@ -1,0 +1,89 @@
+#include "deploy/Deploy.h"
+
+#include "platform/Paths.h"
+#include "platform/Prompter.h"
+#include "platform/ShortcutMaker.h"
+#include "platform/StartAndReport.h"
+
+#include <QCoreApplication>
+
+namespace deploy {
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Deploy", text);
+}
+} // namespace
+
+QString question()
+{
+    return tr(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
+              "Cancel to clear data list ");
+}
+
+QString loginMessage()
+{
+    return tr("DATA FILES GENERATED and File copied to your Login Profile, "
+              "Rendaro will be activated next time you log on");
+}
+
+QString allUsersMessage()
+{
+    return tr("DATA FILES GENERATED and File copied to All Users profile, "
+              "Rendaro will be activated next time you log on");
+}
+
+QString cancelMessage()
+{
+    return tr("DATA FILES clear, Rendaro not copied, but Check if Program already copied");
+}
+
+QString failureMessage(const QString &why, bool needsAdmin)
+{
+    if (needsAdmin)
+        return tr("DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
+                  "administrator rights are needed (%1). Rendaro will not be activated next time you log on")
+            .arg(why);
+    return tr("DATA FILES GENERATED, but the shortcut to Rendaro could not be created: %1. "
+              "Rendaro will not be activated next time you log on")
+        .arg(why);
+}
+
+QString launcherPath(const QString &applicationFolder, QChar separator)
+{
+    return platform::withTrailingSeparator(applicationFolder, separator) + QStringLiteral("Rendaro.exe");
+}
+
+QString launcherPath(const QString &applicationFolder)
+{
+    return launcherPath(applicationFolder, platform::separator());
+}
+
+void deployToStartup(const QString &applicationFolder, const QString &workingFolder,
+                     const DeployServices &services)
+{
+    platform::startHiddenAndReport(services.starter, services.prompter, QStringLiteral("brinol.com"));
+
+    const qint16 answer = services.prompter.show(question(), platform::Buttons::YesNoCancel);
+
+    QString message;
+    if (answer == platform::AnswerYes || answer == platform::AnswerNo) {
+        const bool allUsers = answer == platform::AnswerNo;
+        const platform::ShortcutResult result = services.shortcuts.create(
+            QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcherPath(applicationFolder),
+            QString(), allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser,
+            workingFolder);
+        if (!result.ok)
+            message = failureMessage(result.error, result.needsAdmin);
+        else
+            message = allUsers ? allUsersMessage() : loginMessage();
+    } else {
+        // Cancel, and Escape or the close button, which answer Cancel too.
+        platform::startHiddenAndReport(services.starter, services.prompter, QStringLiteral("zeptra.com"));
+        message = cancelMessage();
+    }
+    services.prompter.tell(message);
+}
+
+} // namespace deploy

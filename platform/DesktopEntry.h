@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace platform {
+
+// Desktop entry files (freedesktop.org Desktop Entry format), as the XDG
+// autostart folders hold them.
+
+// One argument of an Exec line: as it is when it holds no reserved
+// character, else in double quotes with ", `, $ and \ escaped by a
+// backslash. A literal % is doubled (it would start a field code).
+QString quoteExecArgument(const QString &argument);
+
+// A value of type string: backslash, newline, tab and carriage return
+// escaped, a leading blank written as \s. Nothing when the value holds
+// another control character, which a desktop entry cannot carry.
+std::optional<QString> escapeStringValue(const QString &value);
+
+// The whole file of an application entry that starts program (with
+// arguments, each quoted) in workingFolder. Nothing when a value cannot be
+// written faithfully; *why says which.
+std::optional<QByteArray> applicationEntry(const QString &name, const QString &program,
+                                           const QStringList &arguments, const QString &workingFolder,
+                                           QString *why = nullptr);
+
+} // namespace platform

@@ -1,0 +1,142 @@
+#include "platform/XdgShortcutMaker.h"
+
+#include "platform/DesktopEntry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("platform", text);
+}
+
+// An environment folder as the XDG base directory rules read it: set,
+// not empty and absolute, or else the default.
+QString baseFolder(const char *variable, const QString &fallback)
+{
+    const QString value = qEnvironmentVariable(variable);
+    return !value.isEmpty() && QDir::isAbsolutePath(value) ? value : fallback;
+}
+
+QString firstConfigDir()
+{
+    const QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    for (const QString &dir : dirs.split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(dir))
+            return dir;
+    return QStringLiteral("/etc/xdg");
+}
+
+bool isPermissionError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+struct Why {
+    QString text;
+    bool permission = false;
+};
+
+Why systemReason(const QString &path, int error)
+{
+    return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))),
+            isPermissionError(error)};
+}
+
+// Creates folder and the folders on the way to it, as mkdir -p does,
+// keeping the system's reason when one cannot be made.
+std::optional<Why> makeFolder(const QString &folder)
+{
+    QStringList missing;
+    QString existing = QDir::cleanPath(folder);
+    while (!QFileInfo::exists(existing)) {
+        missing.prepend(existing);
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (parent == existing)
+            break;
+        existing = parent;
+    }
+    if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir())
+        return Why{QCoreApplication::translate("platform", "%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
+    for (const QString &path : missing) {
+        if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0 && errno != EEXIST)
+            return systemReason(path, errno);
+    }
+    return std::nullopt;
+}
+
+QString inFile(const QString &path, const QString &error)
+{
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
+}
+
+ShortcutResult failure(const Why &why, ShortcutScope scope)
+{
+    return {false, why.text, why.permission && scope == ShortcutScope::AllUsers};
+}
+
+} // namespace
+
+QString XdgShortcutMaker::autostartFolder(ShortcutScope scope)
+{
+    const QString base = scope == ShortcutScope::CurrentUser
+                             ? baseFolder("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"))
+                             : firstConfigDir();
+    return QDir::cleanPath(base + QStringLiteral("/autostart"));
+}
+
+ShortcutResult XdgShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
+                                        const QString &arguments, ShortcutScope scope,
+                                        const QString &workingFolder)
+{
+    if (folder != QLatin1String("\\Startup"))
+        return {false, tr("there is no shortcut folder \"%1\" here").arg(folder), false};
+    if (linkName.isEmpty() || linkName.contains(u'/') || linkName.startsWith(u'.'))
+        return {false, tr("\"%1\" cannot be a shortcut name").arg(linkName), false};
+
+    QString why;
+    const auto entry = applicationEntry(linkName, target, QProcess::splitCommand(arguments), workingFolder, &why);
+    if (!entry)
+        return {false, why, false};
+
+    const QString autostart = autostartFolder(scope);
+    if (const auto why = makeFolder(autostart))
+        return failure(*why, scope);
+
+    const QString path = autostart + u'/' + linkName + QStringLiteral(".desktop");
+    QSaveFile file(path);
+    // The reason of a failed open or commit is the errno of the system call
+    // that failed; Qt's error text alone does not tell a missing right.
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const int error = errno;
+        return failure({inFile(path, file.errorString()), isPermissionError(error)}, scope);
+    }
+    if (file.write(*entry) != entry->size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return failure({inFile(path, error)}, scope);
+    }
+    errno = 0;
+    if (!file.commit()) {
+        const int error = errno;
+        return failure({inFile(path, file.errorString()), isPermissionError(error)}, scope);
+    }
+    // A desktop entry is read by the session, not run; 0644 like any other.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return {true, {}, false};
+}
+
+} // namespace platform

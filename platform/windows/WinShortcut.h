@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/windows/WinOutcome.h"
+
+#include <string>
+
+namespace winplat {
+
+// Writes the shortcut linkName + ".lnk" into the Startup folder of the
+// current user (CSIDL_STARTUP) or of all users (CSIDL_COMMON_STARTUP): it
+// starts target with arguments in workingFolder. A shortcut of that name is
+// replaced. linkName must be a plain file name (no folder, no characters
+// that Windows refuses in names). Writing into the all-users folder without
+// administrator rights gives accessDenied.
+Outcome createStartupShortcut(bool allUsers, const std::wstring &linkName, const std::wstring &target,
+                              const std::wstring &arguments, const std::wstring &workingFolder);
+
+} // namespace winplat

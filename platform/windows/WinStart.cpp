@@ -1,0 +1,87 @@
+#include "platform/windows/WinStart.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace winplat {
+
+namespace {
+
+std::optional<WORD> showCommandFor(int runStyle)
+{
+    switch (runStyle) {
+    case 0: return SW_SHOWNORMAL;
+    case 1: return SW_HIDE;
+    case 2: return SW_SHOWMINNOACTIVE;
+    case 3: return SW_SHOWMAXIMIZED;
+    }
+    return std::nullopt;
+}
+
+// The longest command line CreateProcessW takes, with its terminating null.
+constexpr std::size_t kMaxCommandLine = 32767;
+
+} // namespace
+
+std::wstring quoteCommandLineArgument(const std::wstring &argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return argument;
+
+    std::wstring quoted = L"\"";
+    for (auto it = argument.begin();; ++it) {
+        std::size_t backslashes = 0;
+        while (it != argument.end() && *it == L'\\') {
+            ++it;
+            ++backslashes;
+        }
+        if (it == argument.end()) {
+            // Doubled, so that the closing quote stays a quote.
+            quoted.append(backslashes * 2, L'\\');
+            break;
+        }
+        if (*it == L'"') {
+            quoted.append(backslashes * 2 + 1, L'\\');
+            quoted += L'"';
+        } else {
+            quoted.append(backslashes, L'\\');
+            quoted += *it;
+        }
+    }
+    quoted += L'"';
+    return quoted;
+}
+
+Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
+                     int runStyle)
+{
+    const std::optional<WORD> show = showCommandFor(runStyle);
+    if (!show)
+        return {false, L"unknown run style " + std::to_wstring(runStyle), false};
+    if (path.empty() || path.find(L'"') != std::wstring::npos)
+        return {false, L"\"" + path + L"\" is not a program path", false};
+
+    // The first word of the command line is the program, always in quotes; a
+    // path holds no quote, and argv[0] is read without backslash escapes.
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    if (commandLine.size() >= kMaxCommandLine)
+        return {false, L"the command line for " + path + L" is too long", false};
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = *show;
+    PROCESS_INFORMATION process = {};
+    // CreateProcessW may write into the command line, so it gets its own copy.
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process))
+        return failureFromWin32(L"cannot start " + path, GetLastError());
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return success();
+}
+
+} // namespace winplat

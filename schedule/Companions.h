@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QLatin1StringView>
+
+namespace schedule {
+
+using namespace Qt::StringLiterals;
+
+// The companion programs, started by bare name with a hidden window and no
+// arguments; they work on the working folder the program shares with them.
+inline constexpr QLatin1StringView kGatherProgram = "brinol.com"_L1; // entry files -> day list files
+inline constexpr QLatin1StringView kClearProgram = "zeptra.com"_L1;  // clears the collected data
+
+// The launcher the Startup shortcut points at, beside the program's executable.
+inline constexpr QLatin1StringView kLauncherProgram = "Rendaro.exe"_L1;
+
+} // namespace schedule

@@ -1,0 +1,433 @@
+// Pick Program on the real main window: the entry files it leaves in the
+// working folder, byte for byte, and what the user is told.
+#include "app/Browser.h"
+#include "app/Main.h"
+#include "platform/Paths.h"
+#include "support/Fakes.h"
+#include "support/FileSizeLimit.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const QString kPicked = QStringLiteral("Program Picked, Next one Please");
+const QString kNoFile = QStringLiteral("You didn't select any file, please make a selection");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QByteArray entryBytes(const QString &time, const QString &path, const QString &style, const QString &day)
+{
+    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toLatin1();
+}
+
+const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+
+} // namespace
+
+class TestPickProgram : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void counterAndFiles_data();
+    void counterAndFiles();
+    void timeAndRunStyle_data();
+    void timeAndRunStyle();
+    void programAtRoot();
+    void latin1Path();
+    void pathWithout8BitForm();
+    void twoPicksInARow();
+    void noDayTicked();
+    void noFileSelected();
+    void earlierRunSurvives();
+    void folderNotWritable();
+    void stopsAtFirstFailedFile();
+    void failedStartIsTold();
+
+private:
+    // A main window whose browser shows the programs folder with `file` selected.
+    void openMain(const QString &folder, const QString &file);
+    void tickOnly(std::initializer_list<int> days);
+    QStringList workFiles() const;
+    void verifyNotReset(const QString &hour, const QString &minute, const QString &amPm, const QString &style);
+
+    std::unique_ptr<FakeServices> m_fakes;
+    std::unique_ptr<Main> m_main;
+    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<QTemporaryDir> m_programs;
+    QString m_oldCurrent;
+    QString m_program; // the full path a pick of "prog" writes
+};
+
+void TestPickProgram::init()
+{
+    m_oldCurrent = QDir::currentPath();
+    m_work = std::make_unique<QTemporaryDir>();
+    m_programs = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid() && m_programs->isValid());
+    QVERIFY(QDir::setCurrent(m_work->path()));
+    for (const char *name : {"prog", "other.exe"}) {
+        QFile f(m_programs->filePath(QString::fromLatin1(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    m_program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/prog");
+    m_fakes = std::make_unique<FakeServices>();
+}
+
+void TestPickProgram::cleanup()
+{
+    m_main.reset();
+    QDir::setCurrent(m_oldCurrent);
+    m_work.reset();
+    m_programs.reset();
+    m_fakes.reset();
+}
+
+void TestPickProgram::openMain(const QString &folder, const QString &file)
+{
+    m_main = std::make_unique<Main>(MainServices{m_fakes->starter, m_fakes->prompter, m_fakes->shortcuts});
+    QVERIFY(m_main->Dir1->setPath(folder));
+    QTRY_VERIFY(m_main->File1->selectFile(file));
+    QCOMPARE(m_main->File1->fileName(), file);
+}
+
+void TestPickProgram::tickOnly(std::initializer_list<int> days)
+{
+    for (QCheckBox *box : m_main->Check1)
+        box->setChecked(false);
+    for (int i : days)
+        m_main->Check1[i]->setChecked(true);
+}
+
+QStringList TestPickProgram::workFiles() const
+{
+    return QDir(m_work->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+void TestPickProgram::verifyNotReset(const QString &hour, const QString &minute, const QString &amPm,
+                                     const QString &style)
+{
+    QCOMPARE(Main::listText(m_main->List2), hour);
+    QCOMPARE(Main::listText(m_main->List3), minute);
+    QCOMPARE(Main::listText(m_main->List1), amPm);
+    QCOMPARE(Main::listText(m_main->List4), style);
+}
+
+void TestPickProgram::counterAndFiles_data()
+{
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QList<int>>("days");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("only Sunday") << "1" << QList<int>{6} << "8";
+    QTest::newRow("Monday and Thursday") << "5" << QList<int>{0, 3} << "6";
+    QTest::newRow("Thursday first") << "1" << QList<int>{3, 5} << "5";
+    QTest::newRow("all seven") << "1" << QList<int>{0, 1, 2, 3, 4, 5, 6} << "2";
+    QTest::newRow("large counter") << "99" << QList<int>{1} << "101";
+}
+
+void TestPickProgram::counterAndFiles()
+{
+    QFETCH(QString, counter);
+    QFETCH(QList<int>, days);
+    QFETCH(QString, after);
+    openMain(m_programs->path(), "prog");
+    m_main->Text4->setText(counter);
+    for (QCheckBox *box : m_main->Check1)
+        box->setChecked(false);
+    for (int i : days)
+        m_main->Check1[i]->setChecked(true);
+    Main::setListText(m_main->List2, "07");
+    Main::setListText(m_main->List3, "30");
+    Main::setListText(m_main->List1, "PM");
+    Main::setListText(m_main->List4, "Hide");
+
+    m_main->Command1->click();
+
+    QCOMPARE(m_main->Text4->text(), after);
+    QStringList expected;
+    for (int i : days) {
+        const QString name = kDayCodes[i] + after + ".dat";
+        expected.append(name);
+        QCOMPARE(readAll(name), entryBytes("19:30", m_program, "Hide", kDayNames[i]));
+    }
+    expected.sort();
+    QCOMPARE(workFiles(), expected);
+
+    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
+    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
+    QCOMPARE(m_main->Text1->text(), m_program);
+    QCOMPARE(m_main->Text3->text(), QStringLiteral("19"));
+    for (QCheckBox *box : m_main->Check1)
+        QVERIFY(box->isChecked());
+    verifyNotReset("12", "00", "AM", "Normal");
+    QCOMPARE(m_main->File1->fileName(), QStringLiteral("prog"));
+    QCOMPARE(m_main->Dir1->path(), QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()));
+}
+
+void TestPickProgram::timeAndRunStyle_data()
+{
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<QString>("amPm");
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("timeLine");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("12 AM") << "12" << "30" << "AM" << "Normal" << "00:30" << "Normal";
+    QTest::newRow("01 AM") << "01" << "15" << "AM" << "Minimize" << "01:15" << "Min";
+    QTest::newRow("09 AM") << "09" << "45" << "AM" << "Maximize" << "09:45" << "Max";
+    QTest::newRow("12 PM") << "12" << "00" << "PM" << "Hide" << "12:00" << "Hide";
+    QTest::newRow("01 PM") << "01" << "15" << "PM" << "Normal" << "13:15" << "Normal";
+    QTest::newRow("11 PM") << "11" << "45" << "PM" << "Minimize" << "23:45" << "Min";
+}
+
+void TestPickProgram::timeAndRunStyle()
+{
+    QFETCH(QString, hour);
+    QFETCH(QString, minute);
+    QFETCH(QString, amPm);
+    QFETCH(QString, style);
+    QFETCH(QString, timeLine);
+    QFETCH(QString, code);
+    openMain(m_programs->path(), "other.exe");
+    tickOnly({2});
+    Main::setListText(m_main->List2, hour);
+    Main::setListText(m_main->List3, minute);
+    Main::setListText(m_main->List1, amPm);
+    Main::setListText(m_main->List4, style);
+
+    m_main->Command1->click();
+
+    const QString program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/other.exe");
+    QCOMPARE(readAll("Wed4.dat"), entryBytes(timeLine, program, code, "Wednesday"));
+    QCOMPARE(m_main->Text3->text(), timeLine.left(2));
+}
+
+void TestPickProgram::programAtRoot()
+{
+    // Only a root folder that already holds a file will do: the test writes
+    // nothing outside its own folders.
+    const QString root = QDir::rootPath();
+    const QStringList files = QDir(root).entryList(QDir::Files | QDir::Readable, QDir::Name);
+    if (files.isEmpty())
+        QSKIP("the root folder holds no file to pick");
+    openMain(root, files.first());
+    tickOnly({0});
+    m_main->Command1->click();
+
+    const QString expected = QDir::toNativeSeparators(root) + files.first();
+    QCOMPARE(m_main->Text1->text(), expected);
+    QVERIFY(!expected.contains(QString(2, QDir::separator())));
+    QCOMPARE(readAll("Mon2.dat"), entryBytes("12:00", expected, "Normal", "Monday"));
+}
+
+void TestPickProgram::latin1Path()
+{
+    const QString name = QString::fromUtf8("Größe é.exe");
+    QFile f(m_programs->filePath(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    openMain(m_programs->path(), name);
+    tickOnly({4});
+    m_main->Command1->click();
+
+    const QByteArray folder = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()).toLatin1();
+    QCOMPARE(readAll("Fri6.dat"), "12:00\r\n" + folder + QDir::separator().toLatin1()
+                                      + "Gr\xf6\xdf" "e \xe9.exe\r\nNormal\r\nFriday\r\n");
+    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
+}
+
+void TestPickProgram::pathWithout8BitForm()
+{
+    const QString name = QString::fromUtf8("tool\u20ac.exe");
+    QFile f(m_programs->filePath(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    openMain(m_programs->path(), name);
+    tickOnly({0, 1});
+    Main::setListText(m_main->List4, "Hide");
+
+    m_main->Command1->click();
+
+    QCOMPARE(m_fakes->prompter.shown.size(), 1);
+    const QString prompt = m_fakes->prompter.shown.first().prompt;
+    QVERIFY2(prompt.contains(name) && prompt.contains(QString::fromUtf8("\u20ac")), qPrintable(prompt));
+    QVERIFY(workFiles().isEmpty());
+    verifyNotReset("12", "00", "PM", "Hide");
+    QVERIFY(!m_main->Check1[2]->isChecked());
+}
+
+void TestPickProgram::twoPicksInARow()
+{
+    openMain(m_programs->path(), "prog");
+    tickOnly({1});
+    Main::setListText(m_main->List4, "Maximize");
+    m_main->Command1->click();
+    QCOMPARE(readAll("Tue3.dat"), entryBytes("12:00", m_program, "Max", "Tuesday"));
+
+    // The first pick ticked every day and set 12 AM, Normal.
+    m_main->Command1->click();
+    QCOMPARE(m_main->Text4->text(), QStringLiteral("4"));
+    QStringList expected{"Tue3.dat"};
+    for (int i = 0; i < 7; ++i) {
+        const QString file = kDayCodes[i] + QStringLiteral("4.dat");
+        expected.append(file);
+        QCOMPARE(readAll(file), entryBytes("00:00", m_program, "Normal", kDayNames[i]));
+    }
+    expected.sort();
+    QCOMPARE(workFiles(), expected);
+    QCOMPARE(m_fakes->prompter.prompts(), (QStringList{kPicked, kPicked}));
+}
+
+void TestPickProgram::noDayTicked()
+{
+    openMain(m_programs->path(), "prog");
+    tickOnly({});
+    Main::setListText(m_main->List2, "07");
+    m_main->Command1->click();
+
+    QCOMPARE(m_main->Text4->text(), QStringLiteral("8"));
+    QVERIFY(workFiles().isEmpty());
+    QVERIFY(m_fakes->prompter.shown.isEmpty());
+    verifyNotReset("07", "00", "PM", "Normal");
+    for (QCheckBox *box : m_main->Check1)
+        QVERIFY(!box->isChecked());
+}
+
+void TestPickProgram::noFileSelected()
+{
+    openMain(m_programs->path(), "prog");
+    m_main->File1->clearSelection();
+    QVERIFY(m_main->File1->fileName().isEmpty());
+    tickOnly({3});
+    Main::setListText(m_main->List4, "Minimize");
+    m_main->Command1->click();
+
+    QCOMPARE(m_main->Text4->text(), QStringLiteral("5"));
+    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kNoFile});
+    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
+    QVERIFY(workFiles().isEmpty());
+    verifyNotReset("12", "00", "PM", "Minimize");
+    QVERIFY(m_main->Check1[3]->isChecked() && !m_main->Check1[0]->isChecked());
+}
+
+void TestPickProgram::earlierRunSurvives()
+{
+    const QByteArray earlier = entryBytes("08:15", "/earlier/run", "Min", "Monday");
+    QFile f(m_work->filePath("Mon2.dat"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(earlier);
+    f.close();
+
+    openMain(m_programs->path(), "prog");
+    tickOnly({0, 1});
+    m_main->Command1->click();
+
+    // Tue2.dat was free, but the files of one pick share their number.
+    QCOMPARE(m_main->Text4->text(), QStringLiteral("3"));
+    QCOMPARE(readAll("Mon2.dat"), earlier);
+    QCOMPARE(readAll("Mon3.dat"), entryBytes("12:00", m_program, "Normal", "Monday"));
+    QCOMPARE(readAll("Tue3.dat"), entryBytes("12:00", m_program, "Normal", "Tuesday"));
+    QCOMPARE(workFiles(), (QStringList{"Mon2.dat", "Mon3.dat", "Tue3.dat"}));
+    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
+
+    // The raised counter carries on from there.
+    tickOnly({0});
+    m_main->Command1->click();
+    QCOMPARE(m_main->Text4->text(), QStringLiteral("4"));
+    QCOMPARE(readAll("Mon4.dat").size(), entryBytes("00:00", m_program, "Normal", "Monday").size());
+}
+
+void TestPickProgram::folderNotWritable()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("needs a folder in which even root cannot create files");
+#else
+    // No one, root included, can create a file in /proc.
+    QFile probe(QStringLiteral("/proc/vellomar-probe"));
+    if (probe.open(QIODevice::WriteOnly))
+        QSKIP("/proc takes new files here");
+    openMain(m_programs->path(), "prog");
+    QVERIFY(QDir::setCurrent(QStringLiteral("/proc")));
+    tickOnly({0, 4});
+    Main::setListText(m_main->List1, "AM");
+    Main::setListText(m_main->List4, "Hide");
+
+    m_main->Command1->click();
+
+    QCOMPARE(m_fakes->prompter.shown.size(), 1);
+    const QString prompt = m_fakes->prompter.shown.first().prompt;
+    QVERIFY2(prompt.contains(QStringLiteral("/proc/Mon2.dat")), qPrintable(prompt));
+    QVERIFY2(prompt.contains(QStringLiteral("No entry file of this pick was written")), qPrintable(prompt));
+    QVERIFY(!prompt.contains(kPicked));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/Mon2.dat")));
+    verifyNotReset("12", "00", "AM", "Hide");
+    QVERIFY(!m_main->Check1[1]->isChecked());
+
+    // Once the user is back in a folder that takes files, the same pick works.
+    QVERIFY(QDir::setCurrent(m_work->path()));
+    m_main->Command1->click();
+    QCOMPARE(workFiles(), (QStringList{"Fri3.dat", "Mon3.dat"}));
+    QCOMPARE(m_fakes->prompter.prompts().last(), kPicked);
+#endif
+}
+
+void TestPickProgram::stopsAtFirstFailedFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs a file size limit");
+#else
+    openMain(m_programs->path(), "prog");
+    tickOnly({0, 2, 6});
+    // The Monday file fits the limit; the Wednesday file is three bytes longer.
+    const qint64 monday = entryBytes("12:00", m_program, "Normal", "Monday").size();
+    {
+        FileSizeLimit limit(monday);
+        QVERIFY(limit.ok());
+        m_main->Command1->click();
+    }
+
+    QCOMPARE(m_fakes->prompter.shown.size(), 1);
+    const QString prompt = m_fakes->prompter.shown.first().prompt;
+    QVERIFY2(prompt.contains(QDir::toNativeSeparators(QDir(m_work->path()).absoluteFilePath("Wed2.dat"))),
+             qPrintable(prompt));
+    QVERIFY2(prompt.contains(QStringLiteral("Already written for this pick: Monday.")), qPrintable(prompt));
+    QVERIFY2(prompt.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(prompt));
+    QCOMPARE(readAll("Mon2.dat"), entryBytes("12:00", m_program, "Normal", "Monday"));
+    QCOMPARE(workFiles(), QStringList{"Mon2.dat"});
+    verifyNotReset("12", "00", "PM", "Normal");
+    QVERIFY(!m_main->Check1[1]->isChecked());
+#endif
+}
+
+void TestPickProgram::failedStartIsTold()
+{
+    openMain(m_programs->path(), "prog");
+    m_fakes->starter.failing.append(platform::textEditor() + " readme.1st");
+    m_main->Readme_Click();
+
+    QCOMPARE(m_fakes->prompter.shown.size(), 1);
+    QVERIFY(m_fakes->prompter.shown.first().prompt.contains(platform::textEditor()));
+    QVERIFY(m_main->isVisible());
+
+    // The window goes on working.
+    tickOnly({5});
+    m_main->Command1->click();
+    QCOMPARE(workFiles(), QStringList{"Sat7.dat"});
+}
+
+QTEST_MAIN(TestPickProgram)
+#include "test_pick_program.moc"

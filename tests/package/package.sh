@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a temporary root and uses the
+# installed programs from there.
+#   package.sh <build-dir> <start_companion program>
+set -euo pipefail
+build=$1
+starter=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+passed=0
+failed=0
+check() { # check <what> <command...>
+  local what=$1; shift
+  if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failed=$((failed + 1)); fi
+}
+
+(cd "$build" && cpack -G DEB -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log"; exit 1; }
+deb=$(ls "$tmp"/pkg/*.deb)
+echo "package: $(basename "$deb")"
+dpkg-deb -x "$deb" "$tmp/root"
+root=$tmp/root
+prog=$root/usr/lib/vellomar
+
+for f in vellomar brinol.com zeptra.com Rendaro.exe vellomar-desktop; do
+  check "$f is an installed program" test -x "$prog/$f"
+done
+for f in readme.1st license.txt; do
+  check "$f lies beside the programs" test -f "$prog/$f"
+done
+check "bin/vellomar links to the program folder" \
+  test "$(readlink -f "$root/usr/bin/vellomar")" = "$(readlink -f "$prog/vellomar")"
+check "the icon is in the hicolor theme" test -f "$root/usr/share/icons/hicolor/32x32/apps/vellomar.png"
+entry=$root/usr/share/applications/vellomar.desktop
+check "the menu entry is valid" desktop-file-validate "$entry"
+check "the menu entry starts the program folder's launcher" \
+  grep -qx 'Exec=/usr/lib/vellomar/vellomar-desktop' "$entry"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+check "library dependencies are computed" grep -q 'libqt6core6' <<<"$depends"
+check "the fonts package is a dependency" grep -q 'fonts-liberation' <<<"$depends"
+
+# The installed program starts and keeps running until stopped.
+set +e
+(cd "$tmp" && QT_QPA_PLATFORM=offscreen timeout 3 "$root/usr/bin/vellomar" >/dev/null 2>&1)
+status=$?
+set -e
+check "the installed vellomar runs (status $status)" test "$status" -eq 124
+
+# The menu launcher makes the per-user working folder.
+data=$tmp/data
+set +e
+XDG_DATA_HOME=$data QT_QPA_PLATFORM=offscreen timeout 3 "$prog/vellomar-desktop" >/dev/null 2>&1
+set -e
+check "the menu launcher makes the working folder" test -f "$data/vellomar/readme.1st" -a -f "$data/vellomar/license.txt"
+
+# The companion programs in a working folder, found by bare name from the
+# installed program folder and never from PATH.
+work=$tmp/work
+mkdir -p "$work"
+cp "$starter" "$prog/start_companion"
+printf '07:30\r\n/usr/bin/true\r\nHide\r\nMonday\r\n' >"$work/Mon2.dat"
+found=$(cd "$work" && PATH=/nonexistent "$prog/start_companion" brinol.com)
+check "brinol.com is found in the program folder" test "$found" = "$(readlink -f "$prog")/brinol.com"
+for _ in $(seq 1 50); do [ -s "$work/datmon.dat" ] && break; sleep 0.1; done
+check "brinol.com gathered the entry" cmp -s "$work/Mon2.dat" "$work/datmon.dat"
+listing=$(cd "$work" && "$prog/Rendaro.exe" --list --at 2026-12-07T06:00 2>&1)
+echo "$listing"
+check "Rendaro.exe --list reads the day list" grep -q '/usr/bin/true' <<<"$listing"
+(cd "$work" && "$prog/zeptra.com")
+check "zeptra.com cleared the data" test ! -e "$work/Mon2.dat" -a ! -e "$work/datmon.dat"
+rm -f "$prog/start_companion"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

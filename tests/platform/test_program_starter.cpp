@@ -1,0 +1,169 @@
+// Where a bare program name is looked for, and what a start that fails says.
+#include "platform/Paths.h"
+#include "platform/SystemProgramStarter.h"
+
+#include <QtTest>
+
+using platform::SystemProgramStarter;
+
+namespace {
+
+// A small shell program that leaves "ran" in the working folder.
+void writeProgram(const QString &path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\necho ran > started.txt\n");
+    f.close();
+    QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+}
+
+} // namespace
+
+class TestProgramStarter : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void joinPath_data();
+    void joinPath();
+    void applicationFolderEndsInOneSeparator();
+    void missingProgram();
+    void applicationFolderFirst();
+    void foundOnPath();
+    void neverFromWorkingFolder();
+    void startsInWorkingFolder();
+
+private:
+    QByteArray m_oldPath;
+    QString m_oldCurrent;
+};
+
+void TestProgramStarter::init()
+{
+    m_oldPath = qgetenv("PATH");
+    m_oldCurrent = QDir::currentPath();
+}
+
+void TestProgramStarter::cleanup()
+{
+    qputenv("PATH", m_oldPath);
+    QDir::setCurrent(m_oldCurrent);
+}
+
+void TestProgramStarter::joinPath_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QString>("withSeparator");
+    QTest::newRow("posix root") << "/" << QChar('/') << "/";
+    QTest::newRow("posix folder") << "/opt/tools" << QChar('/') << "/opt/tools/";
+    QTest::newRow("drive root") << "C:\\" << QChar('\\') << "C:\\";
+    QTest::newRow("drive folder") << "C:\\TOOLS" << QChar('\\') << "C:\\TOOLS\\";
+    QTest::newRow("already ends in one") << "D:\\Tools\\" << QChar('\\') << "D:\\Tools\\";
+}
+
+void TestProgramStarter::joinPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(QChar, separator);
+    QFETCH(QString, withSeparator);
+    QCOMPARE(platform::withTrailingSeparator(folder, separator), withSeparator);
+    if (separator == platform::separator()) {
+        QCOMPARE(platform::joinPath(folder, "setup.exe"), withSeparator + "setup.exe");
+        QVERIFY(!platform::joinPath(folder, "setup.exe").contains(QString(2, separator)));
+    }
+}
+
+void TestProgramStarter::applicationFolderEndsInOneSeparator()
+{
+    const QString folder = platform::applicationFolder();
+    QVERIFY(folder.endsWith(platform::separator()));
+    QVERIFY(!folder.endsWith(QString(2, platform::separator())));
+    QCOMPARE(QDir(folder), QDir(QCoreApplication::applicationDirPath()));
+}
+
+void TestProgramStarter::missingProgram()
+{
+    SystemProgramStarter starter;
+    const platform::StartResult result = starter.start("vellomar-no-such-program.com", platform::WindowStyle::Hidden);
+    QVERIFY(!result.started);
+    QVERIFY(!result.error.isEmpty());
+    QVERIFY(SystemProgramStarter::findProgram("vellomar-no-such-program.com").isEmpty());
+}
+
+void TestProgramStarter::applicationFolderFirst()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("uses a shell program");
+#else
+    // A program of the same name as this test, earlier on the PATH.
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    QTemporaryDir onPath;
+    writeProgram(onPath.filePath(name));
+    qputenv("PATH", QFile::encodeName(onPath.path()) + ':' + m_oldPath);
+    QCOMPARE(QFileInfo(SystemProgramStarter::findProgram(name)).canonicalFilePath(),
+             QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
+#endif
+}
+
+void TestProgramStarter::foundOnPath()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("uses a shell program");
+#else
+    QTemporaryDir onPath;
+    writeProgram(onPath.filePath("vellomar-probe-tool"));
+    QFile plain(onPath.filePath("vellomar-plain-file"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    qputenv("PATH", "/nonexistent:" + QFile::encodeName(onPath.path()) + ':' + m_oldPath);
+    QCOMPARE(SystemProgramStarter::findProgram("vellomar-probe-tool"), onPath.filePath("vellomar-probe-tool"));
+    QVERIFY(SystemProgramStarter::findProgram("vellomar-plain-file").isEmpty());
+#endif
+}
+
+void TestProgramStarter::neverFromWorkingFolder()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("uses a shell program");
+#else
+    QTemporaryDir work;
+    writeProgram(work.filePath("vellomar-only-here"));
+    QVERIFY(QDir::setCurrent(work.path()));
+    // Empty, "." and relative PATH entries all mean the working folder.
+    const QByteArray relative = QFile::encodeName(QFileInfo(work.path()).fileName());
+    qputenv("PATH", ":.:" + relative + ":../" + relative + ':' + m_oldPath);
+    QVERIFY(SystemProgramStarter::findProgram("vellomar-only-here").isEmpty());
+
+    SystemProgramStarter starter;
+    const platform::StartResult result = starter.start("vellomar-only-here", platform::WindowStyle::Hidden);
+    QVERIFY(!result.started);
+    QVERIFY(!result.error.isEmpty());
+#endif
+}
+
+void TestProgramStarter::startsInWorkingFolder()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("uses a shell program");
+#else
+    QTemporaryDir onPath;
+    QTemporaryDir work;
+    writeProgram(onPath.filePath("vellomar-probe-tool"));
+    qputenv("PATH", QFile::encodeName(onPath.path()) + ':' + m_oldPath);
+    QVERIFY(QDir::setCurrent(work.path()));
+
+    SystemProgramStarter starter;
+    const platform::StartResult result = starter.start("vellomar-probe-tool", platform::WindowStyle::Hidden);
+    QVERIFY2(result.started, qPrintable(result.error));
+    // Not waited for: the program runs on beside the test.
+    QTRY_VERIFY(QFile::exists(work.filePath("started.txt")));
+    QTRY_COMPARE(QFileInfo(work.filePath("started.txt")).size(), qint64(4));
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestProgramStarter)
+#include "test_program_starter.moc"

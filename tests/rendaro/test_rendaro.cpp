@@ -1,0 +1,263 @@
+#include "LauncherRun.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString fixture(const QString &name)
+{
+    return qEnvironmentVariable("VELLOMAR_SOURCE_DIR") + QStringLiteral("/tests/rendaro/fixtures/") + name;
+}
+
+// A Monday, so that "datmon.dat" is today's list.
+const QString kMonday = QStringLiteral("2026-12-07");
+
+QStringList entryLines(const QString &time, const QString &path, const QString &style)
+{
+    return {time, path, style, QStringLiteral("Monday")};
+}
+
+} // namespace
+
+class TestRendaro : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listFixtures_data();
+    void listFixtures();
+    void startsPastAtOnceAndWaitsForTheNext();
+    void startsPathWithShellCharactersLiterally();
+    void skipsInvalidEntriesAndMissingPrograms();
+    void refusesWhatOthersMayWrite_data();
+    void refusesWhatOthersMayWrite();
+    void options_data();
+    void options();
+};
+
+void TestRendaro::listFixtures_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("at");
+    QTest::addColumn<QStringList>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<int>("exitCode");
+
+    const QString badLine = QStringLiteral(
+        "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": skipped, not started\n");
+    QTest::newRow("Monday noon") << QStringLiteral("datmon.dat") << kMonday + QStringLiteral("T12:00")
+                                 << QStringList{
+                                        QStringLiteral("Monday 2026-12-07 12:00: datmon.dat, 4 entries"),
+                                        QStringLiteral("07:00 Max /opt/apps/morning tool.exe: would start at once"),
+                                        QStringLiteral("07:00 Min /opt/apps/second at seven.exe: would start at once"),
+                                        QStringLiteral("12:00 Normal /opt/apps/noon.exe: would start at once"),
+                                        QStringLiteral("19:30 Hide /opt/apps/evening.exe: would start at 19:30"),
+                                    }
+                                 << badLine << 1;
+    QTest::newRow("Monday before all") << QStringLiteral("datmon.dat") << kMonday + QStringLiteral("T06:59")
+                                       << QStringList{
+                                              QStringLiteral("Monday 2026-12-07 06:59: datmon.dat, 4 entries"),
+                                              QStringLiteral("07:00 Max /opt/apps/morning tool.exe: would start at 07:00"),
+                                              QStringLiteral("07:00 Min /opt/apps/second at seven.exe: would start at 07:00"),
+                                              QStringLiteral("12:00 Normal /opt/apps/noon.exe: would start at 12:00"),
+                                              QStringLiteral("19:30 Hide /opt/apps/evening.exe: would start at 19:30"),
+                                          }
+                                       << badLine << 1;
+    QTest::newRow("Sunday, LF lines, last without end")
+        << QStringLiteral("datsun.dat") << QStringLiteral("2026-12-13T23:50")
+        << QStringList{
+               QStringLiteral("Sunday 2026-12-13 23:50: datsun.dat, 2 entries"),
+               QStringLiteral("00:00 Hide /opt/early/bird.exe: would start at once"),
+               QStringLiteral("23:45 Normal /opt/late/owl.exe: would start at once"),
+           }
+        << QString() << 0;
+    QTest::newRow("Wednesday, empty list") << QStringLiteral("datwed.dat") << QStringLiteral("2026-12-09T08:00")
+                                           << QStringList{QStringLiteral("Wednesday 2026-12-09 08:00: datwed.dat, 0 entries")}
+                                           << QString() << 0;
+    // Only Monday's file lies in the folder on a Thursday.
+    QTest::newRow("Thursday, no list") << QStringLiteral("datmon.dat") << QStringLiteral("2026-12-10T08:00")
+                                       << QStringList{QStringLiteral("Thursday: no datthu.dat here, nothing to start today")}
+                                       << QString() << 0;
+}
+
+void TestRendaro::listFixtures()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, at);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    QFETCH(int, exitCode);
+
+    QTemporaryDir work;
+    const QString copy = work.filePath(file);
+    QVERIFY(QFile::copy(fixture(file), copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner));
+
+    const RunResult run = runLauncher(work.path(), {QStringLiteral("--list"), QStringLiteral("--at"), at});
+    QCOMPARE(run.out, out.join(u'\n') + u'\n');
+    QCOMPARE(run.err, err);
+    QCOMPARE(run.exitCode, exitCode);
+}
+
+void TestRendaro::startsPastAtOnceAndWaitsForTheNext()
+{
+    QTemporaryDir work;
+    const QString log = work.filePath(QStringLiteral("log.txt"));
+    const QString early = work.filePath(QStringLiteral("early/recorder"));
+    const QString next = work.filePath(QStringLiteral("next/recorder"));
+    QVERIFY(copyProgram("rendaro_recorder", early));
+    QVERIFY(copyProgram("rendaro_recorder", next));
+    QVERIFY(writeDayList(work.filePath(QStringLiteral("datmon.dat")),
+                         entryLines(QStringLiteral("07:15"), next, QStringLiteral("Normal"))
+                             + entryLines(QStringLiteral("07:00"), early, QStringLiteral("Hide"))));
+
+    // Two seconds before the second entry's time: a short real wait.
+    const RunResult run = runLauncher(work.path(), {QStringLiteral("--at"), kMonday + QStringLiteral("T07:14:58")}, log);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("Monday 2026-12-07 07:14: datmon.dat, 2 entries\n"
+                                     "started 07:00 Hide %1\n"
+                                     "waiting until 07:15\n"
+                                     "started 07:15 Normal %2\n")
+                          .arg(early, next));
+
+    QTRY_COMPARE(readRecords(log).size(), 2);
+    const QList<Recorded> records = readRecords(log);
+    QCOMPARE(records[0].program, early);
+    QCOMPARE(records[0].workingFolder, QFileInfo(early).absolutePath());
+    QCOMPARE(records[0].argumentCount, 0);
+    QCOMPARE(records[0].output, QStringLiteral("/dev/null")); // Hide discards the output
+    QCOMPARE(records[1].program, next);
+    QCOMPARE(records[1].workingFolder, QFileInfo(next).absolutePath());
+    QCOMPARE(records[1].argumentCount, 0);
+    QVERIFY(records[1].output != QStringLiteral("/dev/null"));
+}
+
+void TestRendaro::startsPathWithShellCharactersLiterally()
+{
+    QTemporaryDir work;
+    const QString log = work.filePath(QStringLiteral("log.txt"));
+    const QString odd = work.filePath(QStringLiteral("my programs; $(touch pwned)/it's `touch pwned2` & run;.exe"));
+    QVERIFY(copyProgram("rendaro_recorder", odd));
+    QVERIFY(writeDayList(work.filePath(QStringLiteral("datmon.dat")),
+                         entryLines(QStringLiteral("08:00"), odd, QStringLiteral("Hide"))));
+
+    const RunResult run = runLauncher(work.path(), {QStringLiteral("--at"), kMonday + QStringLiteral("T09:00")}, log);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    QTRY_COMPARE(readRecords(log).size(), 1);
+    const Recorded record = readRecords(log).first();
+    QCOMPARE(record.program, odd);
+    QCOMPARE(record.workingFolder, QFileInfo(odd).absolutePath());
+    QCOMPARE(record.argumentCount, 0);
+    for (const QString &folder : {work.path(), QFileInfo(odd).absolutePath()})
+        for (const char *name : {"pwned", "pwned2"})
+            QVERIFY(!QFileInfo::exists(folder + u'/' + QString::fromLatin1(name)));
+}
+
+void TestRendaro::skipsInvalidEntriesAndMissingPrograms()
+{
+    QTemporaryDir work;
+    const QString log = work.filePath(QStringLiteral("log.txt"));
+    const QString good = work.filePath(QStringLiteral("good/recorder"));
+    const QString badStyle = work.filePath(QStringLiteral("bad/recorder"));
+    const QString notExecutable = work.filePath(QStringLiteral("plain/recorder"));
+    QVERIFY(copyProgram("rendaro_recorder", good));
+    QVERIFY(copyProgram("rendaro_recorder", badStyle));
+    QVERIFY(copyProgram("rendaro_recorder", notExecutable));
+    QVERIFY(QFile::setPermissions(notExecutable, QFile::ReadOwner | QFile::WriteOwner));
+    const QString missing = work.filePath(QStringLiteral("gone/recorder"));
+
+    QVERIFY(writeDayList(work.filePath(QStringLiteral("datmon.dat")),
+                         entryLines(QStringLiteral("06:00"), missing, QStringLiteral("Normal"))
+                             + entryLines(QStringLiteral("06:15"), badStyle, QStringLiteral("Maximize"))
+                             + entryLines(QStringLiteral("06:30"), notExecutable, QStringLiteral("Normal"))
+                             + entryLines(QStringLiteral("06:45"), good, QStringLiteral("Hide"))));
+
+    const RunResult run = runLauncher(work.path(), {QStringLiteral("--at"), kMonday + QStringLiteral("T07:00")}, log);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QStringLiteral("Rendaro.exe: datmon.dat line 5: bad run style \"Maximize\": skipped, not started\n"
+                                     "Rendaro.exe: could not start %1: there is no such file\n"
+                                     "Rendaro.exe: could not start %2: the file is not a program\n")
+                          .arg(missing, notExecutable));
+    QVERIFY(run.out.contains(QStringLiteral("started 06:45 Hide ") + good));
+
+    QTRY_COMPARE(readRecords(log).size(), 1);
+    QCOMPARE(readRecords(log).first().program, good);
+}
+
+void TestRendaro::refusesWhatOthersMayWrite_data()
+{
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<QString>("refused");
+
+    QTest::newRow("day list world-writable") << 0666 << 0700 << QStringLiteral("refusing datmon.dat");
+    QTest::newRow("day list group-writable") << 0620 << 0700 << QStringLiteral("refusing datmon.dat");
+    QTest::newRow("folder world-writable") << 0600 << 0777 << QStringLiteral("refusing the working folder");
+    QTest::newRow("folder group-writable, sticky") << 0600 << 01770 << QStringLiteral("refusing the working folder");
+}
+
+void TestRendaro::refusesWhatOthersMayWrite()
+{
+    QFETCH(int, fileMode);
+    QFETCH(int, folderMode);
+    QFETCH(QString, refused);
+
+    QTemporaryDir work;
+    const QString log = work.filePath(QStringLiteral("log.txt"));
+    const QString program = work.filePath(QStringLiteral("p/recorder"));
+    QVERIFY(copyProgram("rendaro_recorder", program));
+    const QString dayList = work.filePath(QStringLiteral("datmon.dat"));
+    QVERIFY(writeDayList(dayList, entryLines(QStringLiteral("00:00"), program, QStringLiteral("Normal"))));
+    QCOMPARE(::chmod(QFile::encodeName(dayList).constData(), mode_t(fileMode)), 0);
+    QCOMPARE(::chmod(QFile::encodeName(work.path()).constData(), mode_t(folderMode)), 0);
+
+    for (const QStringList &arguments : {QStringList{QStringLiteral("--at"), kMonday + QStringLiteral("T12:00")},
+                                         QStringList{QStringLiteral("--list"), QStringLiteral("--at"),
+                                                     kMonday + QStringLiteral("T12:00")}}) {
+        const RunResult run = runLauncher(work.path(), arguments, log);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(refused), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("nothing is started")), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+    }
+    // Nothing started: a program would have written its line by now, as the
+    // runs above show for an accepted list.
+    ::chmod(QFile::encodeName(work.path()).constData(), 0700);
+    ::chmod(QFile::encodeName(dayList).constData(), 0600);
+    const RunResult accepted = runLauncher(work.path(), {QStringLiteral("--at"), kMonday + QStringLiteral("T12:00")}, log);
+    QCOMPARE(accepted.exitCode, 0);
+    QTRY_COMPARE(readRecords(log).size(), 1);
+}
+
+void TestRendaro::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("--list");
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("Rendaro.exe 1.0");
+    QTest::newRow("bad --at") << QStringList{QStringLiteral("--at"), QStringLiteral("tomorrow")} << 2
+                              << QStringLiteral("YYYY-MM-DDTHH:MM");
+    QTest::newRow("argument") << QStringList{QStringLiteral("datmon.dat")} << 2 << QStringLiteral("unexpected argument");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--now")} << 1 << QStringLiteral("now");
+}
+
+void TestRendaro::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+
+    QTemporaryDir work;
+    const RunResult run = runLauncher(work.path(), arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
+}
+
+QTEST_GUILESS_MAIN(TestRendaro)
+#include "test_rendaro.moc"

@@ -1,0 +1,257 @@
+#include "Launcher.h"
+#include "Options.h"
+#include "Permissions.h"
+#include "Today.h"
+#include "Waiting.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using rendaro::WaitOutcome;
+
+namespace {
+
+// A wall clock the test moves: every nap passes the time slept, plus any
+// jump the test has planned for that nap (a suspend, a clock change).
+class FakeClock : public rendaro::Clock
+{
+public:
+    explicit FakeClock(QDateTime start) : m_now(std::move(start)) {}
+    QDateTime now() override { return m_now; }
+    void sleep(std::chrono::milliseconds span) override
+    {
+        naps.append(span);
+        m_now = m_now.addMSecs(span.count());
+        if (jumps.contains(naps.size()))
+            m_now = m_now.addSecs(jumps.value(naps.size()));
+        QVERIFY2(naps.size() < 100000, "the wait does not end");
+    }
+
+    QList<std::chrono::milliseconds> naps;
+    QMap<qsizetype, qint64> jumps; // after the nth nap, seconds
+private:
+    QDateTime m_now;
+};
+
+QDateTime at(const char *text)
+{
+    return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate);
+}
+
+schedule::Entry entry(const char *time, const char *path)
+{
+    return {QString::fromLatin1(time), QString::fromLatin1(path), QStringLiteral("Normal"), QStringLiteral("Monday")};
+}
+
+} // namespace
+
+class TestRendaroUnits : public QObject
+{
+    Q_OBJECT
+private slots:
+    void nextNap_data();
+    void nextNap();
+    void waitsInNapsOfAtMostAMinute();
+    void wakesSoonAfterASuspend();
+    void clockSetBackKeepsWaiting();
+    void endsAtMidnight();
+    void dueTargetDoesNotSleep();
+    void dayEndsAtMidnightWithoutLateStarts();
+    void startOrderIsByTimeThenFileOrder();
+    void parseAt_data();
+    void parseAt();
+    void trust_data();
+    void trust();
+    void trustsNoOtherOwner();
+};
+
+void TestRendaroUnits::nextNap_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QDateTime>("target");
+    QTest::addColumn<qint64>("nap");
+
+    QTest::newRow("passed") << at("2026-12-07T08:00:01") << at("2026-12-07T08:00:00") << qint64(0);
+    QTest::newRow("now") << at("2026-12-07T08:00:00") << at("2026-12-07T08:00:00") << qint64(0);
+    QTest::newRow("two seconds") << at("2026-12-07T07:59:58") << at("2026-12-07T08:00:00") << qint64(2000);
+    QTest::newRow("one minute") << at("2026-12-07T07:59:00") << at("2026-12-07T08:00:00") << qint64(60000);
+    QTest::newRow("hours") << at("2026-12-07T01:00:00") << at("2026-12-07T08:00:00") << qint64(60000);
+}
+
+void TestRendaroUnits::nextNap()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QDateTime, target);
+    QFETCH(qint64, nap);
+    QCOMPARE(rendaro::nextNap(now, target).count(), nap);
+}
+
+void TestRendaroUnits::waitsInNapsOfAtMostAMinute()
+{
+    FakeClock clock(at("2026-12-07T07:00:30"));
+    const QDateTime target = at("2026-12-07T08:00:00");
+    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
+    QCOMPARE(clock.now(), target);
+    QCOMPARE(clock.naps.size(), 60); // 59 full minutes and the last 30 seconds
+    for (auto nap : clock.naps) {
+        QVERIFY(nap > 0ms);
+        QVERIFY(nap <= 60s);
+    }
+}
+
+void TestRendaroUnits::wakesSoonAfterASuspend()
+{
+    FakeClock clock(at("2026-12-07T07:00:00"));
+    clock.jumps[3] = 3 * 3600; // the machine sleeps three hours during the third nap
+    const QDateTime target = at("2026-12-07T08:00:00");
+    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
+    QCOMPARE(clock.naps.size(), 3);
+}
+
+void TestRendaroUnits::clockSetBackKeepsWaiting()
+{
+    FakeClock clock(at("2026-12-07T07:58:00"));
+    clock.jumps[1] = -3600;
+    const QDateTime target = at("2026-12-07T08:00:00");
+    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
+    QCOMPARE(clock.now(), target);
+    QCOMPARE(clock.naps.size(), 62);
+}
+
+void TestRendaroUnits::endsAtMidnight()
+{
+    FakeClock clock(at("2026-12-07T23:58:30"));
+    // The target lies in the next day; the wait must not reach it.
+    const QDateTime target = at("2026-12-08T00:30:00");
+    QCOMPARE(rendaro::waitUntil(clock, target, QDate(2026, 12, 7)), WaitOutcome::Midnight);
+    QCOMPARE(clock.now(), at("2026-12-08T00:00:30"));
+
+    FakeClock suspended(at("2026-12-07T22:00:00"));
+    suspended.jumps[1] = 5 * 3600; // woken the next morning
+    QCOMPARE(rendaro::waitUntil(suspended, at("2026-12-07T23:45:00"), QDate(2026, 12, 7)), WaitOutcome::Midnight);
+}
+
+void TestRendaroUnits::dueTargetDoesNotSleep()
+{
+    FakeClock clock(at("2026-12-07T09:00:00"));
+    QCOMPARE(rendaro::waitUntil(clock, at("2026-12-07T08:00:00"), QDate(2026, 12, 7)), WaitOutcome::Due);
+    QVERIFY(clock.naps.isEmpty());
+}
+
+void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
+{
+    QTemporaryDir work;
+    QFile list(work.filePath(QStringLiteral("datmon.dat")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("23:45\r\n/nonexistent/late.exe\r\nNormal\r\nMonday\r\n");
+    list.close();
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+
+    FakeClock clock(at("2026-12-07T23:30:00"));
+    clock.jumps[1] = 39 * 60; // suspended from 23:31 to 00:10
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(rendaro::runToday({}, clock, outStream, errStream), 0);
+    QCOMPARE(out, QStringLiteral("Monday 2026-12-07 23:30: datmon.dat, 1 entries\n"
+                                 "waiting until 23:45\n"
+                                 "midnight: 1 entries not started today\n"));
+    QCOMPARE(err, QString()); // no start was tried
+    QCOMPARE(clock.naps.size(), 1);
+}
+
+void TestRendaroUnits::startOrderIsByTimeThenFileOrder()
+{
+    const QList<schedule::Entry> ordered = rendaro::inStartOrder(
+        {entry("19:30", "/a"), entry("07:00", "/b"), entry("12:00", "/c"), entry("07:00", "/d"), entry("00:00", "/e"),
+         entry("07:00", "/f")});
+    QStringList paths;
+    for (const auto &e : ordered)
+        paths.append(e.path);
+    QCOMPARE(paths, (QStringList{"/e", "/b", "/d", "/f", "/c", "/a"}));
+    QCOMPARE(rendaro::startTime(QDate(2026, 12, 7), entry("19:30", "/a")), at("2026-12-07T19:30:00"));
+}
+
+void TestRendaroUnits::parseAt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDateTime>("expected"); // invalid: refused
+    QTest::newRow("minutes") << QStringLiteral("2026-12-07T07:15") << at("2026-12-07T07:15:00");
+    QTest::newRow("seconds") << QStringLiteral("2026-12-07T07:14:58") << at("2026-12-07T07:14:58");
+    QTest::newRow("blank instead of T") << QStringLiteral("2026-12-07 07:15") << QDateTime();
+    QTest::newRow("hour 24") << QStringLiteral("2026-12-07T24:00") << QDateTime();
+    QTest::newRow("31 November") << QStringLiteral("2026-11-31T07:00") << QDateTime();
+    QTest::newRow("empty") << QString() << QDateTime();
+}
+
+void TestRendaroUnits::parseAt()
+{
+    QFETCH(QString, text);
+    QFETCH(QDateTime, expected);
+    const auto parsed = rendaro::parseAt(text);
+    QCOMPARE(parsed.has_value(), expected.isValid());
+    if (parsed) {
+        QCOMPARE(*parsed, expected);
+        QCOMPARE(parsed->timeSpec(), Qt::LocalTime);
+    }
+}
+
+void TestRendaroUnits::trust_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("file 0600") << false << 0600 << true;
+    QTest::newRow("file 0644") << false << 0644 << true;
+    QTest::newRow("file 0620 group may write") << false << 0620 << false;
+    QTest::newRow("file 0602 others may write") << false << 0602 << false;
+    QTest::newRow("folder 0700") << true << 0700 << true;
+    QTest::newRow("folder 0775") << true << 0775 << false;
+    QTest::newRow("folder 1777 like /tmp") << true << 01777 << false;
+}
+
+void TestRendaroUnits::trust()
+{
+    QFETCH(bool, folder);
+    QFETCH(int, mode);
+    QFETCH(bool, trusted);
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("thing"));
+    if (folder) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("thing")));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    const auto why = rendaro::untrustedBecause(path);
+    QVERIFY2(why.has_value() != trusted, why ? qPrintable(*why) : "trusted");
+    if (why)
+        QVERIFY(why->contains(QStringLiteral("write")));
+}
+
+void TestRendaroUnits::trustsNoOtherOwner()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("datmon.dat"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QVERIFY(!rendaro::untrustedBecause(path));
+    if (::chown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
+        QSKIP("only root can give a file to another user");
+    const auto why = rendaro::untrustedBecause(path);
+    QVERIFY(why);
+    QVERIFY2(why->contains(QStringLiteral("another user")), qPrintable(*why));
+    QVERIFY(rendaro::untrustedBecause(dir.filePath(QStringLiteral("missing"))));
+}
+
+QTEST_GUILESS_MAIN(TestRendaroUnits)
+#include "test_rendaro_units.moc"

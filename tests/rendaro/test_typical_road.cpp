@@ -1,0 +1,103 @@
+// The typical road, end to end on the real programs: a pick's entry file,
+// Deploy with Yes through the main window (brinol.com gathers the day
+// list, the real XDG shortcut maker writes the autostart entry), then the
+// launcher started as the desktop's autostart starts it, from the entry's
+// Exec= and Path=, with no arguments and the real clock.
+#include "app/Main.h"
+#include "deploy/Deploy.h"
+#include "platform/SystemProgramStarter.h"
+#include "platform/XdgShortcutMaker.h"
+#include "schedule/EntryFile.h"
+#include "support/DesktopEntryReader.h"
+#include "support/Fakes.h"
+#include "LauncherRun.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class TestTypicalRoad : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pickDeployLogon();
+};
+
+void TestTypicalRoad::pickDeployLogon()
+{
+    if (platform::SystemProgramStarter::findProgram(QStringLiteral("brinol.com")).isEmpty())
+        QSKIP("brinol.com is neither built beside this test nor on the PATH");
+    // Files are made as a Debian login makes them; the launcher refuses a
+    // day list that others may write.
+    ::umask(022);
+
+    QTemporaryDir root;
+    const QString work = root.filePath(QStringLiteral("work"));
+    QVERIFY(QDir(root.path()).mkdir(QStringLiteral("work")));
+    const QString config = root.filePath(QStringLiteral("config"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work));
+    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+
+    // 1-2. The pick: a program in a folder with a blank, today, a time that
+    // has passed already (so the real clock starts it at once), Hide.
+    const QString picked = root.filePath(QStringLiteral("my programs/backup tool"));
+    QVERIFY(QDir().mkpath(QFileInfo(picked).absolutePath()));
+    QVERIFY(QFile::copy(QStringLiteral(RECORDER_PATH), picked));
+    const schedule::Day &today = schedule::day(QDate::currentDate().dayOfWeek() - 1);
+    const schedule::Entry entry{QStringLiteral("00:00"), picked, QStringLiteral("Hide"), QString(today.name)};
+    QVERIFY(schedule::writeEntryFile(schedule::entryFileName(today, 2), entry).ok);
+
+    // 5. Ready to Deploy..., answered Yes.
+    platform::SystemProgramStarter starter;
+    FakePrompter prompter;
+    prompter.answers = {platform::AnswerYes};
+    platform::XdgShortcutMaker shortcuts;
+    Main main({starter, prompter, shortcuts});
+    main.Command3->click();
+    QCOMPARE(prompter.prompts(), (QStringList{deploy::question(), deploy::loginMessage()}));
+
+    // brinol.com runs on its own; the day list is there once it is done.
+    const QString dayList = QString(today.listFile);
+    QTRY_COMPARE(schedule::parseDayList([&] {
+                     QFile f(dayList);
+                     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+                 }()),
+                 QList<schedule::Entry>{entry});
+
+    // The next logon: the desktop reads the autostart entry and runs it.
+    const auto keys = desktopentry::readEntry(config + QStringLiteral("/autostart/Rendaro.desktop"));
+    QVERIFY(keys);
+    QCOMPARE(keys->value(QStringLiteral("Type")), QStringLiteral("Application"));
+    const auto command = desktopentry::splitExec(keys->value(QStringLiteral("Exec")));
+    QVERIFY(command && !command->isEmpty());
+    QCOMPARE(command->first(), launcherProgram());
+    QCOMPARE(command->size(), 1);
+    QCOMPARE(keys->value(QStringLiteral("Path")), work);
+
+    const QString log = root.filePath(QStringLiteral("started.txt"));
+    QProcess logon;
+    logon.setProgram(command->first());
+    logon.setArguments(command->mid(1));
+    logon.setWorkingDirectory(keys->value(QStringLiteral("Path")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("RENDARO_TEST_LOG"), log);
+    logon.setProcessEnvironment(environment);
+    logon.start();
+    QVERIFY(logon.waitForFinished(60000));
+    QCOMPARE(logon.readAllStandardError(), QByteArray());
+    QCOMPARE(logon.exitCode(), 0);
+
+    QTRY_COMPARE(readRecords(log).size(), 1);
+    const Recorded started = readRecords(log).first();
+    QCOMPARE(started.program, picked);
+    QCOMPARE(started.workingFolder, QFileInfo(picked).absolutePath());
+    QCOMPARE(started.argumentCount, 0);
+    QCOMPARE(started.output, QStringLiteral("/dev/null"));
+}
+
+QTEST_MAIN(TestTypicalRoad)
+#include "test_typical_road.moc"

@@ -1,0 +1,212 @@
+// Writing the entry files of a pick into a folder.
+#include "schedule/EntryFile.h"
+#include "schedule/Pick.h"
+#include "support/FileSizeLimit.h"
+
+#include <QtTest>
+
+using namespace schedule;
+
+namespace {
+
+QString programPath()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("D:\\Tools\\sync.exe");
+#else
+    return QStringLiteral("/opt/tools/sync");
+#endif
+}
+
+Pick pickOf(std::initializer_list<int> dayIndexes)
+{
+    Pick pick;
+    for (int i : dayIndexes)
+        pick.days[i] = true;
+    pick.path = programPath();
+    pick.hour = QStringLiteral("07");
+    pick.minute = QStringLiteral("45");
+    pick.amPm = QStringLiteral("PM");
+    pick.runStyle = QStringLiteral("Minimize");
+    return pick;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void touch(const QDir &dir, const QString &name, const QByteArray &bytes = "old\r\n")
+{
+    QFile f(dir.filePath(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestPick : public QObject
+{
+    Q_OBJECT
+private slots:
+    void freeNumber_data();
+    void freeNumber();
+    void writesOneFilePerDay();
+    void earlierFileSurvives();
+    void refused_data();
+    void refused();
+    void stopsAtFirstFailure();
+    void missingFolder();
+};
+
+void TestPick::freeNumber_data()
+{
+    QTest::addColumn<QStringList>("existing"); // a trailing "/" makes a folder
+    QTest::addColumn<QList<int>>("pickDays");
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("number");
+    QTest::newRow("nothing there") << QStringList{} << QList<int>{0, 3} << qint64(5) << qint64(5);
+    QTest::newRow("taken by the pick's day") << QStringList{"Mon5.dat"} << QList<int>{0} << qint64(5) << qint64(6);
+    QTest::newRow("another day's name is free") << QStringList{"Mon5.dat"} << QList<int>{1} << qint64(5) << qint64(5);
+    QTest::newRow("any day of the pick") << QStringList{"Thu5.dat", "Mon6.dat"} << QList<int>{0, 3} << qint64(5) << qint64(7);
+    QTest::newRow("gap is used") << QStringList{"Sun8.dat", "Sun10.dat"} << QList<int>{6} << qint64(8) << qint64(9);
+    QTest::newRow("never lower") << QStringList{"Mon4.dat"} << QList<int>{0} << qint64(5) << qint64(5);
+    QTest::newRow("a folder of that name") << QStringList{"Wed2.dat/"} << QList<int>{2} << qint64(2) << qint64(3);
+    QTest::newRow("other files") << QStringList{"datmon.dat", "Mon5.txt", "Mon05.dat"} << QList<int>{0} << qint64(5)
+                                 << qint64(5);
+}
+
+void TestPick::freeNumber()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QList<int>, pickDays);
+    QFETCH(qint64, from);
+    QFETCH(qint64, number);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QDir dir(tmp.path());
+    for (const QString &name : existing) {
+        if (name.endsWith(u'/'))
+            QVERIFY(dir.mkdir(name.chopped(1)));
+        else
+            touch(dir, name);
+    }
+    Pick pick = pickOf({});
+    for (int i : pickDays)
+        pick.days[i] = true;
+    QCOMPARE(freeEntryNumber(dir, pick, from), number);
+}
+
+void TestPick::writesOneFilePerDay()
+{
+    QTemporaryDir tmp;
+    QDir dir(tmp.path());
+    const PickOutcome outcome = writePick(dir, pickOf({1, 4}), 4);
+    QVERIFY(outcome.ok());
+    QCOMPARE(outcome.number, 4);
+    QCOMPARE(outcome.written, (QList<int>{1, 4}));
+    const QByteArray lines = "19:45\r\n" + programPath().toLatin1() + "\r\nMin\r\n";
+    QCOMPARE(readAll(dir.filePath("Tue4.dat")), lines + "Tuesday\r\n");
+    QCOMPARE(readAll(dir.filePath("Fri4.dat")), lines + "Friday\r\n");
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), (QStringList{"Fri4.dat", "Tue4.dat"}));
+
+    // No ticked day: nothing to do, and that is no failure.
+    const PickOutcome none = writePick(dir, pickOf({}), 9);
+    QVERIFY(none.ok());
+    QCOMPARE(none.number, 9);
+    QVERIFY(none.written.isEmpty());
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestPick::earlierFileSurvives()
+{
+    QTemporaryDir tmp;
+    QDir dir(tmp.path());
+    touch(dir, "Mon2.dat", "09:00\r\n/old/program\r\nHide\r\nMonday\r\n");
+    const PickOutcome outcome = writePick(dir, pickOf({0, 2}), 2);
+    QVERIFY(outcome.ok());
+    QCOMPARE(outcome.number, 3);
+    QCOMPARE(readAll(dir.filePath("Mon2.dat")), QByteArray("09:00\r\n/old/program\r\nHide\r\nMonday\r\n"));
+    QVERIFY(readAll(dir.filePath("Mon3.dat")).endsWith("Min\r\nMonday\r\n"));
+    QVERIFY(readAll(dir.filePath("Wed3.dat")).endsWith("Min\r\nWednesday\r\n"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("Wed2.dat")));
+}
+
+void TestPick::refused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("path without an 8-bit form")
+        << "path" << programPath() + QString::fromUtf8("\u20ac") << QString::fromUtf8("\u20ac");
+    QTest::newRow("no run style") << "runStyle" << "" << "run style";
+    QTest::newRow("unknown run style") << "runStyle" << "Min" << "run style";
+    QTest::newRow("no AM or PM") << "amPm" << "" << "AM or PM";
+    QTest::newRow("no hour") << "hour" << "" << "hour";
+    QTest::newRow("no minute") << "minute" << "" << "minute";
+    QTest::newRow("no program") << "path" << "" << "program";
+}
+
+void TestPick::refused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QString, mentions);
+    Pick pick = pickOf({0, 6});
+    QString *fields[] = {&pick.path, &pick.runStyle, &pick.amPm, &pick.hour, &pick.minute};
+    const char *names[] = {"path", "runStyle", "amPm", "hour", "minute"};
+    for (int i = 0; i < 5; ++i)
+        if (field == QLatin1String(names[i]))
+            *fields[i] = value;
+
+    QTemporaryDir tmp;
+    QDir dir(tmp.path());
+    const PickOutcome outcome = writePick(dir, pick, 3);
+    QCOMPARE(outcome.status, PickOutcome::Refused);
+    QVERIFY2(outcome.error.contains(mentions), qPrintable(outcome.error));
+    QVERIFY(outcome.written.isEmpty());
+    QVERIFY(dir.entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestPick::stopsAtFirstFailure()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs a file size limit");
+#else
+    QTemporaryDir tmp;
+    QDir dir(tmp.path());
+    const Pick pick = pickOf({0, 2, 5});
+    // "Monday" fits, "Wednesday" is three bytes longer.
+    const qint64 mondaySize = QByteArray("19:45\r\n" + programPath().toLatin1() + "\r\nMin\r\nMonday\r\n").size();
+    PickOutcome outcome;
+    {
+        FileSizeLimit limit(mondaySize);
+        QVERIFY(limit.ok());
+        outcome = writePick(dir, pick, 6);
+    }
+    QCOMPARE(outcome.status, PickOutcome::WriteFailed);
+    QCOMPARE(outcome.written, QList<int>{0});
+    QCOMPARE(outcome.failedFile, QDir::toNativeSeparators(dir.absoluteFilePath("Wed6.dat")));
+    QVERIFY(!outcome.error.isEmpty());
+    QCOMPARE(dayNames(outcome.written), QStringLiteral("Monday"));
+    // Monday stays whole; no part of Wednesday and nothing for Saturday.
+    QCOMPARE(readAll(dir.filePath("Mon6.dat")).size(), mondaySize);
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{"Mon6.dat"});
+#endif
+}
+
+void TestPick::missingFolder()
+{
+    QTemporaryDir tmp;
+    QDir dir(tmp.filePath("gone"));
+    const PickOutcome outcome = writePick(dir, pickOf({3}), 1);
+    QCOMPARE(outcome.status, PickOutcome::WriteFailed);
+    QVERIFY(outcome.written.isEmpty());
+    QVERIFY(outcome.failedFile.endsWith(QDir::toNativeSeparators("gone/Thu1.dat")));
+    QVERIFY(!outcome.error.isEmpty());
+    QVERIFY(!QFileInfo::exists(dir.path()));
+}
+
+QTEST_APPLESS_MAIN(TestPick)
+#include "test_pick.moc"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace viewer {
+
+// A push button whose caption wraps onto a second line when it is wider
+// than the button, as "Back to Main Menu" is on its narrow button.
+class CaptionButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace viewer
