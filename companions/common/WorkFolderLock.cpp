@@ -1,7 +1,10 @@
 #include "companions/common/WorkFolderLock.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -21,11 +24,35 @@ bool WorkFolderLock::acquire(std::chrono::milliseconds wait)
     // so look again at a steady pace and take the lock soon after it is let go.
     QDeadlineTimer deadline(wait);
     while (!m_lock.tryLock(0)) {
-        if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+        if (m_lock.error() != QLockFile::LockFailedError)
+            return fail();
+        if (removeEmptyStaleLock())
+            continue;
+        if (deadline.hasExpired())
             return fail();
         QThread::msleep(ulong(std::min<qint64>(kPollInterval.count(), deadline.remainingTime())));
     }
     return true;
+}
+
+bool WorkFolderLock::removeEmptyStaleLock()
+{
+    auto emptyAndOld = [this] {
+        const QFileInfo info(m_path);
+        if (!info.exists() || info.size() != 0)
+            return false;
+        const qint64 age = info.lastModified().msecsTo(QDateTime::currentDateTime());
+        return qAbs(age) > kEmptyStaleAfter.count();
+    };
+    if (!emptyAndOld())
+        return false;
+    // The guard QLockFile itself takes to remove a stale lock: of two runs
+    // that both found the empty file, the second must not remove the lock
+    // the first has just taken in its place.
+    QLockFile guard(m_path + QStringLiteral(".rmlock"));
+    if (!guard.tryLock(0))
+        return false;
+    return emptyAndOld() && QFile::remove(m_path);
 }
 
 bool WorkFolderLock::fail()

@@ -23,6 +23,11 @@ public:
     // seems to live (a reused process id, another host on a shared folder).
     // No run comes near it: gathering 100,000 entries takes seconds.
     static constexpr std::chrono::milliseconds kStaleAfter{10 * 60'000};
+    // A lock file that is still empty after this was left by a run killed
+    // between creating it and writing its process id into it, which QLockFile
+    // would otherwise honour for kStaleAfter. A live run writes the id at
+    // once.
+    static constexpr std::chrono::milliseconds kEmptyStaleAfter{2'000};
 
     explicit WorkFolderLock(const QString &folder);
 
@@ -35,6 +40,7 @@ public:
 private:
     static constexpr std::chrono::milliseconds kPollInterval{20};
     bool fail();
+    bool removeEmptyStaleLock();
 
     QString m_path;
     QLockFile m_lock;
