@@ -80,6 +80,7 @@ class TestGatherFaults : public QObject
 private slots:
     void killedAtAnyPointLeavesOldOrNewLists();
     void staleLockOfAKilledRunIsTakenOver();
+    void emptyLockFileIsTakenOver();
 };
 
 void TestGatherFaults::killedAtAnyPointLeavesOldOrNewLists()
@@ -118,6 +119,10 @@ void TestGatherFaults::killedAtAnyPointLeavesOldOrNewLists()
     for (int round = 0; round < kKillRounds; ++round) {
         for (int d = 0; d < 7; ++d)
             QVERIFY(writeFile(dir.path(), listName(d), oldLists[d]));
+        // Each round starts free; taking over what a kill left is the next
+        // test's subject, and the last run below.
+        if (round > 0)
+            QFile::remove(dir.filePath(QString::fromLatin1(kLockFile)));
         QProcess brinol;
         brinol.setWorkingDirectory(dir.path());
         brinol.start(program(QStringLiteral("brinol.com")));
@@ -156,7 +161,7 @@ void TestGatherFaults::staleLockOfAKilledRunIsTakenOver()
     QVERIFY(dir.isValid());
     fuzz::Inputs in(seed() + 1);
     Week lists;
-    writeEntries(dir.path(), 2, 300, lists, in);
+    writeEntries(dir.path(), 2, 90, lists, in);
     QVERIFY(!QTest::currentTestFailed());
 
     QVERIFY(leaveStaleLock(dir.path()));
@@ -174,6 +179,29 @@ void TestGatherFaults::staleLockOfAKilledRunIsTakenOver()
     for (int d = 0; d < 7; ++d)
         QVERIFY(!QFileInfo::exists(dir.filePath(listName(d))));
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.dat")}, QDir::Files), QStringList());
+}
+
+void TestGatherFaults::emptyLockFileIsTakenOver()
+{
+    // A run killed between creating the lock file and writing its process
+    // id into it leaves the file empty; QLockFile alone would keep everyone
+    // out for its stale time (minutes).
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    fuzz::Inputs in(seed() + 2);
+    Week lists;
+    writeEntries(dir.path(), 2, 5, lists, in);
+    QVERIFY(!QTest::currentTestFailed());
+    QFile lock(dir.filePath(QString::fromLatin1(kLockFile)));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    lock.close();
+
+    const Ran ran = run(QStringLiteral("brinol.com"), dir.path());
+    QVERIFY2(ran.ended && ran.exitCode == 0, ran.err.constData());
+    for (int d = 0; d < 7; ++d)
+        QCOMPARE(readFile(dir.path(), listName(d)), lists[d]);
+    QVERIFY(!QFileInfo::exists(lock.fileName()));
 }
 
 QTEST_GUILESS_MAIN(TestGatherFaults)
