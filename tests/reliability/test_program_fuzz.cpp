@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <set>
 
@@ -107,6 +111,12 @@ void TestProgramFuzz::brinolGathersOnlyValidEntryFiles()
         const std::string decoy = oracle::joinCrLf(in.entry(0));
         for (const char *name : {"Mon01.dat", "mon5.dat", "Monday.dat", "Mon5.dat.bak", "MON6.dat", "Mon.dat"})
             QVERIFY(writeFile(dir.path(), QString::fromLatin1(name), decoy));
+        // Entry file names on things that are no files: skipped, and the
+        // pipe must not block the run.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Tue77.dat")));
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("Wed78.dat"))).constData(), 0600) == 0);
+#endif
         // An old day list with junk is replaced.
         QVERIFY(writeFile(dir.path(), QStringLiteral("datmon.dat"), in.randomBytes(40)));
 
