@@ -71,9 +71,11 @@ void BM_LauncherWaiting(benchmark::State &state)
         QThread::sleep(1); // past its start-up
         const long long before = voluntarySwitches(child.pid);
         long long rssKb = 0;
+        long long anonKb = 0; // of it, memory of its own rather than shared library pages
         const auto start = std::chrono::steady_clock::now();
         for (int s = 0; s < seconds; ++s) {
             rssKb = std::max(rssKb, statusField(status, "VmRSS").value_or(0));
+            anonKb = std::max(anonKb, statusField(status, "RssAnon").value_or(0));
             QThread::sleep(1);
         }
         const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -87,6 +89,7 @@ void BM_LauncherWaiting(benchmark::State &state)
         }
         state.SetIterationTime(measured);
         state.counters["rss_MB"] = double(rssKb) / 1024.0;
+        state.counters["rss_anon_MB"] = double(anonKb) / 1024.0;
         state.counters["wakeups_per_h"] = double(after - before) * 3600.0 / measured;
     }
 }
