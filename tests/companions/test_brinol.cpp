@@ -35,7 +35,28 @@ private slots:
     void arguments_data();
     void arguments();
     void failsWithoutTouchingListsWhenTheyCannotBeWritten();
+    void dayListsAreWritableByTheOwnerOnly();
 };
+
+void TestBrinol::dayListsAreWritableByTheOwnerOnly()
+{
+#ifdef Q_OS_UNIX
+    // Under a group-friendly umask the launcher would refuse the day lists.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeBytes(dir.path(), "Mon2.dat", entryText("19:30", programPath(QStringLiteral("sync")), "Hide", "Monday")));
+    const mode_t old = ::umask(002);
+    const Finished run = runCompanion("brinol.com", dir.path());
+    ::umask(old);
+    QVERIFY(run.ran);
+    QCOMPARE(run.exitCode, 0);
+    const QFileDevice::Permissions perms = QFileInfo(dir.filePath(QStringLiteral("datmon.dat"))).permissions();
+    QVERIFY(perms & QFileDevice::WriteOwner);
+    QVERIFY(!(perms & (QFileDevice::WriteGroup | QFileDevice::WriteOther)));
+#else
+    QSKIP("file modes are a Unix matter");
+#endif
+}
 
 void TestBrinol::gathersPicksIntoDayLists()
 {
