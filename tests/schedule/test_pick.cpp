@@ -1,7 +1,8 @@
-// Writing the entry files of a pick into a folder.
+// Writing the entry files of a pick into a folder: the number that never
+// replaces a file, and what is refused. What is written, and a write that
+// fails half-way, are tested through Pick Program on the main window.
 #include "schedule/EntryFile.h"
 #include "schedule/Pick.h"
-#include "support/FileSizeLimit.h"
 
 #include <QtTest>
 
@@ -31,12 +32,6 @@ Pick pickOf(std::initializer_list<int> dayIndexes)
     return pick;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 void touch(const QDir &dir, const QString &name, const QByteArray &bytes = "old\r\n")
 {
     QFile f(dir.filePath(name));
@@ -52,11 +47,8 @@ class TestPick : public QObject
 private slots:
     void freeNumber_data();
     void freeNumber();
-    void writesOneFilePerDay();
-    void earlierFileSurvives();
     void refused_data();
     void refused();
-    void stopsAtFirstFailure();
     void missingFolder();
 };
 
@@ -98,41 +90,6 @@ void TestPick::freeNumber()
     QCOMPARE(freeEntryNumber(dir, pick, from), number);
 }
 
-void TestPick::writesOneFilePerDay()
-{
-    QTemporaryDir tmp;
-    QDir dir(tmp.path());
-    const PickOutcome outcome = writePick(dir, pickOf({1, 4}), 4);
-    QVERIFY(outcome.ok());
-    QCOMPARE(outcome.number, 4);
-    QCOMPARE(outcome.written, (QList<int>{1, 4}));
-    const QByteArray lines = "19:45\r\n" + programPath().toLatin1() + "\r\nMin\r\n";
-    QCOMPARE(readAll(dir.filePath("Tue4.dat")), lines + "Tuesday\r\n");
-    QCOMPARE(readAll(dir.filePath("Fri4.dat")), lines + "Friday\r\n");
-    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), (QStringList{"Fri4.dat", "Tue4.dat"}));
-
-    // No ticked day: nothing to do, and that is no failure.
-    const PickOutcome none = writePick(dir, pickOf({}), 9);
-    QVERIFY(none.ok());
-    QCOMPARE(none.number, 9);
-    QVERIFY(none.written.isEmpty());
-    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 2);
-}
-
-void TestPick::earlierFileSurvives()
-{
-    QTemporaryDir tmp;
-    QDir dir(tmp.path());
-    touch(dir, "Mon2.dat", "09:00\r\n/old/program\r\nHide\r\nMonday\r\n");
-    const PickOutcome outcome = writePick(dir, pickOf({0, 2}), 2);
-    QVERIFY(outcome.ok());
-    QCOMPARE(outcome.number, 3);
-    QCOMPARE(readAll(dir.filePath("Mon2.dat")), QByteArray("09:00\r\n/old/program\r\nHide\r\nMonday\r\n"));
-    QVERIFY(readAll(dir.filePath("Mon3.dat")).endsWith("Min\r\nMonday\r\n"));
-    QVERIFY(readAll(dir.filePath("Wed3.dat")).endsWith("Min\r\nWednesday\r\n"));
-    QVERIFY(!QFileInfo::exists(dir.filePath("Wed2.dat")));
-}
-
 void TestPick::refused_data()
 {
     QTest::addColumn<QString>("field");
@@ -167,33 +124,6 @@ void TestPick::refused()
     QVERIFY2(outcome.error.contains(mentions), qPrintable(outcome.error));
     QVERIFY(outcome.written.isEmpty());
     QVERIFY(dir.entryList(QDir::Files | QDir::Hidden).isEmpty());
-}
-
-void TestPick::stopsAtFirstFailure()
-{
-#ifndef Q_OS_UNIX
-    QSKIP("needs a file size limit");
-#else
-    QTemporaryDir tmp;
-    QDir dir(tmp.path());
-    const Pick pick = pickOf({0, 2, 5});
-    // "Monday" fits, "Wednesday" is three bytes longer.
-    const qint64 mondaySize = QByteArray("19:45\r\n" + programPath().toLatin1() + "\r\nMin\r\nMonday\r\n").size();
-    PickOutcome outcome;
-    {
-        FileSizeLimit limit(mondaySize);
-        QVERIFY(limit.ok());
-        outcome = writePick(dir, pick, 6);
-    }
-    QCOMPARE(outcome.status, PickOutcome::WriteFailed);
-    QCOMPARE(outcome.written, QList<int>{0});
-    QCOMPARE(outcome.failedFile, QDir::toNativeSeparators(dir.absoluteFilePath("Wed6.dat")));
-    QVERIFY(!outcome.error.isEmpty());
-    QCOMPARE(dayNames(outcome.written), QStringLiteral("Monday"));
-    // Monday stays whole; no part of Wednesday and nothing for Saturday.
-    QCOMPARE(readAll(dir.filePath("Mon6.dat")).size(), mondaySize);
-    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{"Mon6.dat"});
-#endif
 }
 
 void TestPick::missingFolder()
