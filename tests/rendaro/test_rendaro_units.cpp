@@ -56,11 +56,8 @@ class TestRendaroUnits : public QObject
 private slots:
     void nextNap_data();
     void nextNap();
-    void waitsInNapsOfAtMostAMinute();
-    void wakesSoonAfterASuspend();
-    void clockSetBackKeepsWaiting();
-    void endsAtMidnight();
-    void dueTargetDoesNotSleep();
+    void waitUntil_data();
+    void waitUntil();
     void dayEndsAtMidnightWithoutLateStarts();
     void startOrderIsByTimeThenFileOrder();
     void parseAt_data();
@@ -91,56 +88,49 @@ void TestRendaroUnits::nextNap()
     QCOMPARE(rendaro::nextNap(now, target).count(), nap);
 }
 
-void TestRendaroUnits::waitsInNapsOfAtMostAMinute()
+void TestRendaroUnits::waitUntil_data()
 {
-    FakeClock clock(at("2026-12-07T07:00:30"));
-    const QDateTime target = at("2026-12-07T08:00:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
-    QCOMPARE(clock.now(), target);
-    QCOMPARE(clock.naps.size(), 60); // 59 full minutes and the last 30 seconds
+    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<QDateTime>("target");
+    QTest::addColumn<int>("jumpAfterNap"); // the clock jumps after that nap (0: never)
+    QTest::addColumn<qint64>("jumpSeconds");
+    QTest::addColumn<bool>("due");         // else the day ended at midnight
+    QTest::addColumn<int>("naps");
+    QTest::addColumn<QDateTime>("end");
+    QTest::newRow("an hour, a minute a nap") << at("2026-12-07T07:00:30") << at("2026-12-07T08:00:00") << 0
+                                             << qint64(0) << true << 60 << at("2026-12-07T08:00:00");
+    QTest::newRow("suspended three hours") << at("2026-12-07T07:00:00") << at("2026-12-07T08:00:00") << 3
+                                           << qint64(3 * 3600) << true << 3 << at("2026-12-07T10:03:00");
+    QTest::newRow("clock set back") << at("2026-12-07T07:58:00") << at("2026-12-07T08:00:00") << 1
+                                    << qint64(-3600) << true << 62 << at("2026-12-07T08:00:00");
+    QTest::newRow("already due") << at("2026-12-07T09:00:00") << at("2026-12-07T08:00:00") << 0 << qint64(0)
+                                 << true << 0 << at("2026-12-07T09:00:00");
+    // The target lies in the next day; the wait must not reach it.
+    QTest::newRow("target after midnight") << at("2026-12-07T23:58:30") << at("2026-12-08T00:30:00") << 0
+                                           << qint64(0) << false << 2 << at("2026-12-08T00:00:30");
+    QTest::newRow("woken the next morning") << at("2026-12-07T22:00:00") << at("2026-12-07T23:45:00") << 1
+                                            << qint64(5 * 3600) << false << 1 << at("2026-12-08T03:01:00");
+}
+
+void TestRendaroUnits::waitUntil()
+{
+    QFETCH(QDateTime, start);
+    QFETCH(QDateTime, target);
+    QFETCH(int, jumpAfterNap);
+    QFETCH(qint64, jumpSeconds);
+    QFETCH(bool, due);
+    QFETCH(int, naps);
+    QFETCH(QDateTime, end);
+    FakeClock clock(start);
+    if (jumpAfterNap)
+        clock.jumps[jumpAfterNap] = jumpSeconds;
+    QCOMPARE(rendaro::waitUntil(clock, target, QDate(2026, 12, 7)), due ? WaitOutcome::Due : WaitOutcome::Midnight);
+    QCOMPARE(clock.now(), end);
+    QCOMPARE(clock.naps.size(), naps);
     for (auto nap : clock.naps) {
         QVERIFY(nap > 0ms);
         QVERIFY(nap <= 60s);
     }
-}
-
-void TestRendaroUnits::wakesSoonAfterASuspend()
-{
-    FakeClock clock(at("2026-12-07T07:00:00"));
-    clock.jumps[3] = 3 * 3600; // the machine sleeps three hours during the third nap
-    const QDateTime target = at("2026-12-07T08:00:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
-    QCOMPARE(clock.naps.size(), 3);
-}
-
-void TestRendaroUnits::clockSetBackKeepsWaiting()
-{
-    FakeClock clock(at("2026-12-07T07:58:00"));
-    clock.jumps[1] = -3600;
-    const QDateTime target = at("2026-12-07T08:00:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
-    QCOMPARE(clock.now(), target);
-    QCOMPARE(clock.naps.size(), 62);
-}
-
-void TestRendaroUnits::endsAtMidnight()
-{
-    FakeClock clock(at("2026-12-07T23:58:30"));
-    // The target lies in the next day; the wait must not reach it.
-    const QDateTime target = at("2026-12-08T00:30:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, QDate(2026, 12, 7)), WaitOutcome::Midnight);
-    QCOMPARE(clock.now(), at("2026-12-08T00:00:30"));
-
-    FakeClock suspended(at("2026-12-07T22:00:00"));
-    suspended.jumps[1] = 5 * 3600; // woken the next morning
-    QCOMPARE(rendaro::waitUntil(suspended, at("2026-12-07T23:45:00"), QDate(2026, 12, 7)), WaitOutcome::Midnight);
-}
-
-void TestRendaroUnits::dueTargetDoesNotSleep()
-{
-    FakeClock clock(at("2026-12-07T09:00:00"));
-    QCOMPARE(rendaro::waitUntil(clock, at("2026-12-07T08:00:00"), QDate(2026, 12, 7)), WaitOutcome::Due);
-    QVERIFY(clock.naps.isEmpty());
 }
 
 void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
@@ -214,6 +204,7 @@ void TestRendaroUnits::trust_data()
     QTest::newRow("folder 0700") << true << 0700 << true;
     QTest::newRow("folder 0775") << true << 0775 << false;
     QTest::newRow("folder 1777 like /tmp") << true << 01777 << false;
+    QTest::newRow("folder 1770 group may write") << true << 01770 << false;
 }
 
 void TestRendaroUnits::trust()
