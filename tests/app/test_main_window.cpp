@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "platform/Paths.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 
 #include <QCheckBox>
 #include <QFileSystemModel>
@@ -14,6 +15,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using testing::writeFile;
 
 class TestMainWindow : public QObject
 {
@@ -34,22 +37,15 @@ private slots:
 
     void folderListDrivesFileList();
     void openingAFolderInTheFolderList();
-    void unreadableFolderKeepsTheLists();
+    void unreadableFolderOrDriveKeepsTheLists();
     void driveListStartsWithRootAndMovesFolderList();
-    void unreadableDriveKeepsTheLists();
 
     void aboutShownOnceWhenChosenTwice();
-    void aboutOpensAfreshAfterClose();
     void readmeAndDisclaimerStartTheEditor();
-    void editorThatCannotStartIsReported();
     void checkPathIsTheApplicationFolder();
-    void trailingSeparator_data();
-    void trailingSeparator();
     void exitEndsTheEventLoop();
 
 private:
-    QString writeFile(const QString &path);
-
     std::unique_ptr<FakeServices> fakes;
     std::unique_ptr<Main> main;
     QTemporaryDir tree;
@@ -65,16 +61,6 @@ void TestMainWindow::cleanup()
 {
     main.reset();
     fakes.reset();
-}
-
-QString TestMainWindow::writeFile(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write("x");
-    return path;
 }
 
 void TestMainWindow::startUpDefaults()
@@ -246,9 +232,9 @@ void TestMainWindow::iconIsThirtyTwoPixelsInSixteenColours()
 void TestMainWindow::folderListDrivesFileList()
 {
     const QString root = tree.filePath(QStringLiteral("browse"));
-    writeFile(root + "/run.exe");
-    writeFile(root + "/notes.txt");
-    writeFile(root + "/no-extension");
+    QVERIFY(writeFile(root + "/run.exe", "x"));
+    QVERIFY(writeFile(root + "/notes.txt", "x"));
+    QVERIFY(writeFile(root + "/no-extension", "x"));
     QDir().mkpath(root + "/sub");
 
     QSignalSpy listed(main->File1, &FileList::listed);
@@ -269,7 +255,7 @@ void TestMainWindow::folderListDrivesFileList()
 void TestMainWindow::openingAFolderInTheFolderList()
 {
     const QString root = tree.filePath(QStringLiteral("open"));
-    writeFile(root + "/inner/deep.bin");
+    QVERIFY(writeFile(root + "/inner/deep.bin", "x"));
     QVERIFY(main->Dir1->setPath(root));
     const QList<QListWidgetItem *> found = main->Dir1->findItems(QStringLiteral("inner"), Qt::MatchEndsWith);
     QCOMPARE(found.size(), 1);
@@ -284,15 +270,24 @@ void TestMainWindow::openingAFolderInTheFolderList()
     QCOMPARE(main->File1->path(), main->Dir1->path());
 }
 
-void TestMainWindow::unreadableFolderKeepsTheLists()
+void TestMainWindow::unreadableFolderOrDriveKeepsTheLists()
 {
     const QString good = tree.filePath(QStringLiteral("good"));
     QDir().mkpath(good);
+    const QString plainFile = tree.filePath(QStringLiteral("plain-file"));
+    QVERIFY(writeFile(plainFile, "x"));
     QVERIFY(main->Dir1->setPath(good));
     QVERIFY(!main->Dir1->setPath(tree.filePath(QStringLiteral("missing"))));
-    QVERIFY(!main->Dir1->setPath(writeFile(tree.filePath(QStringLiteral("plain-file")))));
-    QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(good));
-    QCOMPARE(main->File1->path(), main->Dir1->path());
+    QVERIFY(!main->Dir1->setPath(plainFile));
+    const QString before = QDir::toNativeSeparators(good);
+    QCOMPARE(main->Dir1->path(), before);
+    QCOMPARE(main->File1->path(), before);
+
+    main->Drive1->addItem(QStringLiteral("/no/such/volume"));
+    main->Drive1->setCurrentIndex(main->Drive1->count() - 1); // runs Drive1_Change
+    QCOMPARE(main->Dir1->path(), before);
+    QCOMPARE(main->File1->path(), before);
+    QCOMPARE(main->Drive1->drive(), platform::nativeFolder(QStorageInfo(before).rootPath()));
 }
 
 void TestMainWindow::driveListStartsWithRootAndMovesFolderList()
@@ -304,17 +299,6 @@ void TestMainWindow::driveListStartsWithRootAndMovesFolderList()
     main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
     QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(main->File1->path(), main->Dir1->path());
-}
-
-void TestMainWindow::unreadableDriveKeepsTheLists()
-{
-    QVERIFY(main->Dir1->setPath(tree.path()));
-    const QString before = main->Dir1->path();
-    main->Drive1->addItem(QStringLiteral("/no/such/volume"));
-    main->Drive1->setCurrentIndex(main->Drive1->count() - 1); // runs Drive1_Change
-    QCOMPARE(main->Dir1->path(), before);
-    QCOMPARE(main->File1->path(), before);
-    QCOMPARE(main->Drive1->drive(), platform::nativeFolder(QStorageInfo(before).rootPath()));
 }
 
 static int openAboutWindows()
@@ -344,14 +328,11 @@ void TestMainWindow::aboutShownOnceWhenChosenTwice()
     QVERIFY2(length >= 400 && length <= 550, qPrintable(QString::number(length)));
     QVERIFY(first->parentWidget() == nullptr); // modeless, no owner
     QVERIFY(main->isEnabled());
-}
 
-void TestMainWindow::aboutOpensAfreshAfterClose()
-{
-    main->About_Click();
-    QPointer<Form3> first = main->aboutWindow();
-    first->close();
-    QTRY_VERIFY(first.isNull()); // deleted on close
+    // Closed, it is gone; chosen again, it opens afresh.
+    QPointer<Form3> closed = first;
+    closed->close();
+    QTRY_VERIFY(closed.isNull());
     main->About_Click();
     QVERIFY(main->aboutWindow());
     QCOMPARE(openAboutWindows(), 1);
@@ -368,41 +349,12 @@ void TestMainWindow::readmeAndDisclaimerStartTheEditor()
     QVERIFY(fakes->prompter.shown.isEmpty());
 }
 
-void TestMainWindow::editorThatCannotStartIsReported()
-{
-    fakes->starter.failing << platform::textEditor() + " readme.1st";
-    main->Readme_Click();
-    QCOMPARE(fakes->prompter.shown.size(), 1);
-    QVERIFY(fakes->prompter.shown[0].prompt.contains(platform::textEditor()));
-    QCOMPARE(fakes->prompter.shown[0].buttons, platform::Buttons::Ok);
-    QVERIFY(main->isVisible());
-}
-
 void TestMainWindow::checkPathIsTheApplicationFolder()
 {
     QString path = QStringLiteral("discarded");
     main->CheckPath(path);
     QCOMPARE(path, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
     QVERIFY(!path.endsWith(QString(2, QDir::separator())));
-}
-
-void TestMainWindow::trailingSeparator_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QChar>("separator");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("windows folder") << "C:\\TOOLS" << QChar('\\') << "C:\\TOOLS\\";
-    QTest::newRow("windows root") << "C:\\" << QChar('\\') << "C:\\";
-    QTest::newRow("linux folder") << "/opt/tools" << QChar('/') << "/opt/tools/";
-    QTest::newRow("linux root") << "/" << QChar('/') << "/";
-}
-
-void TestMainWindow::trailingSeparator()
-{
-    QFETCH(QString, folder);
-    QFETCH(QChar, separator);
-    QFETCH(QString, expected);
-    QCOMPARE(platform::withTrailingSeparator(folder, separator), expected);
 }
 
 void TestMainWindow::exitEndsTheEventLoop()

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "support/Fakes.h"
 #include "support/FileSizeLimit.h"
+#include "support/Files.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -20,21 +21,13 @@ namespace {
 const QString kPicked = QStringLiteral("Program Picked, Next one Please");
 const QString kNoFile = QStringLiteral("You didn't select any file, please make a selection");
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QByteArray entryBytes(const QString &time, const QString &path, const QString &style, const QString &day)
-{
-    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toLatin1();
-}
-
 const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
 } // namespace
+
+using testing::entryText;
+using testing::readFile;
 
 class TestPickProgram : public QObject
 {
@@ -49,10 +42,9 @@ private slots:
     void timeAndRunStyle();
     void programAtRoot();
     void latin1Path();
-    void pathWithout8BitForm();
     void twoPicksInARow();
-    void noDayTicked();
-    void noFileSelected();
+    void nothingWritten_data();
+    void nothingWritten();
     void earlierRunSurvives();
     void folderNotWritable();
     void stopsAtFirstFailedFile();
@@ -61,29 +53,24 @@ private slots:
 private:
     // A main window whose browser shows the programs folder with `file` selected.
     void openMain(const QString &folder, const QString &file);
-    void tickOnly(std::initializer_list<int> days);
-    QStringList workFiles() const;
+    void tickOnly(const QList<int> &days);
+    QStringList workFiles() const { return m_work->names(); }
     void verifyNotReset(const QString &hour, const QString &minute, const QString &amPm, const QString &style);
 
     std::unique_ptr<FakeServices> m_fakes;
     std::unique_ptr<Main> m_main;
-    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<testing::WorkFolder> m_work;
     std::unique_ptr<QTemporaryDir> m_programs;
-    QString m_oldCurrent;
     QString m_program; // the full path a pick of "prog" writes
 };
 
 void TestPickProgram::init()
 {
-    m_oldCurrent = QDir::currentPath();
-    m_work = std::make_unique<QTemporaryDir>();
+    m_work = std::make_unique<testing::WorkFolder>();
     m_programs = std::make_unique<QTemporaryDir>();
     QVERIFY(m_work->isValid() && m_programs->isValid());
-    QVERIFY(QDir::setCurrent(m_work->path()));
-    for (const char *name : {"prog", "other.exe"}) {
-        QFile f(m_programs->filePath(QString::fromLatin1(name)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    for (const char *name : {"prog", "other.exe"})
+        QVERIFY(testing::writeFile(m_programs->filePath(QString::fromLatin1(name))));
     m_program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/prog");
     m_fakes = std::make_unique<FakeServices>();
 }
@@ -91,7 +78,6 @@ void TestPickProgram::init()
 void TestPickProgram::cleanup()
 {
     m_main.reset();
-    QDir::setCurrent(m_oldCurrent);
     m_work.reset();
     m_programs.reset();
     m_fakes.reset();
@@ -105,17 +91,12 @@ void TestPickProgram::openMain(const QString &folder, const QString &file)
     QCOMPARE(m_main->File1->fileName(), file);
 }
 
-void TestPickProgram::tickOnly(std::initializer_list<int> days)
+void TestPickProgram::tickOnly(const QList<int> &days)
 {
     for (QCheckBox *box : m_main->Check1)
         box->setChecked(false);
     for (int i : days)
         m_main->Check1[i]->setChecked(true);
-}
-
-QStringList TestPickProgram::workFiles() const
-{
-    return QDir(m_work->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void TestPickProgram::verifyNotReset(const QString &hour, const QString &minute, const QString &amPm,
@@ -146,10 +127,7 @@ void TestPickProgram::counterAndFiles()
     QFETCH(QString, after);
     openMain(m_programs->path(), "prog");
     m_main->Text4->setText(counter);
-    for (QCheckBox *box : m_main->Check1)
-        box->setChecked(false);
-    for (int i : days)
-        m_main->Check1[i]->setChecked(true);
+    tickOnly(days);
     Main::setListText(m_main->List2, "07");
     Main::setListText(m_main->List3, "30");
     Main::setListText(m_main->List1, "PM");
@@ -162,7 +140,7 @@ void TestPickProgram::counterAndFiles()
     for (int i : days) {
         const QString name = kDayCodes[i] + after + ".dat";
         expected.append(name);
-        QCOMPARE(readAll(name), entryBytes("19:30", m_program, "Hide", kDayNames[i]));
+        QCOMPARE(readFile(name), entryText("19:30", m_program, "Hide", kDayNames[i]));
     }
     expected.sort();
     QCOMPARE(workFiles(), expected);
@@ -188,9 +166,8 @@ void TestPickProgram::timeAndRunStyle_data()
     QTest::addColumn<QString>("code");
     QTest::newRow("12 AM") << "12" << "30" << "AM" << "Normal" << "00:30" << "Normal";
     QTest::newRow("01 AM") << "01" << "15" << "AM" << "Minimize" << "01:15" << "Min";
-    QTest::newRow("09 AM") << "09" << "45" << "AM" << "Maximize" << "09:45" << "Max";
     QTest::newRow("12 PM") << "12" << "00" << "PM" << "Hide" << "12:00" << "Hide";
-    QTest::newRow("01 PM") << "01" << "15" << "PM" << "Normal" << "13:15" << "Normal";
+    QTest::newRow("09 AM") << "09" << "45" << "AM" << "Maximize" << "09:45" << "Max";
     QTest::newRow("11 PM") << "11" << "45" << "PM" << "Minimize" << "23:45" << "Min";
 }
 
@@ -212,7 +189,7 @@ void TestPickProgram::timeAndRunStyle()
     m_main->Command1->click();
 
     const QString program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/other.exe");
-    QCOMPARE(readAll("Wed4.dat"), entryBytes(timeLine, program, code, "Wednesday"));
+    QCOMPARE(readFile("Wed4.dat"), entryText(timeLine, program, code, "Wednesday"));
     QCOMPARE(m_main->Text3->text(), timeLine.left(2));
 }
 
@@ -231,43 +208,21 @@ void TestPickProgram::programAtRoot()
     const QString expected = QDir::toNativeSeparators(root) + files.first();
     QCOMPARE(m_main->Text1->text(), expected);
     QVERIFY(!expected.contains(QString(2, QDir::separator())));
-    QCOMPARE(readAll("Mon2.dat"), entryBytes("12:00", expected, "Normal", "Monday"));
+    QCOMPARE(readFile("Mon2.dat"), entryText("12:00", expected, "Normal", "Monday"));
 }
 
 void TestPickProgram::latin1Path()
 {
     const QString name = QString::fromUtf8("Größe é.exe");
-    QFile f(m_programs->filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
+    QVERIFY(testing::writeFile(m_programs->filePath(name)));
     openMain(m_programs->path(), name);
     tickOnly({4});
     m_main->Command1->click();
 
     const QByteArray folder = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()).toLatin1();
-    QCOMPARE(readAll("Fri6.dat"), "12:00\r\n" + folder + QDir::separator().toLatin1()
+    QCOMPARE(readFile("Fri6.dat"), "12:00\r\n" + folder + QDir::separator().toLatin1()
                                       + "Gr\xf6\xdf" "e \xe9.exe\r\nNormal\r\nFriday\r\n");
     QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
-}
-
-void TestPickProgram::pathWithout8BitForm()
-{
-    const QString name = QString::fromUtf8("tool\u20ac.exe");
-    QFile f(m_programs->filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    openMain(m_programs->path(), name);
-    tickOnly({0, 1});
-    Main::setListText(m_main->List4, "Hide");
-
-    m_main->Command1->click();
-
-    QCOMPARE(m_fakes->prompter.shown.size(), 1);
-    const QString prompt = m_fakes->prompter.shown.first().prompt;
-    QVERIFY2(prompt.contains(name) && prompt.contains(QString::fromUtf8("\u20ac")), qPrintable(prompt));
-    QVERIFY(workFiles().isEmpty());
-    verifyNotReset("12", "00", "PM", "Hide");
-    QVERIFY(!m_main->Check1[2]->isChecked());
 }
 
 void TestPickProgram::twoPicksInARow()
@@ -276,7 +231,7 @@ void TestPickProgram::twoPicksInARow()
     tickOnly({1});
     Main::setListText(m_main->List4, "Maximize");
     m_main->Command1->click();
-    QCOMPARE(readAll("Tue3.dat"), entryBytes("12:00", m_program, "Max", "Tuesday"));
+    QCOMPARE(readFile("Tue3.dat"), entryText("12:00", m_program, "Max", "Tuesday"));
 
     // The first pick ticked every day and set 12 AM, Normal.
     m_main->Command1->click();
@@ -285,52 +240,67 @@ void TestPickProgram::twoPicksInARow()
     for (int i = 0; i < 7; ++i) {
         const QString file = kDayCodes[i] + QStringLiteral("4.dat");
         expected.append(file);
-        QCOMPARE(readAll(file), entryBytes("00:00", m_program, "Normal", kDayNames[i]));
+        QCOMPARE(readFile(file), entryText("00:00", m_program, "Normal", kDayNames[i]));
     }
     expected.sort();
     QCOMPARE(workFiles(), expected);
     QCOMPARE(m_fakes->prompter.prompts(), (QStringList{kPicked, kPicked}));
 }
 
-void TestPickProgram::noDayTicked()
+void TestPickProgram::nothingWritten_data()
 {
-    openMain(m_programs->path(), "prog");
-    tickOnly({});
-    Main::setListText(m_main->List2, "07");
-    m_main->Command1->click();
-
-    QCOMPARE(m_main->Text4->text(), QStringLiteral("8"));
-    QVERIFY(workFiles().isEmpty());
-    QVERIFY(m_fakes->prompter.shown.isEmpty());
-    verifyNotReset("07", "00", "PM", "Normal");
-    for (QCheckBox *box : m_main->Check1)
-        QVERIFY(!box->isChecked());
+    QTest::addColumn<QString>("file"); // empty: none selected
+    QTest::addColumn<QList<int>>("days");
+    QTest::addColumn<QString>("prompt"); // the one message, exactly
+    QTest::addColumn<QStringList>("mentions"); // or what the one message mentions
+    QTest::addColumn<QString>("counter"); // empty: not checked
+    QTest::newRow("no day ticked") << "prog" << QList<int>{} << QString() << QStringList{} << "8";
+    QTest::newRow("no file selected") << "" << QList<int>{3} << kNoFile << QStringList{} << "5";
+    const QString noEightBit = QString::fromUtf8("tool\u20ac.exe");
+    QTest::newRow("path without an 8-bit form")
+        << noEightBit << QList<int>{0, 1} << QString() << QStringList{noEightBit, QString::fromUtf8("\u20ac")} << "";
 }
 
-void TestPickProgram::noFileSelected()
+void TestPickProgram::nothingWritten()
 {
-    openMain(m_programs->path(), "prog");
-    m_main->File1->clearSelection();
-    QVERIFY(m_main->File1->fileName().isEmpty());
-    tickOnly({3});
-    Main::setListText(m_main->List4, "Minimize");
+    QFETCH(QString, file);
+    QFETCH(QList<int>, days);
+    QFETCH(QString, prompt);
+    QFETCH(QStringList, mentions);
+    QFETCH(QString, counter);
+    if (!file.isEmpty())
+        QVERIFY(testing::writeFile(m_programs->filePath(file)));
+    openMain(m_programs->path(), file.isEmpty() ? QStringLiteral("prog") : file);
+    if (file.isEmpty()) {
+        m_main->File1->clearSelection();
+        QVERIFY(m_main->File1->fileName().isEmpty());
+    }
+    tickOnly(days);
+    Main::setListText(m_main->List2, "07");
+    Main::setListText(m_main->List4, "Hide");
+
     m_main->Command1->click();
 
-    QCOMPARE(m_main->Text4->text(), QStringLiteral("5"));
-    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kNoFile});
-    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
+    if (!counter.isEmpty())
+        QCOMPARE(m_main->Text4->text(), counter);
     QVERIFY(workFiles().isEmpty());
-    verifyNotReset("12", "00", "PM", "Minimize");
-    QVERIFY(m_main->Check1[3]->isChecked() && !m_main->Check1[0]->isChecked());
+    QCOMPARE(m_fakes->prompter.shown.size(), prompt.isEmpty() && mentions.isEmpty() ? 0 : 1);
+    if (!prompt.isEmpty())
+        QCOMPARE(m_fakes->prompter.shown.first().prompt, prompt);
+    for (const QString &word : mentions)
+        QVERIFY2(m_fakes->prompter.shown.first().prompt.contains(word), qPrintable(m_fakes->prompter.shown.first().prompt));
+    for (const ShownMessage &m : m_fakes->prompter.shown)
+        QCOMPARE(m.buttons, platform::Buttons::Ok);
+    // The form is not reset.
+    verifyNotReset("07", "00", "PM", "Hide");
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(m_main->Check1[i]->isChecked(), days.contains(i));
 }
 
 void TestPickProgram::earlierRunSurvives()
 {
-    const QByteArray earlier = entryBytes("08:15", "/earlier/run", "Min", "Monday");
-    QFile f(m_work->filePath("Mon2.dat"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(earlier);
-    f.close();
+    const QByteArray earlier = entryText("08:15", "/earlier/run", "Min", "Monday");
+    QVERIFY(testing::writeFile("Mon2.dat", earlier));
 
     openMain(m_programs->path(), "prog");
     tickOnly({0, 1});
@@ -338,9 +308,9 @@ void TestPickProgram::earlierRunSurvives()
 
     // Tue2.dat was free, but the files of one pick share their number.
     QCOMPARE(m_main->Text4->text(), QStringLiteral("3"));
-    QCOMPARE(readAll("Mon2.dat"), earlier);
-    QCOMPARE(readAll("Mon3.dat"), entryBytes("12:00", m_program, "Normal", "Monday"));
-    QCOMPARE(readAll("Tue3.dat"), entryBytes("12:00", m_program, "Normal", "Tuesday"));
+    QCOMPARE(readFile("Mon2.dat"), earlier);
+    QCOMPARE(readFile("Mon3.dat"), entryText("12:00", m_program, "Normal", "Monday"));
+    QCOMPARE(readFile("Tue3.dat"), entryText("12:00", m_program, "Normal", "Tuesday"));
     QCOMPARE(workFiles(), (QStringList{"Mon2.dat", "Mon3.dat", "Tue3.dat"}));
     QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
 
@@ -348,7 +318,7 @@ void TestPickProgram::earlierRunSurvives()
     tickOnly({0});
     m_main->Command1->click();
     QCOMPARE(m_main->Text4->text(), QStringLiteral("4"));
-    QCOMPARE(readAll("Mon4.dat").size(), entryBytes("00:00", m_program, "Normal", "Monday").size());
+    QCOMPARE(readFile("Mon4.dat").size(), entryText("00:00", m_program, "Normal", "Monday").size());
 }
 
 void TestPickProgram::folderNotWritable()
@@ -393,7 +363,7 @@ void TestPickProgram::stopsAtFirstFailedFile()
     openMain(m_programs->path(), "prog");
     tickOnly({0, 2, 6});
     // The Monday file fits the limit; the Wednesday file is three bytes longer.
-    const qint64 monday = entryBytes("12:00", m_program, "Normal", "Monday").size();
+    const qint64 monday = entryText("12:00", m_program, "Normal", "Monday").size();
     {
         FileSizeLimit limit(monday);
         QVERIFY(limit.ok());
@@ -406,7 +376,7 @@ void TestPickProgram::stopsAtFirstFailedFile()
              qPrintable(prompt));
     QVERIFY2(prompt.contains(QStringLiteral("Already written for this pick: Monday.")), qPrintable(prompt));
     QVERIFY2(prompt.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(prompt));
-    QCOMPARE(readAll("Mon2.dat"), entryBytes("12:00", m_program, "Normal", "Monday"));
+    QCOMPARE(readFile("Mon2.dat"), entryText("12:00", m_program, "Normal", "Monday"));
     QCOMPARE(workFiles(), QStringList{"Mon2.dat"});
     verifyNotReset("12", "00", "PM", "Normal");
     QVERIFY(!m_main->Check1[1]->isChecked());
@@ -421,6 +391,7 @@ void TestPickProgram::failedStartIsTold()
 
     QCOMPARE(m_fakes->prompter.shown.size(), 1);
     QVERIFY(m_fakes->prompter.shown.first().prompt.contains(platform::textEditor()));
+    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
     QVERIFY(m_main->isVisible());
 
     // The window goes on working.

@@ -1,19 +1,18 @@
-#include "app/Main.h"
-#include "platform/SystemProgramStarter.h"
-#include "schedule/DayTable.h"
-#include "schedule/EntryFile.h"
-#include "support/Fakes.h"
-
-#include <QDir>
-#include <QFile>
-#include <QPushButton>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
-
 // A whole round with the real companion programs: entry files as a pick
 // writes them, brinol.com gathers them, Reset starts zeptra.com, which
 // clears them.
+#include "app/Main.h"
+#include "platform/SystemProgramStarter.h"
+#include "schedule/EntryFile.h"
+#include "support/Fakes.h"
+#include "support/Files.h"
+#include "support/Run.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+using namespace testing;
+
 class TestResetEndToEnd : public QObject
 {
     Q_OBJECT
@@ -21,45 +20,25 @@ private slots:
     void pickGatherReset();
 };
 
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-} // namespace
-
 void TestResetEndToEnd::pickGatherReset()
 {
-    QTemporaryDir dir;
+    WorkFolder dir;
     QVERIFY(dir.isValid());
     const QString binDir = qEnvironmentVariable("VELLOMAR_BIN_DIR");
-    QVERIFY(QFileInfo::exists(binDir + QStringLiteral("/zeptra.com")));
+    QVERIFY(QFileInfo::exists(builtProgram("zeptra.com")));
     // The programs are found by bare name, as on an installed system.
     qputenv("PATH", (binDir + QDir::listSeparator() + qEnvironmentVariable("PATH")).toLocal8Bit());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
 
     // A pick of Monday and Thursday, 07:30 PM, Hide, entry number 2.
-    const schedule::Entry monday{"19:30", "/opt/tools/sync", "Hide", "Monday"};
-    const schedule::Entry thursday{"19:30", "/opt/tools/sync", "Hide", "Thursday"};
-    QVERIFY(schedule::writeEntryFile(QStringLiteral("Mon2.dat"), monday).ok);
-    QVERIFY(schedule::writeEntryFile(QStringLiteral("Thu2.dat"), thursday).ok);
-    QFile notes(QStringLiteral("notes.dat"));
-    QVERIFY(notes.open(QIODevice::WriteOnly));
-    notes.close();
+    QVERIFY(schedule::writeEntryFile("Mon2.dat", {"19:30", "/opt/tools/sync", "Hide", "Monday"}).ok);
+    QVERIFY(schedule::writeEntryFile("Thu2.dat", {"19:30", "/opt/tools/sync", "Hide", "Thursday"}).ok);
+    QVERIFY(writeFile("notes.dat"));
 
-    QProcess brinol;
-    brinol.setProgram(binDir + QStringLiteral("/brinol.com"));
-    brinol.start();
-    QVERIFY(brinol.waitForFinished(-1));
-    QCOMPARE(brinol.exitCode(), 0);
-    QCOMPARE(readAll(QStringLiteral("datmon.dat")), QByteArray("19:30\r\n/opt/tools/sync\r\nHide\r\nMonday\r\n"));
-    QCOMPARE(readAll(QStringLiteral("datthu.dat")), QByteArray("19:30\r\n/opt/tools/sync\r\nHide\r\nThursday\r\n"));
-    QCOMPARE(readAll(QStringLiteral("datwed.dat")), QByteArray());
+    const Finished brinol = run(builtProgram("brinol.com"));
+    QCOMPARE(brinol.exitCode, 0);
+    QCOMPARE(readFile("datmon.dat"), entryText("19:30", "/opt/tools/sync", "Hide", "Monday"));
+    QCOMPARE(readFile("datthu.dat"), entryText("19:30", "/opt/tools/sync", "Hide", "Thursday"));
+    QCOMPARE(readFile("datwed.dat"), QByteArray(""));
 
     platform::SystemProgramStarter starter;
     FakePrompter prompter;
@@ -67,11 +46,7 @@ void TestResetEndToEnd::pickGatherReset()
     Main main({starter, prompter, shortcuts});
     QTest::mouseClick(main.Command5, Qt::LeftButton);
     QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.prompts().join(u'\n')));
-
-    auto left = [] {
-        return QDir::current().entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    };
-    QTRY_COMPARE(left(), QStringList{QStringLiteral("notes.dat")});
+    QTRY_COMPARE(dir.names(), QStringList{QStringLiteral("notes.dat")});
 }
 
 QTEST_MAIN(TestResetEndToEnd)

@@ -27,9 +27,8 @@ private slots:
     void init();
     void cleanup();
 
-    void joinPath_data();
+    void joinPath_data(); // the application folder itself: CheckPath on the main window
     void joinPath();
-    void applicationFolderEndsInOneSeparator();
     void missingProgram();
     void applicationFolderFirst();
     void foundOnPath();
@@ -75,14 +74,6 @@ void TestProgramStarter::joinPath()
         QCOMPARE(platform::joinPath(folder, "setup.exe"), withSeparator + "setup.exe");
         QVERIFY(!platform::joinPath(folder, "setup.exe").contains(QString(2, separator)));
     }
-}
-
-void TestProgramStarter::applicationFolderEndsInOneSeparator()
-{
-    const QString folder = platform::applicationFolder();
-    QVERIFY(folder.endsWith(platform::separator()));
-    QVERIFY(!folder.endsWith(QString(2, platform::separator())));
-    QCOMPARE(QDir(folder), QDir(QCoreApplication::applicationDirPath()));
 }
 
 void TestProgramStarter::missingProgram()
