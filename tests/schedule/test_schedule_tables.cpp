@@ -19,8 +19,6 @@ private slots:
     void dayLookupIsExact();
     void runStyleCodes_data();
     void runStyleCodes();
-    void storedCodes_data();
-    void storedCodes();
     void hour24_data();
     void hour24();
     void listChoices_data();
@@ -83,49 +81,31 @@ void TestScheduleTables::dayLookupIsExact()
 
 void TestScheduleTables::runStyleCodes_data()
 {
-    QTest::addColumn<QString>("choice");
-    QTest::addColumn<QString>("code"); // empty: no code
-    QTest::newRow("Normal") << "Normal" << "Normal";
-    QTest::newRow("Hide") << "Hide" << "Hide";
-    QTest::newRow("Minimize") << "Minimize" << "Min";
-    QTest::newRow("Maximize") << "Maximize" << "Max";
-    QTest::newRow("code is not a choice") << "Min" << "";
-    QTest::newRow("lower case") << "minimize" << "";
-    QTest::newRow("nothing chosen") << "" << "";
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("codeOfChoice"); // as a word of the run style list; empty: not one
+    QTest::addColumn<int>("storedStyle");      // as the code of an entry; -1: not one
+    QTest::newRow("Normal") << "Normal" << "Normal" << int(RunStyle::Normal);
+    QTest::newRow("Hide") << "Hide" << "Hide" << int(RunStyle::Hide);
+    QTest::newRow("Minimize") << "Minimize" << "Min" << -1;
+    QTest::newRow("Maximize") << "Maximize" << "Max" << -1;
+    QTest::newRow("Min") << "Min" << "" << int(RunStyle::Min);
+    QTest::newRow("Max") << "Max" << "" << int(RunStyle::Max);
+    QTest::newRow("lower-case word") << "minimize" << "" << -1;
+    QTest::newRow("lower-case code") << "hide" << "" << -1;
+    QTest::newRow("blank after") << "Min " << "" << -1;
+    QTest::newRow("empty") << "" << "" << -1;
 }
 
 void TestScheduleTables::runStyleCodes()
 {
-    QFETCH(QString, choice);
-    QFETCH(QString, code);
-    QCOMPARE(runStyleCodeForChoice(choice).value_or(QString()), code);
-}
-
-void TestScheduleTables::storedCodes_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("style");
-    QTest::newRow("Normal") << "Normal" << true << int(RunStyle::Normal);
-    QTest::newRow("Hide") << "Hide" << true << int(RunStyle::Hide);
-    QTest::newRow("Min") << "Min" << true << int(RunStyle::Min);
-    QTest::newRow("Max") << "Max" << true << int(RunStyle::Max);
-    QTest::newRow("the list's word") << "Maximize" << false << 0;
-    QTest::newRow("lower case") << "hide" << false << 0;
-    QTest::newRow("blank after") << "Min " << false << 0;
-}
-
-void TestScheduleTables::storedCodes()
-{
-    QFETCH(QString, code);
-    QFETCH(bool, valid);
-    QFETCH(int, style);
-    const std::optional<RunStyle> parsed = parseRunStyleCode(code);
-    QCOMPARE(parsed.has_value(), valid);
-    if (valid) {
-        QCOMPARE(int(*parsed), style);
-        QCOMPARE(runStyleCode(*parsed), code);
-    }
+    QFETCH(QString, text);
+    QFETCH(QString, codeOfChoice);
+    QFETCH(int, storedStyle);
+    QCOMPARE(runStyleCodeForChoice(text).value_or(QString()), codeOfChoice);
+    const std::optional<RunStyle> parsed = parseRunStyleCode(text);
+    QCOMPARE(parsed ? int(*parsed) : -1, storedStyle);
+    if (parsed)
+        QCOMPARE(runStyleCode(*parsed), text);
 }
 
 void TestScheduleTables::hour24_data()
