@@ -38,8 +38,6 @@ private slots:
 
     void counterAndFiles_data();
     void counterAndFiles();
-    void timeAndRunStyle_data();
-    void timeAndRunStyle();
     void programAtRoot();
     void latin1Path();
     void twoPicksInARow();
@@ -69,8 +67,7 @@ void TestPickProgram::init()
     m_work = std::make_unique<testing::WorkFolder>();
     m_programs = std::make_unique<QTemporaryDir>();
     QVERIFY(m_work->isValid() && m_programs->isValid());
-    for (const char *name : {"prog", "other.exe"})
-        QVERIFY(testing::writeFile(m_programs->filePath(QString::fromLatin1(name))));
+    QVERIFY(testing::writeFile(m_programs->filePath("prog")));
     m_program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/prog");
     m_fakes = std::make_unique<FakeServices>();
 }
@@ -113,11 +110,21 @@ void TestPickProgram::counterAndFiles_data()
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QList<int>>("days");
     QTest::addColumn<QString>("after");
-    QTest::newRow("only Sunday") << "1" << QList<int>{6} << "8";
-    QTest::newRow("Monday and Thursday") << "5" << QList<int>{0, 3} << "6";
-    QTest::newRow("Thursday first") << "1" << QList<int>{3, 5} << "5";
-    QTest::newRow("all seven") << "1" << QList<int>{0, 1, 2, 3, 4, 5, 6} << "2";
-    QTest::newRow("large counter") << "99" << QList<int>{1} << "101";
+    QTest::addColumn<QStringList>("choices"); // hour, minute, AM/PM, run style
+    QTest::addColumn<QString>("timeLine");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("only Sunday, 07 PM") << "1" << QList<int>{6} << "8" << QStringList{"07", "30", "PM", "Hide"}
+                                        << "19:30" << "Hide";
+    QTest::newRow("Monday and Thursday, 12 AM") << "5" << QList<int>{0, 3} << "6"
+                                                << QStringList{"12", "30", "AM", "Normal"} << "00:30" << "Normal";
+    QTest::newRow("Thursday first, 01 AM") << "1" << QList<int>{3, 5} << "5"
+                                           << QStringList{"01", "15", "AM", "Minimize"} << "01:15" << "Min";
+    QTest::newRow("Wednesday, 09 AM") << "1" << QList<int>{2} << "4" << QStringList{"09", "45", "AM", "Maximize"}
+                                      << "09:45" << "Max";
+    QTest::newRow("all seven, 12 PM") << "1" << QList<int>{0, 1, 2, 3, 4, 5, 6} << "2"
+                                      << QStringList{"12", "00", "PM", "Hide"} << "12:00" << "Hide";
+    QTest::newRow("large counter, 11 PM") << "99" << QList<int>{1} << "101"
+                                          << QStringList{"11", "45", "PM", "Minimize"} << "23:45" << "Min";
 }
 
 void TestPickProgram::counterAndFiles()
@@ -125,13 +132,16 @@ void TestPickProgram::counterAndFiles()
     QFETCH(QString, counter);
     QFETCH(QList<int>, days);
     QFETCH(QString, after);
+    QFETCH(QStringList, choices);
+    QFETCH(QString, timeLine);
+    QFETCH(QString, code);
     openMain(m_programs->path(), "prog");
     m_main->Text4->setText(counter);
     tickOnly(days);
-    Main::setListText(m_main->List2, "07");
-    Main::setListText(m_main->List3, "30");
-    Main::setListText(m_main->List1, "PM");
-    Main::setListText(m_main->List4, "Hide");
+    Main::setListText(m_main->List2, choices[0]);
+    Main::setListText(m_main->List3, choices[1]);
+    Main::setListText(m_main->List1, choices[2]);
+    Main::setListText(m_main->List4, choices[3]);
 
     m_main->Command1->click();
 
@@ -140,7 +150,7 @@ void TestPickProgram::counterAndFiles()
     for (int i : days) {
         const QString name = kDayCodes[i] + after + ".dat";
         expected.append(name);
-        QCOMPARE(readFile(name), entryText("19:30", m_program, "Hide", kDayNames[i]));
+        QCOMPARE(readFile(name), entryText(timeLine, m_program, code, kDayNames[i]));
     }
     expected.sort();
     QCOMPARE(workFiles(), expected);
@@ -148,49 +158,13 @@ void TestPickProgram::counterAndFiles()
     QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
     QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
     QCOMPARE(m_main->Text1->text(), m_program);
-    QCOMPARE(m_main->Text3->text(), QStringLiteral("19"));
+    QCOMPARE(m_main->Text3->text(), timeLine.left(2));
+    // Reset for the next pick.
     for (QCheckBox *box : m_main->Check1)
         QVERIFY(box->isChecked());
     verifyNotReset("12", "00", "AM", "Normal");
     QCOMPARE(m_main->File1->fileName(), QStringLiteral("prog"));
     QCOMPARE(m_main->Dir1->path(), QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()));
-}
-
-void TestPickProgram::timeAndRunStyle_data()
-{
-    QTest::addColumn<QString>("hour");
-    QTest::addColumn<QString>("minute");
-    QTest::addColumn<QString>("amPm");
-    QTest::addColumn<QString>("style");
-    QTest::addColumn<QString>("timeLine");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("12 AM") << "12" << "30" << "AM" << "Normal" << "00:30" << "Normal";
-    QTest::newRow("01 AM") << "01" << "15" << "AM" << "Minimize" << "01:15" << "Min";
-    QTest::newRow("12 PM") << "12" << "00" << "PM" << "Hide" << "12:00" << "Hide";
-    QTest::newRow("09 AM") << "09" << "45" << "AM" << "Maximize" << "09:45" << "Max";
-    QTest::newRow("11 PM") << "11" << "45" << "PM" << "Minimize" << "23:45" << "Min";
-}
-
-void TestPickProgram::timeAndRunStyle()
-{
-    QFETCH(QString, hour);
-    QFETCH(QString, minute);
-    QFETCH(QString, amPm);
-    QFETCH(QString, style);
-    QFETCH(QString, timeLine);
-    QFETCH(QString, code);
-    openMain(m_programs->path(), "other.exe");
-    tickOnly({2});
-    Main::setListText(m_main->List2, hour);
-    Main::setListText(m_main->List3, minute);
-    Main::setListText(m_main->List1, amPm);
-    Main::setListText(m_main->List4, style);
-
-    m_main->Command1->click();
-
-    const QString program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/other.exe");
-    QCOMPARE(readFile("Wed4.dat"), entryText(timeLine, program, code, "Wednesday"));
-    QCOMPARE(m_main->Text3->text(), timeLine.left(2));
 }
 
 void TestPickProgram::programAtRoot()
