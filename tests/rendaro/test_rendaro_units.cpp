@@ -54,8 +54,6 @@ class TestRendaroUnits : public QObject
 {
     Q_OBJECT
 private slots:
-    void nextNap_data();
-    void nextNap();
     void waitUntil_data();
     void waitUntil();
     void dayEndsAtMidnightWithoutLateStarts();
@@ -67,27 +65,6 @@ private slots:
     void trustsNoOtherOwner();
 };
 
-void TestRendaroUnits::nextNap_data()
-{
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QDateTime>("target");
-    QTest::addColumn<qint64>("nap");
-
-    QTest::newRow("passed") << at("2026-12-07T08:00:01") << at("2026-12-07T08:00:00") << qint64(0);
-    QTest::newRow("now") << at("2026-12-07T08:00:00") << at("2026-12-07T08:00:00") << qint64(0);
-    QTest::newRow("two seconds") << at("2026-12-07T07:59:58") << at("2026-12-07T08:00:00") << qint64(2000);
-    QTest::newRow("one minute") << at("2026-12-07T07:59:00") << at("2026-12-07T08:00:00") << qint64(60000);
-    QTest::newRow("hours") << at("2026-12-07T01:00:00") << at("2026-12-07T08:00:00") << qint64(60000);
-}
-
-void TestRendaroUnits::nextNap()
-{
-    QFETCH(QDateTime, now);
-    QFETCH(QDateTime, target);
-    QFETCH(qint64, nap);
-    QCOMPARE(rendaro::nextNap(now, target).count(), nap);
-}
-
 void TestRendaroUnits::waitUntil_data()
 {
     QTest::addColumn<QDateTime>("start");
@@ -97,6 +74,7 @@ void TestRendaroUnits::waitUntil_data()
     QTest::addColumn<bool>("due");         // else the day ended at midnight
     QTest::addColumn<int>("naps");
     QTest::addColumn<QDateTime>("end");
+    // Naps of at most a minute, re-reading the clock after each.
     QTest::newRow("an hour, a minute a nap") << at("2026-12-07T07:00:30") << at("2026-12-07T08:00:00") << 0
                                              << qint64(0) << true << 60 << at("2026-12-07T08:00:00");
     QTest::newRow("suspended three hours") << at("2026-12-07T07:00:00") << at("2026-12-07T08:00:00") << 3
