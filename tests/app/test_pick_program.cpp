@@ -39,7 +39,6 @@ private slots:
     void counterAndFiles_data();
     void counterAndFiles();
     void programAtRoot();
-    void latin1Path();
     void twoPicksInARow();
     void nothingWritten_data();
     void nothingWritten();
@@ -113,18 +112,22 @@ void TestPickProgram::counterAndFiles_data()
     QTest::addColumn<QStringList>("choices"); // hour, minute, AM/PM, run style
     QTest::addColumn<QString>("timeLine");
     QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("file");
     QTest::newRow("only Sunday, 07 PM") << "1" << QList<int>{6} << "8" << QStringList{"07", "30", "PM", "Hide"}
-                                        << "19:30" << "Hide";
+                                        << "19:30" << "Hide" << "prog";
     QTest::newRow("Monday and Thursday, 12 AM") << "5" << QList<int>{0, 3} << "6"
-                                                << QStringList{"12", "30", "AM", "Normal"} << "00:30" << "Normal";
+                                                << QStringList{"12", "30", "AM", "Normal"} << "00:30" << "Normal" << "prog";
     QTest::newRow("Thursday first, 01 AM") << "1" << QList<int>{3, 5} << "5"
-                                           << QStringList{"01", "15", "AM", "Minimize"} << "01:15" << "Min";
+                                           << QStringList{"01", "15", "AM", "Minimize"} << "01:15" << "Min" << "prog";
     QTest::newRow("Wednesday, 09 AM") << "1" << QList<int>{2} << "4" << QStringList{"09", "45", "AM", "Maximize"}
-                                      << "09:45" << "Max";
+                                      << "09:45" << "Max" << "prog";
     QTest::newRow("all seven, 12 PM") << "1" << QList<int>{0, 1, 2, 3, 4, 5, 6} << "2"
-                                      << QStringList{"12", "00", "PM", "Hide"} << "12:00" << "Hide";
+                                      << QStringList{"12", "00", "PM", "Hide"} << "12:00" << "Hide" << "prog";
     QTest::newRow("large counter, 11 PM") << "99" << QList<int>{1} << "101"
-                                          << QStringList{"11", "45", "PM", "Minimize"} << "23:45" << "Min";
+                                          << QStringList{"11", "45", "PM", "Minimize"} << "23:45" << "Min" << "prog";
+    // A name with characters of the 8-bit range: one byte each in the file.
+    QTest::newRow("Latin-1 name") << "1" << QList<int>{4} << "6" << QStringList{"12", "00", "PM", "Normal"} << "12:00"
+                                  << "Normal" << QString::fromUtf8("Größe é.exe");
 }
 
 void TestPickProgram::counterAndFiles()
@@ -135,7 +138,10 @@ void TestPickProgram::counterAndFiles()
     QFETCH(QStringList, choices);
     QFETCH(QString, timeLine);
     QFETCH(QString, code);
-    openMain(m_programs->path(), "prog");
+    QFETCH(QString, file);
+    QVERIFY(testing::writeFile(m_programs->filePath(file)));
+    const QString program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + u'/' + file);
+    openMain(m_programs->path(), file);
     m_main->Text4->setText(counter);
     tickOnly(days);
     Main::setListText(m_main->List2, choices[0]);
@@ -150,20 +156,20 @@ void TestPickProgram::counterAndFiles()
     for (int i : days) {
         const QString name = kDayCodes[i] + after + ".dat";
         expected.append(name);
-        QCOMPARE(readFile(name), entryText(timeLine, m_program, code, kDayNames[i]));
+        QCOMPARE(readFile(name), entryText(timeLine, program, code, kDayNames[i]));
     }
     expected.sort();
     QCOMPARE(workFiles(), expected);
 
     QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
     QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
-    QCOMPARE(m_main->Text1->text(), m_program);
+    QCOMPARE(m_main->Text1->text(), program);
     QCOMPARE(m_main->Text3->text(), timeLine.left(2));
     // Reset for the next pick.
     for (QCheckBox *box : m_main->Check1)
         QVERIFY(box->isChecked());
     verifyNotReset("12", "00", "AM", "Normal");
-    QCOMPARE(m_main->File1->fileName(), QStringLiteral("prog"));
+    QCOMPARE(m_main->File1->fileName(), file);
     QCOMPARE(m_main->Dir1->path(), QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()));
 }
 
@@ -183,20 +189,6 @@ void TestPickProgram::programAtRoot()
     QCOMPARE(m_main->Text1->text(), expected);
     QVERIFY(!expected.contains(QString(2, QDir::separator())));
     QCOMPARE(readFile("Mon2.dat"), entryText("12:00", expected, "Normal", "Monday"));
-}
-
-void TestPickProgram::latin1Path()
-{
-    const QString name = QString::fromUtf8("Größe é.exe");
-    QVERIFY(testing::writeFile(m_programs->filePath(name)));
-    openMain(m_programs->path(), name);
-    tickOnly({4});
-    m_main->Command1->click();
-
-    const QByteArray folder = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()).toLatin1();
-    QCOMPARE(readFile("Fri6.dat"), "12:00\r\n" + folder + QDir::separator().toLatin1()
-                                      + "Gr\xf6\xdf" "e \xe9.exe\r\nNormal\r\nFriday\r\n");
-    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
 }
 
 void TestPickProgram::twoPicksInARow()
