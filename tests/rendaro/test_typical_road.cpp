@@ -2,7 +2,8 @@
 // Deploy with Yes through the main window (brinol.com gathers the day
 // list, the real XDG shortcut maker writes the autostart entry), then the
 // launcher started as the desktop's autostart starts it, from the entry's
-// Exec= and Path=, with no arguments and the real clock.
+// Exec= and Path=, with no arguments and the real clock; then Reset, and
+// zeptra.com clears what was collected.
 #include "app/Main.h"
 #include "deploy/Deploy.h"
 #include "platform/SystemProgramStarter.h"
@@ -90,6 +91,13 @@ void TestTypicalRoad::pickDeployLogon()
     QCOMPARE(started.workingFolder, QFileInfo(picked).absolutePath());
     QCOMPARE(started.argumentCount, 0);
     QCOMPARE(started.output, QStringLiteral("/dev/null"));
+
+    // Reset/Clear List: zeptra.com clears the entry file and the day lists, and nothing else.
+    QVERIFY(testing::writeFile(QStringLiteral("notes.dat")));
+    main.Command5->click();
+    QCOMPARE(prompter.shown.size(), 2); // no message of a failed start
+    QTRY_COMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("notes.dat")});
 }
 
 QTEST_MAIN(TestTypicalRoad)
