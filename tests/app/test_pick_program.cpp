@@ -21,13 +21,9 @@ namespace {
 const QString kPicked = QStringLiteral("Program Picked, Next one Please");
 const QString kNoFile = QStringLiteral("You didn't select any file, please make a selection");
 
-const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-
 } // namespace
 
-using testing::entryText;
-using testing::readFile;
+using namespace testing;
 
 class TestPickProgram : public QObject
 {

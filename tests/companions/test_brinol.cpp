@@ -12,9 +12,6 @@ using namespace testing;
 
 namespace {
 
-const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
-                                 "datfri.dat", "datsat.dat", "datsun.dat"};
-
 Finished brinol(const QStringList &arguments = {})
 {
     return run(builtProgram("brinol.com"), arguments);

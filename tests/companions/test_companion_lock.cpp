@@ -17,11 +17,6 @@ using namespace testing;
 
 namespace {
 
-const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
-                                 "datfri.dat", "datsat.dat", "datsun.dat"};
-const char *const kCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-const char *const kNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-
 // Starts the lock holder in folder and waits until it holds the lock.
 std::unique_ptr<QProcess> holdLock(const QString &folder)
 {
@@ -49,8 +44,8 @@ QList<QByteArray> writeWeek(const QString &folder, int count)
                                     .toLatin1();
         const QString path = programPath(QStringLiteral("program-number-%1-with-a-long-name").arg(n));
         for (int d = 0; d < 7; ++d) {
-            const QByteArray text = entryText(time.constData(), path, "Normal", kNames[d]);
-            writeFile(QDir(folder).filePath(kCodes[d] + QString::number(n) + ".dat"), text);
+            const QByteArray text = entryText(time.constData(), path, "Normal", kDayNames[d]);
+            writeFile(QDir(folder).filePath(kDayCodes[d] + QString::number(n) + ".dat"), text);
             lists[d] += text;
         }
     }

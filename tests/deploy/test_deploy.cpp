@@ -204,7 +204,6 @@ void TestDeploy::launcherPath_data()
     const QChar back(u'\\');
     const QChar slash(u'/');
     QTest::newRow("C:\\Tools\\") << QStringLiteral("C:\\Tools\\") << back << QStringLiteral("C:\\Tools\\Rendaro.exe");
-    QTest::newRow("C:\\Tools") << QStringLiteral("C:\\Tools") << back << QStringLiteral("C:\\Tools\\Rendaro.exe");
     QTest::newRow("C:\\") << QStringLiteral("C:\\") << back << QStringLiteral("C:\\Rendaro.exe");
     QTest::newRow("/opt/vellomar/") << QStringLiteral("/opt/vellomar/") << slash << QStringLiteral("/opt/vellomar/Rendaro.exe");
     QTest::newRow("/") << QStringLiteral("/") << slash << QStringLiteral("/Rendaro.exe");

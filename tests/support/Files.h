@@ -58,6 +58,12 @@ private:
     bool m_current = false;
 };
 
+// The day codes, day names and day list files, Monday first.
+inline const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+inline const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+inline const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
+                                        "datfri.dat", "datsat.dat", "datsun.dat"};
+
 // A full program path as this platform writes one.
 inline QString programPath(const QString &name)
 {
