@@ -43,11 +43,6 @@ QDateTime at(const char *text)
     return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate);
 }
 
-schedule::Entry entry(const char *time, const char *path)
-{
-    return {QString::fromLatin1(time), QString::fromLatin1(path), QStringLiteral("Normal"), QStringLiteral("Monday")};
-}
-
 } // namespace
 
 class TestRendaroUnits : public QObject
@@ -57,7 +52,6 @@ private slots:
     void waitUntil_data();
     void waitUntil();
     void dayEndsAtMidnightWithoutLateStarts();
-    void startOrderIsByTimeThenFileOrder();
     void parseAt_data();
     void parseAt();
     void trust_data();
@@ -132,18 +126,6 @@ void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
                                  "midnight: 1 entries not started today\n"));
     QCOMPARE(err, QString()); // no start was tried
     QCOMPARE(clock.naps.size(), 1);
-}
-
-void TestRendaroUnits::startOrderIsByTimeThenFileOrder()
-{
-    const QList<schedule::Entry> ordered = rendaro::inStartOrder(
-        {entry("19:30", "/a"), entry("07:00", "/b"), entry("12:00", "/c"), entry("07:00", "/d"), entry("00:00", "/e"),
-         entry("07:00", "/f")});
-    QStringList paths;
-    for (const auto &e : ordered)
-        paths.append(e.path);
-    QCOMPARE(paths, (QStringList{"/e", "/b", "/d", "/f", "/c", "/a"}));
-    QCOMPARE(rendaro::startTime(QDate(2026, 12, 7), entry("19:30", "/a")), at("2026-12-07T19:30:00"));
 }
 
 void TestRendaroUnits::parseAt_data()
