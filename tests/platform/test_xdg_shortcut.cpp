@@ -1,10 +1,10 @@
 #include "platform/XdgShortcutMaker.h"
 #include "support/DesktopEntryReader.h"
 #include "support/Files.h"
+#include "support/Run.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,10 +23,8 @@ void expectValid(const QString &file)
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     if (validator.isEmpty())
         return;
-    QProcess check;
-    check.start(validator, {file});
-    QVERIFY(check.waitForFinished());
-    QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+    const testing::Finished check = testing::run(validator, {file});
+    QVERIFY2(check.ran && check.exitCode == 0, check.out.constData());
 }
 
 platform::ShortcutResult makeRendaro(ShortcutScope scope, const QString &target, const QString &working)

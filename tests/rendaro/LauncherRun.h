@@ -3,6 +3,7 @@
 // Running the built launcher and the recording test program in temporary
 // working folders.
 
+#include "support/Files.h"
 #include "support/Run.h"
 
 #include <QDir>
@@ -47,13 +48,10 @@ inline bool copyProgram(const char *helper, const QString &path)
 // The lines of a day list file, CR LF after each, written 0600.
 inline bool writeDayList(const QString &path, const QStringList &lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray bytes;
     for (const QString &line : lines)
-        file.write(line.toUtf8() + "\r\n");
-    file.close();
-    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        bytes += line.toUtf8() + "\r\n";
+    return testing::writeFile(path, bytes) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 struct Recorded {

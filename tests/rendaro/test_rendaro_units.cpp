@@ -3,6 +3,7 @@
 #include "Permissions.h"
 #include "Today.h"
 #include "Waiting.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -107,14 +108,9 @@ void TestRendaroUnits::waitUntil()
 
 void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
 {
-    QTemporaryDir work;
-    QFile list(work.filePath(QStringLiteral("datmon.dat")));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("23:45\r\n/nonexistent/late.exe\r\nNormal\r\nMonday\r\n");
-    list.close();
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(work.path()));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    testing::WorkFolder work;
+    QVERIFY(work.isValid());
+    QVERIFY(testing::writeFile("datmon.dat", "23:45\r\n/nonexistent/late.exe\r\nNormal\r\nMonday\r\n"));
 
     FakeClock clock(at("2026-12-07T23:30:00"));
     clock.jumps[1] = 39 * 60; // suspended from 23:31 to 00:10
@@ -174,13 +170,8 @@ void TestRendaroUnits::trust()
     QFETCH(bool, trusted);
 
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("thing"));
-    if (folder) {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("thing")));
-    } else {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    const QString path = dir.filePath(QStringLiteral("thing"));
+    QVERIFY(folder ? QDir(dir.path()).mkdir(QStringLiteral("thing")) : testing::writeFile(path));
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
     const auto why = rendaro::untrustedBecause(path);
     QVERIFY2(why.has_value() != trusted, why ? qPrintable(*why) : "trusted");
@@ -192,9 +183,7 @@ void TestRendaroUnits::trustsNoOtherOwner()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("datmon.dat"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
+    QVERIFY(testing::writeFile(path));
     QVERIFY(!rendaro::untrustedBecause(path));
     if (::chown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
         QSKIP("only root can give a file to another user");

@@ -3,6 +3,7 @@
 // fails half-way, are tested through Pick Program on the main window.
 #include "schedule/EntryFile.h"
 #include "schedule/Pick.h"
+#include "support/Files.h"
 
 #include <QtTest>
 
@@ -30,13 +31,6 @@ Pick pickOf(std::initializer_list<int> dayIndexes)
     pick.amPm = QStringLiteral("PM");
     pick.runStyle = QStringLiteral("Minimize");
     return pick;
-}
-
-void touch(const QDir &dir, const QString &name, const QByteArray &bytes = "old\r\n")
-{
-    QFile f(dir.filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace
@@ -79,10 +73,7 @@ void TestPick::freeNumber()
     QVERIFY(tmp.isValid());
     QDir dir(tmp.path());
     for (const QString &name : existing) {
-        if (name.endsWith(u'/'))
-            QVERIFY(dir.mkdir(name.chopped(1)));
-        else
-            touch(dir, name);
+        QVERIFY(name.endsWith(u'/') ? dir.mkdir(name.chopped(1)) : testing::writeFile(dir.filePath(name), "old\r\n"));
     }
     Pick pick = pickOf({});
     for (int i : pickDays)
