@@ -1,21 +1,12 @@
 // Entries as four lines: checking them, entry files and day list files.
 #include "schedule/Entry.h"
+#include "support/Files.h"
 
 #include <QtTest>
 
 using namespace schedule;
 
 namespace {
-
-// An absolute program path on this platform.
-QString programPath()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("D:\\Tools\\sync.exe");
-#else
-    return QStringLiteral("/opt/tools/sync");
-#endif
-}
 
 QByteArray crlf(const QStringList &lines)
 {
@@ -43,7 +34,7 @@ void TestEntry::validateEntry_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("why"); // empty: valid
-    const QString p = programPath();
+    const QString p = testing::programPath("sync");
     QTest::newRow("good") << QStringList{"19:45", p, "Min", "Tuesday"} << "";
     QTest::newRow("midnight") << QStringList{"00:00", p, "Normal", "Sunday"} << "";
     QTest::newRow("three lines") << QStringList{"19:45", p, "Min"} << "3 lines";
@@ -74,7 +65,7 @@ void TestEntry::parseEntryFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("why"); // empty: valid
-    const QStringList good{"19:45", programPath(), "Min", "Tuesday"};
+    const QStringList good{"19:45", testing::programPath("sync"), "Min", "Tuesday"};
     QTest::newRow("CR LF") << crlf(good) << "";
     QTest::newRow("LF only") << crlf(good).replace("\r\n", "\n") << "";
     QTest::newRow("last line without end") << crlf(good).chopped(2) << "";
@@ -107,7 +98,7 @@ void TestEntry::parseDayList_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("times");   // of the entries found, in order
     QTest::addColumn<QStringList>("problems");
-    const QString p = programPath();
+    const QString p = testing::programPath("sync");
     const QStringList a{"08:00", p, "Hide", "Monday"};
     const QStringList b{"19:30", p, "Max", "Monday"};
     QTest::newRow("empty") << QByteArray() << QStringList{} << QStringList{};

@@ -11,21 +11,12 @@ using namespace schedule;
 
 namespace {
 
-QString programPath()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("D:\\Tools\\sync.exe");
-#else
-    return QStringLiteral("/opt/tools/sync");
-#endif
-}
-
 Pick pickOf(std::initializer_list<int> dayIndexes)
 {
     Pick pick;
     for (int i : dayIndexes)
         pick.days[i] = true;
-    pick.path = programPath();
+    pick.path = testing::programPath("sync");
     pick.hour = QStringLiteral("07");
     pick.minute = QStringLiteral("45");
     pick.amPm = QStringLiteral("PM");
@@ -87,7 +78,7 @@ void TestPick::refused_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("mentions");
     QTest::newRow("path without an 8-bit form")
-        << "path" << programPath() + QString::fromUtf8("\u20ac") << QString::fromUtf8("\u20ac");
+        << "path" << testing::programPath("sync") + QString::fromUtf8("\u20ac") << QString::fromUtf8("\u20ac");
     QTest::newRow("no run style") << "runStyle" << "" << "run style";
     QTest::newRow("unknown run style") << "runStyle" << "Min" << "run style";
     QTest::newRow("no AM or PM") << "amPm" << "" << "AM or PM";
