@@ -133,12 +133,10 @@ void TestCompanionLock::concurrentRunsNeverTearADayList()
         };
         // Read the lists as the viewer does while the programs run: every
         // read sees a whole list, never part of one.
-        int reads = 0;
         do {
             QCoreApplication::processEvents();
             for (int d = 0; d < 7; ++d) {
                 const QByteArray seen = readFile(dir.filePath(kDayLists[d]));
-                ++reads;
                 const bool whole = seen.isNull() || seen == full[d] || (round == 1 && seen.isEmpty());
                 QVERIFY2(whole, qPrintable(QStringLiteral("round %1, %2: %3 bytes of a list of %4")
                                                .arg(round)
@@ -148,7 +146,6 @@ void TestCompanionLock::concurrentRunsNeverTearADayList()
             }
             QThread::msleep(1);
         } while (anyRunning());
-        QVERIFY(reads > 0);
         for (const auto &p : running) {
             const Finished f = finish(*p);
             QVERIFY(f.ran);

@@ -53,13 +53,11 @@ private slots:
     void onlyTheStartupFolder();
 
 private:
-    QTemporaryDir m_dir;
     QMap<QByteArray, std::optional<QByteArray>> m_saved;
 };
 
 void TestXdgShortcut::init()
 {
-    QVERIFY(m_dir.isValid());
     for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
         m_saved[name] = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
 }
