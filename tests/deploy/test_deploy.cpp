@@ -69,6 +69,17 @@ QString expectedLauncher()
 
 } // namespace
 
+
+// The texts the user sees, letter for letter.
+const QString kQuestion = QStringLiteral(
+    " Want a short cut to your login (account)? Yes to your Login only, No to All users, Cancel to clear data list ");
+const QString kLoginMessage = QStringLiteral(
+    "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time you log on");
+const QString kAllUsersMessage = QStringLiteral(
+    "DATA FILES GENERATED and File copied to All Users profile, Rendaro will be activated next time you log on");
+const QString kCancelMessage = QStringLiteral(
+    "DATA FILES clear, Rendaro not copied, but Check if Program already copied");
+
 class TestDeploy : public QObject
 {
     Q_OBJECT
@@ -92,14 +103,14 @@ void TestDeploy::answers_data()
     const QStringList brinol{QStringLiteral("brinol.com")};
     const QStringList both{QStringLiteral("brinol.com"), QStringLiteral("zeptra.com")};
     const int user = int(ShortcutScope::CurrentUser), all = int(ShortcutScope::AllUsers);
-    QTest::newRow("Yes") << qint16(6) << 0 << brinol << user << deploy::loginMessage();
-    QTest::newRow("No") << qint16(7) << 0 << brinol << all << deploy::allUsersMessage();
-    QTest::newRow("Cancel") << qint16(2) << 0 << both << -1 << deploy::cancelMessage();
+    QTest::newRow("Yes") << qint16(6) << 0 << brinol << user << kLoginMessage;
+    QTest::newRow("No") << qint16(7) << 0 << brinol << all << kAllUsersMessage;
+    QTest::newRow("Cancel") << qint16(2) << 0 << both << -1 << kCancelMessage;
     // What the message box returns for Escape and its close button.
-    QTest::newRow("Escape") << qint16(platform::AnswerCancel) << 0 << both << -1 << deploy::cancelMessage();
-    QTest::newRow("Ok") << qint16(1) << 0 << both << -1 << deploy::cancelMessage();
-    QTest::newRow("negative") << qint16(-6) << 0 << both << -1 << deploy::cancelMessage();
-    QTest::newRow("Yes+256") << qint16(6 + 256) << 0 << both << -1 << deploy::cancelMessage();
+    QTest::newRow("Escape") << qint16(platform::AnswerCancel) << 0 << both << -1 << kCancelMessage;
+    QTest::newRow("Ok") << qint16(1) << 0 << both << -1 << kCancelMessage;
+    QTest::newRow("negative") << qint16(-6) << 0 << both << -1 << kCancelMessage;
+    QTest::newRow("Yes+256") << qint16(6 + 256) << 0 << both << -1 << kCancelMessage;
     // The shortcut fails: one message that says so and why, never the success message.
     QTest::newRow("Yes, folder is a file") << qint16(6) << 1 << brinol << user << "could not be created";
     QTest::newRow("No, no rights") << qint16(7) << 2 << brinol << all << "administrator rights are needed";
@@ -140,7 +151,7 @@ void TestDeploy::answers()
         QCOMPARE(shown, message);
     } else {
         QVERIFY2(shown.contains(message) && shown.contains(why), qPrintable(shown));
-        QVERIFY(shown != deploy::loginMessage() && shown != deploy::allUsersMessage());
+        QVERIFY(shown != kLoginMessage && shown != kAllUsersMessage);
         QVERIFY(!shown.contains(QStringLiteral("File copied")));
         QCOMPARE(shown.contains(QStringLiteral("administrator")), shortcut == 2);
     }
@@ -173,8 +184,8 @@ void TestDeploy::twoClicksRequestTwice()
     QCOMPARE(fakes.shortcuts.requests[0].scope, ShortcutScope::CurrentUser);
     QCOMPARE(fakes.shortcuts.requests[1].scope, ShortcutScope::AllUsers);
     QCOMPARE(fakes.shortcuts.requests[0].target, fakes.shortcuts.requests[1].target);
-    QCOMPARE(fakes.prompter.prompts().mid(1, 1), QStringList{deploy::loginMessage()});
-    QCOMPARE(fakes.prompter.prompts().last(), deploy::allUsersMessage());
+    QCOMPARE(fakes.prompter.prompts().mid(1, 1), QStringList{kLoginMessage});
+    QCOMPARE(fakes.prompter.prompts().last(), kAllUsersMessage);
 }
 
 void TestDeploy::failedBrinolStartIsToldAndDeployGoesOn()
@@ -190,9 +201,9 @@ void TestDeploy::failedBrinolStartIsToldAndDeployGoesOn()
     QCOMPARE(prompts.size(), 4);
     QVERIFY(prompts[0].contains(QStringLiteral("brinol.com")));
     QVERIFY(prompts[0].contains(QStringLiteral("the program was not found")));
-    QCOMPARE(prompts[1], deploy::question());
+    QCOMPARE(prompts[1], kQuestion);
     QVERIFY(prompts[2].contains(QStringLiteral("zeptra.com")));
-    QCOMPARE(prompts[3], deploy::cancelMessage());
+    QCOMPARE(prompts[3], kCancelMessage);
 }
 
 void TestDeploy::launcherPath_data()
