@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "schedule/Companions.h"
 
 #include <QCheckBox>
 
@@ -15,5 +16,5 @@ void Main::Command5_Click()
         setListText(List1, QStringLiteral("AM"));
         setListText(List4, QStringLiteral("Normal"));
     }
-    startHidden(QStringLiteral("zeptra.com"));
+    startHidden(schedule::kClearProgram);
 }

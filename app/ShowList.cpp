@@ -1,8 +1,9 @@
 #include "app/Main.h"
+#include "schedule/Companions.h"
 
 void Main::Command2_Click()
 {
-    startHidden(QStringLiteral("brinol.com"));
+    startHidden(schedule::kGatherProgram);
     hide();
     if (!m_form2) {
         m_form2 = new Form2;

@@ -1,4 +1,5 @@
 #include "deploy/Deploy.h"
+#include "schedule/Companions.h"
 
 #include "platform/Paths.h"
 #include "platform/Prompter.h"
@@ -52,7 +53,7 @@ QString failureMessage(const QString &why, bool needsAdmin)
 
 QString launcherPath(const QString &applicationFolder, QChar separator)
 {
-    return platform::withTrailingSeparator(applicationFolder, separator) + QStringLiteral("Rendaro.exe");
+    return platform::withTrailingSeparator(applicationFolder, separator) + schedule::kLauncherProgram;
 }
 
 QString launcherPath(const QString &applicationFolder)
@@ -63,7 +64,7 @@ QString launcherPath(const QString &applicationFolder)
 void deployToStartup(const QString &applicationFolder, const QString &workingFolder,
                      const DeployServices &services)
 {
-    platform::startHiddenAndReport(services.starter, services.prompter, QStringLiteral("brinol.com"));
+    platform::startHiddenAndReport(services.starter, services.prompter, schedule::kGatherProgram);
 
     const qint16 answer = services.prompter.show(question(), platform::Buttons::YesNoCancel);
 
@@ -80,7 +81,7 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
             message = allUsers ? allUsersMessage() : loginMessage();
     } else {
         // Cancel, and Escape or the close button, which answer Cancel too.
-        platform::startHiddenAndReport(services.starter, services.prompter, QStringLiteral("zeptra.com"));
+        platform::startHiddenAndReport(services.starter, services.prompter, schedule::kClearProgram);
         message = cancelMessage();
     }
     services.prompter.tell(message);

@@ -57,6 +57,9 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
+    // Schedule files start programs at logon: whatever the umask, nobody but
+    // the owner may change them (the launcher refuses files others can write).
+    file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);

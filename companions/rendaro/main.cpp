@@ -1,4 +1,5 @@
 #include "Clock.h"
+#include "schedule/Companions.h"
 #include "Launcher.h"
 #include "Options.h"
 
@@ -12,7 +13,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Rendaro.exe"));
+    QCoreApplication::setApplicationName(schedule::kLauncherProgram);
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
 
     QCommandLineParser parser;

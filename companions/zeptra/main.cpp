@@ -1,12 +1,13 @@
 // zeptra.com: clears the collected data of the current folder.
 #include "companions/common/ClearData.h"
+#include "schedule/Companions.h"
 #include "companions/common/CompanionMain.h"
 
 int main(int argc, char *argv[])
 {
     return companion::companionMain(
         argc, argv,
-        {QStringLiteral("zeptra.com"),
+        {schedule::kClearProgram,
          QStringLiteral("Removes the entry files (Mon2.dat ...) and the day list files datmon.dat ... datsun.dat.")},
         companion::clearData);
 }

@@ -3,7 +3,9 @@
 #include "app/Main.h"
 #include "platform/Paths.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -14,6 +16,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using testing::writeFile;
 
 class TestMainWindow : public QObject
 {
@@ -27,29 +31,20 @@ private slots:
     void listItemsInOrder();
     void geometryMatchesTheLayout_data();
     void geometryMatchesTheLayout();
-    void captionsAndFonts();
+    void fonts();
     void focusStartsOnPickProgramAndTabFollowsTheTable();
     void helpMenu();
     void iconIsThirtyTwoPixelsInSixteenColours();
 
     void folderListDrivesFileList();
-    void openingAFolderInTheFolderList();
-    void unreadableFolderKeepsTheLists();
-    void driveListStartsWithRootAndMovesFolderList();
-    void unreadableDriveKeepsTheLists();
+    void driveListAndUnreadablePlaces();
 
     void aboutShownOnceWhenChosenTwice();
-    void aboutOpensAfreshAfterClose();
     void readmeAndDisclaimerStartTheEditor();
-    void editorThatCannotStartIsReported();
     void checkPathIsTheApplicationFolder();
-    void trailingSeparator_data();
-    void trailingSeparator();
     void exitEndsTheEventLoop();
 
 private:
-    QString writeFile(const QString &path);
-
     std::unique_ptr<FakeServices> fakes;
     std::unique_ptr<Main> main;
     QTemporaryDir tree;
@@ -65,16 +60,6 @@ void TestMainWindow::cleanup()
 {
     main.reset();
     fakes.reset();
-}
-
-QString TestMainWindow::writeFile(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write("x");
-    return path;
 }
 
 void TestMainWindow::startUpDefaults()
@@ -137,37 +122,38 @@ void TestMainWindow::geometryMatchesTheLayout_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("twips");
-    auto row = [](const char *name, int l, int t, int w, int h) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QRect(l, t, w, h);
+    QTest::addColumn<QString>("caption"); // null: not checked
+    auto row = [](const char *name, int l, int t, int w, int h, const char *caption = nullptr) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QRect(l, t, w, h) << QString::fromLatin1(caption);
     };
-    row("Label1", 360, 960, 495, 375);
-    row("Label2", 840, 960, 495, 255);
-    row("Label3", 1320, 960, 495, 255);
-    row("Label4", 1800, 960, 495, 375);
-    row("Label5", 2280, 960, 375, 255);
-    row("Label6", 2760, 960, 495, 255);
-    row("Label7", 3240, 960, 375, 255);
-    row("Command1", 240, 4440, 1455, 495);
-    row("Program", 240, 2040, 1335, 855);
+    row("Label1", 360, 960, 495, 375, "Mon");
+    row("Label2", 840, 960, 495, 255, "Tue");
+    row("Label3", 1320, 960, 495, 255, "Wed");
+    row("Label4", 1800, 960, 495, 375, "Thu");
+    row("Label5", 2280, 960, 375, 255, "Fri");
+    row("Label6", 2760, 960, 495, 255, "Sat");
+    row("Label7", 3240, 960, 375, 255, "Sun");
+    row("Command1", 240, 4440, 1455, 495, "Pick Program");
+    row("Program", 240, 2040, 1335, 855, "Program to be Run when starting up pc");
     row("Drive1", 1680, 2040, 975, 315);
     row("Dir1", 3120, 2040, 2655, 1890);
     row("File1", 6000, 2040, 2655, 1845);
-    row("Command2", 1800, 4440, 1095, 495);
-    row("Command3", 3000, 4440, 1215, 495);
+    row("Command2", 1800, 4440, 1095, 495, "Show List");
+    row("Command3", 3000, 4440, 1215, 495, "Ready to Deploy...");
     for (int i = 0; i < 7; ++i)
-        row(qPrintable(QStringLiteral("Check1_%1").arg(i)), 480 + 480 * i, 1320, 255, 255);
+        row(qPrintable(QStringLiteral("Check1_%1").arg(i)), 480 + 480 * i, 1320, 255, 255, "Check1");
     row("Text1", 7680, 4440, 735, 495);
-    row("Label8", 4680, 960, 2295, 255);
+    row("Label8", 4680, 960, 2295, 255, "Time (Will run after below time)");
     row("List1", 6120, 1320, 855, 360);
     row("List2", 4440, 1320, 735, 360);
     row("List3", 5280, 1320, 735, 360);
-    row("Label9", 1080, 240, 6975, 615);
-    row("Label10", 7080, 960, 1695, 255);
+    row("Label9", 1080, 240, 6975, 615, "Orlen's Vellomar");
+    row("Label10", 7080, 960, 1695, 255, "Run Style");
     row("List4", 7320, 1320, 1575, 360);
     row("Text3", 8400, 4080, 375, 285);
     row("Text4", 8520, 4560, 495, 375);
-    row("Command4", 6120, 4440, 1335, 495);
-    row("Command5", 4440, 4440, 1455, 495);
+    row("Command4", 6120, 4440, 1335, 495, "Exit");
+    row("Command5", 4440, 4440, 1455, 495, "Reset/Clear List");
     row("Line1", 1440, 720, 7800 - 1440, 15);
 }
 
@@ -175,33 +161,26 @@ void TestMainWindow::geometryMatchesTheLayout()
 {
     QFETCH(QString, name);
     QFETCH(QRect, twips);
+    QFETCH(QString, caption);
     auto *widget = main->centralWidget()->findChild<QWidget *>(name);
     QVERIFY2(widget, qPrintable(name));
     QCOMPARE(widget->parentWidget(), main->centralWidget());
     const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
     QCOMPARE(widget->geometry(), pixels);
+    if (caption.isNull())
+        return;
+    auto *label = qobject_cast<QLabel *>(widget);
+    auto *button = qobject_cast<QAbstractButton *>(widget);
+    QVERIFY(label || button);
+    QCOMPARE(label ? label->text() : button->text(), caption);
 }
 
-void TestMainWindow::captionsAndFonts()
+void TestMainWindow::fonts()
 {
-    const char *days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-    for (int i = 0; i < 7; ++i) {
-        QCOMPARE(main->dayLabels[i]->text(), QString::fromLatin1(days[i]));
-        QCOMPARE(main->Check1[i]->text(), QStringLiteral("Check1"));
-    }
-    QCOMPARE(main->Command1->text(), QStringLiteral("Pick Program"));
-    QCOMPARE(main->Command2->text(), QStringLiteral("Show List"));
-    QCOMPARE(main->Command3->text(), QStringLiteral("Ready to Deploy..."));
-    QCOMPARE(main->Command4->text(), QStringLiteral("Exit"));
-    QCOMPARE(main->Command5->text(), QStringLiteral("Reset/Clear List"));
-    QCOMPARE(main->Label8->text(), QStringLiteral("Time (Will run after below time)"));
-    QCOMPARE(main->Label10->text(), QStringLiteral("Run Style"));
-    QCOMPARE(main->Program->text(), QStringLiteral("Program to be Run when starting up pc"));
     QVERIFY(main->Program->wordWrap());
     QCOMPARE(main->Program->font().family(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(main->Program->font().pointSizeF(), 8.25);
     QVERIFY(main->Program->font().bold());
-    QCOMPARE(main->Label9->text(), QStringLiteral("Orlen's Vellomar"));
     QCOMPARE(main->Label9->font().family(), QStringLiteral("Book Antiqua"));
     QCOMPARE(main->Label9->font().pointSizeF(), 14.25);
     QVERIFY(main->Label9->font().bold());
@@ -246,12 +225,11 @@ void TestMainWindow::iconIsThirtyTwoPixelsInSixteenColours()
 void TestMainWindow::folderListDrivesFileList()
 {
     const QString root = tree.filePath(QStringLiteral("browse"));
-    writeFile(root + "/run.exe");
-    writeFile(root + "/notes.txt");
-    writeFile(root + "/no-extension");
-    QDir().mkpath(root + "/sub");
+    QVERIFY(writeFile(root + "/run.exe", "x"));
+    QVERIFY(writeFile(root + "/notes.txt", "x"));
+    QVERIFY(writeFile(root + "/no-extension", "x"));
+    QVERIFY(writeFile(root + "/inner/deep.bin", "x"));
 
-    QSignalSpy listed(main->File1, &FileList::listed);
     QVERIFY(main->Dir1->setPath(root));
     QCOMPARE(main->File1->path(), main->Dir1->path());
     QTRY_COMPARE(main->File1->model()->rowCount(main->File1->rootIndex()), 3);
@@ -264,39 +242,23 @@ void TestMainWindow::folderListDrivesFileList()
     QVERIFY(main->File1->fileName().isEmpty());
     QVERIFY(main->File1->selectFile(QStringLiteral("run.exe")));
     QCOMPARE(main->File1->fileName(), QStringLiteral("run.exe"));
-}
 
-void TestMainWindow::openingAFolderInTheFolderList()
-{
-    const QString root = tree.filePath(QStringLiteral("open"));
-    writeFile(root + "/inner/deep.bin");
-    QVERIFY(main->Dir1->setPath(root));
+    // Opening a folder in the folder list.
     const QList<QListWidgetItem *> found = main->Dir1->findItems(QStringLiteral("inner"), Qt::MatchEndsWith);
     QCOMPARE(found.size(), 1);
     emit main->Dir1->itemActivated(found.first());
     QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(root + "/inner"));
     QCOMPARE(main->File1->path(), main->Dir1->path());
     QTRY_COMPARE(main->File1->model()->rowCount(main->File1->rootIndex()), 1);
-
     // The first line is the root; opening it climbs all the way up.
     emit main->Dir1->itemActivated(main->Dir1->item(0));
     QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(main->File1->path(), main->Dir1->path());
 }
 
-void TestMainWindow::unreadableFolderKeepsTheLists()
+void TestMainWindow::driveListAndUnreadablePlaces()
 {
-    const QString good = tree.filePath(QStringLiteral("good"));
-    QDir().mkpath(good);
-    QVERIFY(main->Dir1->setPath(good));
-    QVERIFY(!main->Dir1->setPath(tree.filePath(QStringLiteral("missing"))));
-    QVERIFY(!main->Dir1->setPath(writeFile(tree.filePath(QStringLiteral("plain-file")))));
-    QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(good));
-    QCOMPARE(main->File1->path(), main->Dir1->path());
-}
-
-void TestMainWindow::driveListStartsWithRootAndMovesFolderList()
-{
+    // The drive list starts with the root and moves the folder list there.
     QVERIFY(main->Drive1->count() >= 1);
     QCOMPARE(main->Drive1->itemText(0), QDir::toNativeSeparators(QDir::rootPath()));
     QVERIFY(main->Dir1->setPath(tree.path()));
@@ -304,12 +266,18 @@ void TestMainWindow::driveListStartsWithRootAndMovesFolderList()
     main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
     QCOMPARE(main->Dir1->path(), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(main->File1->path(), main->Dir1->path());
-}
 
-void TestMainWindow::unreadableDriveKeepsTheLists()
-{
-    QVERIFY(main->Dir1->setPath(tree.path()));
-    const QString before = main->Dir1->path();
+    // A folder or a drive that cannot be read leaves the lists where they are.
+    const QString good = tree.filePath(QStringLiteral("good"));
+    QDir().mkpath(good);
+    const QString plainFile = tree.filePath(QStringLiteral("plain-file"));
+    QVERIFY(writeFile(plainFile, "x"));
+    QVERIFY(main->Dir1->setPath(good));
+    QVERIFY(!main->Dir1->setPath(tree.filePath(QStringLiteral("missing"))));
+    QVERIFY(!main->Dir1->setPath(plainFile));
+    const QString before = QDir::toNativeSeparators(good);
+    QCOMPARE(main->Dir1->path(), before);
+    QCOMPARE(main->File1->path(), before);
     main->Drive1->addItem(QStringLiteral("/no/such/volume"));
     main->Drive1->setCurrentIndex(main->Drive1->count() - 1); // runs Drive1_Change
     QCOMPARE(main->Dir1->path(), before);
@@ -344,14 +312,11 @@ void TestMainWindow::aboutShownOnceWhenChosenTwice()
     QVERIFY2(length >= 400 && length <= 550, qPrintable(QString::number(length)));
     QVERIFY(first->parentWidget() == nullptr); // modeless, no owner
     QVERIFY(main->isEnabled());
-}
 
-void TestMainWindow::aboutOpensAfreshAfterClose()
-{
-    main->About_Click();
-    QPointer<Form3> first = main->aboutWindow();
-    first->close();
-    QTRY_VERIFY(first.isNull()); // deleted on close
+    // Closed, it is gone; chosen again, it opens afresh.
+    QPointer<Form3> closed = first;
+    closed->close();
+    QTRY_VERIFY(closed.isNull());
     main->About_Click();
     QVERIFY(main->aboutWindow());
     QCOMPARE(openAboutWindows(), 1);
@@ -368,41 +333,12 @@ void TestMainWindow::readmeAndDisclaimerStartTheEditor()
     QVERIFY(fakes->prompter.shown.isEmpty());
 }
 
-void TestMainWindow::editorThatCannotStartIsReported()
-{
-    fakes->starter.failing << platform::textEditor() + " readme.1st";
-    main->Readme_Click();
-    QCOMPARE(fakes->prompter.shown.size(), 1);
-    QVERIFY(fakes->prompter.shown[0].prompt.contains(platform::textEditor()));
-    QCOMPARE(fakes->prompter.shown[0].buttons, platform::Buttons::Ok);
-    QVERIFY(main->isVisible());
-}
-
 void TestMainWindow::checkPathIsTheApplicationFolder()
 {
     QString path = QStringLiteral("discarded");
     main->CheckPath(path);
     QCOMPARE(path, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
     QVERIFY(!path.endsWith(QString(2, QDir::separator())));
-}
-
-void TestMainWindow::trailingSeparator_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QChar>("separator");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("windows folder") << "C:\\TOOLS" << QChar('\\') << "C:\\TOOLS\\";
-    QTest::newRow("windows root") << "C:\\" << QChar('\\') << "C:\\";
-    QTest::newRow("linux folder") << "/opt/tools" << QChar('/') << "/opt/tools/";
-    QTest::newRow("linux root") << "/" << QChar('/') << "/";
-}
-
-void TestMainWindow::trailingSeparator()
-{
-    QFETCH(QString, folder);
-    QFETCH(QChar, separator);
-    QFETCH(QString, expected);
-    QCOMPARE(platform::withTrailingSeparator(folder, separator), expected);
 }
 
 void TestMainWindow::exitEndsTheEventLoop()

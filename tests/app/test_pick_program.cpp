@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "support/Fakes.h"
 #include "support/FileSizeLimit.h"
+#include "support/Files.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -20,21 +21,9 @@ namespace {
 const QString kPicked = QStringLiteral("Program Picked, Next one Please");
 const QString kNoFile = QStringLiteral("You didn't select any file, please make a selection");
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QByteArray entryBytes(const QString &time, const QString &path, const QString &style, const QString &day)
-{
-    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toLatin1();
-}
-
-const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-
 } // namespace
+
+using namespace testing;
 
 class TestPickProgram : public QObject
 {
@@ -45,15 +34,10 @@ private slots:
 
     void counterAndFiles_data();
     void counterAndFiles();
-    void timeAndRunStyle_data();
-    void timeAndRunStyle();
     void programAtRoot();
-    void latin1Path();
-    void pathWithout8BitForm();
-    void twoPicksInARow();
-    void noDayTicked();
-    void noFileSelected();
-    void earlierRunSurvives();
+    void nothingWritten_data();
+    void nothingWritten();
+    void earlierRunSurvivesTwoPicksInARow();
     void folderNotWritable();
     void stopsAtFirstFailedFile();
     void failedStartIsTold();
@@ -61,29 +45,23 @@ private slots:
 private:
     // A main window whose browser shows the programs folder with `file` selected.
     void openMain(const QString &folder, const QString &file);
-    void tickOnly(std::initializer_list<int> days);
-    QStringList workFiles() const;
+    void tickOnly(const QList<int> &days);
+    QStringList workFiles() const { return m_work->names(); }
     void verifyNotReset(const QString &hour, const QString &minute, const QString &amPm, const QString &style);
 
     std::unique_ptr<FakeServices> m_fakes;
     std::unique_ptr<Main> m_main;
-    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<testing::WorkFolder> m_work;
     std::unique_ptr<QTemporaryDir> m_programs;
-    QString m_oldCurrent;
     QString m_program; // the full path a pick of "prog" writes
 };
 
 void TestPickProgram::init()
 {
-    m_oldCurrent = QDir::currentPath();
-    m_work = std::make_unique<QTemporaryDir>();
+    m_work = std::make_unique<testing::WorkFolder>();
     m_programs = std::make_unique<QTemporaryDir>();
     QVERIFY(m_work->isValid() && m_programs->isValid());
-    QVERIFY(QDir::setCurrent(m_work->path()));
-    for (const char *name : {"prog", "other.exe"}) {
-        QFile f(m_programs->filePath(QString::fromLatin1(name)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    QVERIFY(testing::writeFile(m_programs->filePath("prog")));
     m_program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/prog");
     m_fakes = std::make_unique<FakeServices>();
 }
@@ -91,7 +69,6 @@ void TestPickProgram::init()
 void TestPickProgram::cleanup()
 {
     m_main.reset();
-    QDir::setCurrent(m_oldCurrent);
     m_work.reset();
     m_programs.reset();
     m_fakes.reset();
@@ -105,17 +82,12 @@ void TestPickProgram::openMain(const QString &folder, const QString &file)
     QCOMPARE(m_main->File1->fileName(), file);
 }
 
-void TestPickProgram::tickOnly(std::initializer_list<int> days)
+void TestPickProgram::tickOnly(const QList<int> &days)
 {
     for (QCheckBox *box : m_main->Check1)
         box->setChecked(false);
     for (int i : days)
         m_main->Check1[i]->setChecked(true);
-}
-
-QStringList TestPickProgram::workFiles() const
-{
-    return QDir(m_work->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void TestPickProgram::verifyNotReset(const QString &hour, const QString &minute, const QString &amPm,
@@ -132,11 +104,25 @@ void TestPickProgram::counterAndFiles_data()
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QList<int>>("days");
     QTest::addColumn<QString>("after");
-    QTest::newRow("only Sunday") << "1" << QList<int>{6} << "8";
-    QTest::newRow("Monday and Thursday") << "5" << QList<int>{0, 3} << "6";
-    QTest::newRow("Thursday first") << "1" << QList<int>{3, 5} << "5";
-    QTest::newRow("all seven") << "1" << QList<int>{0, 1, 2, 3, 4, 5, 6} << "2";
-    QTest::newRow("large counter") << "99" << QList<int>{1} << "101";
+    QTest::addColumn<QStringList>("choices"); // hour, minute, AM/PM, run style
+    QTest::addColumn<QString>("timeLine");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("only Sunday, 07 PM") << "1" << QList<int>{6} << "8" << QStringList{"07", "30", "PM", "Hide"}
+                                        << "19:30" << "Hide" << "prog";
+    QTest::newRow("Monday and Thursday, 12 AM") << "5" << QList<int>{0, 3} << "6"
+                                                << QStringList{"12", "30", "AM", "Normal"} << "00:30" << "Normal" << "prog";
+    QTest::newRow("Thursday first, 01 AM") << "1" << QList<int>{3, 5} << "5"
+                                           << QStringList{"01", "15", "AM", "Minimize"} << "01:15" << "Min" << "prog";
+    QTest::newRow("Wednesday, 09 AM") << "1" << QList<int>{2} << "4" << QStringList{"09", "45", "AM", "Maximize"}
+                                      << "09:45" << "Max" << "prog";
+    QTest::newRow("all seven, 12 PM") << "1" << QList<int>{0, 1, 2, 3, 4, 5, 6} << "2"
+                                      << QStringList{"12", "00", "PM", "Hide"} << "12:00" << "Hide" << "prog";
+    QTest::newRow("large counter, 11 PM") << "99" << QList<int>{1} << "101"
+                                          << QStringList{"11", "45", "PM", "Minimize"} << "23:45" << "Min" << "prog";
+    // A name with characters of the 8-bit range: one byte each in the file.
+    QTest::newRow("Latin-1 name") << "1" << QList<int>{4} << "6" << QStringList{"12", "00", "PM", "Normal"} << "12:00"
+                                  << "Normal" << QString::fromUtf8("Größe é.exe");
 }
 
 void TestPickProgram::counterAndFiles()
@@ -144,16 +130,19 @@ void TestPickProgram::counterAndFiles()
     QFETCH(QString, counter);
     QFETCH(QList<int>, days);
     QFETCH(QString, after);
-    openMain(m_programs->path(), "prog");
+    QFETCH(QStringList, choices);
+    QFETCH(QString, timeLine);
+    QFETCH(QString, code);
+    QFETCH(QString, file);
+    QVERIFY(testing::writeFile(m_programs->filePath(file)));
+    const QString program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + u'/' + file);
+    openMain(m_programs->path(), file);
     m_main->Text4->setText(counter);
-    for (QCheckBox *box : m_main->Check1)
-        box->setChecked(false);
-    for (int i : days)
-        m_main->Check1[i]->setChecked(true);
-    Main::setListText(m_main->List2, "07");
-    Main::setListText(m_main->List3, "30");
-    Main::setListText(m_main->List1, "PM");
-    Main::setListText(m_main->List4, "Hide");
+    tickOnly(days);
+    Main::setListText(m_main->List2, choices[0]);
+    Main::setListText(m_main->List3, choices[1]);
+    Main::setListText(m_main->List1, choices[2]);
+    Main::setListText(m_main->List4, choices[3]);
 
     m_main->Command1->click();
 
@@ -162,58 +151,21 @@ void TestPickProgram::counterAndFiles()
     for (int i : days) {
         const QString name = kDayCodes[i] + after + ".dat";
         expected.append(name);
-        QCOMPARE(readAll(name), entryBytes("19:30", m_program, "Hide", kDayNames[i]));
+        QCOMPARE(readFile(name), entryText(timeLine, program, code, kDayNames[i]));
     }
     expected.sort();
     QCOMPARE(workFiles(), expected);
 
     QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
     QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
-    QCOMPARE(m_main->Text1->text(), m_program);
-    QCOMPARE(m_main->Text3->text(), QStringLiteral("19"));
+    QCOMPARE(m_main->Text1->text(), program);
+    QCOMPARE(m_main->Text3->text(), timeLine.left(2));
+    // Reset for the next pick.
     for (QCheckBox *box : m_main->Check1)
         QVERIFY(box->isChecked());
     verifyNotReset("12", "00", "AM", "Normal");
-    QCOMPARE(m_main->File1->fileName(), QStringLiteral("prog"));
+    QCOMPARE(m_main->File1->fileName(), file);
     QCOMPARE(m_main->Dir1->path(), QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()));
-}
-
-void TestPickProgram::timeAndRunStyle_data()
-{
-    QTest::addColumn<QString>("hour");
-    QTest::addColumn<QString>("minute");
-    QTest::addColumn<QString>("amPm");
-    QTest::addColumn<QString>("style");
-    QTest::addColumn<QString>("timeLine");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("12 AM") << "12" << "30" << "AM" << "Normal" << "00:30" << "Normal";
-    QTest::newRow("01 AM") << "01" << "15" << "AM" << "Minimize" << "01:15" << "Min";
-    QTest::newRow("09 AM") << "09" << "45" << "AM" << "Maximize" << "09:45" << "Max";
-    QTest::newRow("12 PM") << "12" << "00" << "PM" << "Hide" << "12:00" << "Hide";
-    QTest::newRow("01 PM") << "01" << "15" << "PM" << "Normal" << "13:15" << "Normal";
-    QTest::newRow("11 PM") << "11" << "45" << "PM" << "Minimize" << "23:45" << "Min";
-}
-
-void TestPickProgram::timeAndRunStyle()
-{
-    QFETCH(QString, hour);
-    QFETCH(QString, minute);
-    QFETCH(QString, amPm);
-    QFETCH(QString, style);
-    QFETCH(QString, timeLine);
-    QFETCH(QString, code);
-    openMain(m_programs->path(), "other.exe");
-    tickOnly({2});
-    Main::setListText(m_main->List2, hour);
-    Main::setListText(m_main->List3, minute);
-    Main::setListText(m_main->List1, amPm);
-    Main::setListText(m_main->List4, style);
-
-    m_main->Command1->click();
-
-    const QString program = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath() + "/other.exe");
-    QCOMPARE(readAll("Wed4.dat"), entryBytes(timeLine, program, code, "Wednesday"));
-    QCOMPARE(m_main->Text3->text(), timeLine.left(2));
 }
 
 void TestPickProgram::programAtRoot()
@@ -231,106 +183,63 @@ void TestPickProgram::programAtRoot()
     const QString expected = QDir::toNativeSeparators(root) + files.first();
     QCOMPARE(m_main->Text1->text(), expected);
     QVERIFY(!expected.contains(QString(2, QDir::separator())));
-    QCOMPARE(readAll("Mon2.dat"), entryBytes("12:00", expected, "Normal", "Monday"));
+    QCOMPARE(readFile("Mon2.dat"), entryText("12:00", expected, "Normal", "Monday"));
 }
 
-void TestPickProgram::latin1Path()
+void TestPickProgram::nothingWritten_data()
 {
-    const QString name = QString::fromUtf8("Größe é.exe");
-    QFile f(m_programs->filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    openMain(m_programs->path(), name);
-    tickOnly({4});
-    m_main->Command1->click();
-
-    const QByteArray folder = QDir::toNativeSeparators(QDir(m_programs->path()).canonicalPath()).toLatin1();
-    QCOMPARE(readAll("Fri6.dat"), "12:00\r\n" + folder + QDir::separator().toLatin1()
-                                      + "Gr\xf6\xdf" "e \xe9.exe\r\nNormal\r\nFriday\r\n");
-    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
+    QTest::addColumn<QString>("file"); // empty: none selected
+    QTest::addColumn<QList<int>>("days");
+    QTest::addColumn<QString>("prompt"); // the one message, exactly
+    QTest::addColumn<QStringList>("mentions"); // or what the one message mentions
+    QTest::addColumn<QString>("counter"); // empty: not checked
+    QTest::newRow("no day ticked") << "prog" << QList<int>{} << QString() << QStringList{} << "8";
+    QTest::newRow("no file selected") << "" << QList<int>{3} << kNoFile << QStringList{} << "5";
+    const QString noEightBit = QString::fromUtf8("tool\u20ac.exe");
+    QTest::newRow("path without an 8-bit form")
+        << noEightBit << QList<int>{0, 1} << QString() << QStringList{noEightBit, QString::fromUtf8("\u20ac")} << "";
 }
 
-void TestPickProgram::pathWithout8BitForm()
+void TestPickProgram::nothingWritten()
 {
-    const QString name = QString::fromUtf8("tool\u20ac.exe");
-    QFile f(m_programs->filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    openMain(m_programs->path(), name);
-    tickOnly({0, 1});
+    QFETCH(QString, file);
+    QFETCH(QList<int>, days);
+    QFETCH(QString, prompt);
+    QFETCH(QStringList, mentions);
+    QFETCH(QString, counter);
+    if (!file.isEmpty())
+        QVERIFY(testing::writeFile(m_programs->filePath(file)));
+    openMain(m_programs->path(), file.isEmpty() ? QStringLiteral("prog") : file);
+    if (file.isEmpty()) {
+        m_main->File1->clearSelection();
+        QVERIFY(m_main->File1->fileName().isEmpty());
+    }
+    tickOnly(days);
+    Main::setListText(m_main->List2, "07");
     Main::setListText(m_main->List4, "Hide");
 
     m_main->Command1->click();
 
-    QCOMPARE(m_fakes->prompter.shown.size(), 1);
-    const QString prompt = m_fakes->prompter.shown.first().prompt;
-    QVERIFY2(prompt.contains(name) && prompt.contains(QString::fromUtf8("\u20ac")), qPrintable(prompt));
+    if (!counter.isEmpty())
+        QCOMPARE(m_main->Text4->text(), counter);
     QVERIFY(workFiles().isEmpty());
-    verifyNotReset("12", "00", "PM", "Hide");
-    QVERIFY(!m_main->Check1[2]->isChecked());
+    QCOMPARE(m_fakes->prompter.shown.size(), prompt.isEmpty() && mentions.isEmpty() ? 0 : 1);
+    if (!prompt.isEmpty())
+        QCOMPARE(m_fakes->prompter.shown.first().prompt, prompt);
+    for (const QString &word : mentions)
+        QVERIFY2(m_fakes->prompter.shown.first().prompt.contains(word), qPrintable(m_fakes->prompter.shown.first().prompt));
+    for (const ShownMessage &m : m_fakes->prompter.shown)
+        QCOMPARE(m.buttons, platform::Buttons::Ok);
+    // The form is not reset.
+    verifyNotReset("07", "00", "PM", "Hide");
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(m_main->Check1[i]->isChecked(), days.contains(i));
 }
 
-void TestPickProgram::twoPicksInARow()
+void TestPickProgram::earlierRunSurvivesTwoPicksInARow()
 {
-    openMain(m_programs->path(), "prog");
-    tickOnly({1});
-    Main::setListText(m_main->List4, "Maximize");
-    m_main->Command1->click();
-    QCOMPARE(readAll("Tue3.dat"), entryBytes("12:00", m_program, "Max", "Tuesday"));
-
-    // The first pick ticked every day and set 12 AM, Normal.
-    m_main->Command1->click();
-    QCOMPARE(m_main->Text4->text(), QStringLiteral("4"));
-    QStringList expected{"Tue3.dat"};
-    for (int i = 0; i < 7; ++i) {
-        const QString file = kDayCodes[i] + QStringLiteral("4.dat");
-        expected.append(file);
-        QCOMPARE(readAll(file), entryBytes("00:00", m_program, "Normal", kDayNames[i]));
-    }
-    expected.sort();
-    QCOMPARE(workFiles(), expected);
-    QCOMPARE(m_fakes->prompter.prompts(), (QStringList{kPicked, kPicked}));
-}
-
-void TestPickProgram::noDayTicked()
-{
-    openMain(m_programs->path(), "prog");
-    tickOnly({});
-    Main::setListText(m_main->List2, "07");
-    m_main->Command1->click();
-
-    QCOMPARE(m_main->Text4->text(), QStringLiteral("8"));
-    QVERIFY(workFiles().isEmpty());
-    QVERIFY(m_fakes->prompter.shown.isEmpty());
-    verifyNotReset("07", "00", "PM", "Normal");
-    for (QCheckBox *box : m_main->Check1)
-        QVERIFY(!box->isChecked());
-}
-
-void TestPickProgram::noFileSelected()
-{
-    openMain(m_programs->path(), "prog");
-    m_main->File1->clearSelection();
-    QVERIFY(m_main->File1->fileName().isEmpty());
-    tickOnly({3});
-    Main::setListText(m_main->List4, "Minimize");
-    m_main->Command1->click();
-
-    QCOMPARE(m_main->Text4->text(), QStringLiteral("5"));
-    QCOMPARE(m_fakes->prompter.prompts(), QStringList{kNoFile});
-    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
-    QVERIFY(workFiles().isEmpty());
-    verifyNotReset("12", "00", "PM", "Minimize");
-    QVERIFY(m_main->Check1[3]->isChecked() && !m_main->Check1[0]->isChecked());
-}
-
-void TestPickProgram::earlierRunSurvives()
-{
-    const QByteArray earlier = entryBytes("08:15", "/earlier/run", "Min", "Monday");
-    QFile f(m_work->filePath("Mon2.dat"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(earlier);
-    f.close();
+    const QByteArray earlier = entryText("08:15", "/earlier/run", "Min", "Monday");
+    QVERIFY(testing::writeFile("Mon2.dat", earlier));
 
     openMain(m_programs->path(), "prog");
     tickOnly({0, 1});
@@ -338,17 +247,24 @@ void TestPickProgram::earlierRunSurvives()
 
     // Tue2.dat was free, but the files of one pick share their number.
     QCOMPARE(m_main->Text4->text(), QStringLiteral("3"));
-    QCOMPARE(readAll("Mon2.dat"), earlier);
-    QCOMPARE(readAll("Mon3.dat"), entryBytes("12:00", m_program, "Normal", "Monday"));
-    QCOMPARE(readAll("Tue3.dat"), entryBytes("12:00", m_program, "Normal", "Tuesday"));
+    QCOMPARE(readFile("Mon2.dat"), earlier);
+    QCOMPARE(readFile("Mon3.dat"), entryText("12:00", m_program, "Normal", "Monday"));
+    QCOMPARE(readFile("Tue3.dat"), entryText("12:00", m_program, "Normal", "Tuesday"));
     QCOMPARE(workFiles(), (QStringList{"Mon2.dat", "Mon3.dat", "Tue3.dat"}));
     QCOMPARE(m_fakes->prompter.prompts(), QStringList{kPicked});
 
-    // The raised counter carries on from there.
-    tickOnly({0});
+    // The next pick, on the form as the first left it (every day, 12 AM,
+    // Normal): the raised counter carries on from there.
     m_main->Command1->click();
     QCOMPARE(m_main->Text4->text(), QStringLiteral("4"));
-    QCOMPARE(readAll("Mon4.dat").size(), entryBytes("00:00", m_program, "Normal", "Monday").size());
+    QStringList expected{"Mon2.dat", "Mon3.dat", "Tue3.dat"};
+    for (int i = 0; i < 7; ++i) {
+        expected.append(kDayCodes[i] + QStringLiteral("4.dat"));
+        QCOMPARE(readFile(expected.last()), entryText("00:00", m_program, "Normal", kDayNames[i]));
+    }
+    expected.sort();
+    QCOMPARE(workFiles(), expected);
+    QCOMPARE(m_fakes->prompter.prompts(), (QStringList{kPicked, kPicked}));
 }
 
 void TestPickProgram::folderNotWritable()
@@ -393,7 +309,7 @@ void TestPickProgram::stopsAtFirstFailedFile()
     openMain(m_programs->path(), "prog");
     tickOnly({0, 2, 6});
     // The Monday file fits the limit; the Wednesday file is three bytes longer.
-    const qint64 monday = entryBytes("12:00", m_program, "Normal", "Monday").size();
+    const qint64 monday = entryText("12:00", m_program, "Normal", "Monday").size();
     {
         FileSizeLimit limit(monday);
         QVERIFY(limit.ok());
@@ -406,7 +322,7 @@ void TestPickProgram::stopsAtFirstFailedFile()
              qPrintable(prompt));
     QVERIFY2(prompt.contains(QStringLiteral("Already written for this pick: Monday.")), qPrintable(prompt));
     QVERIFY2(prompt.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(prompt));
-    QCOMPARE(readAll("Mon2.dat"), entryBytes("12:00", m_program, "Normal", "Monday"));
+    QCOMPARE(readFile("Mon2.dat"), entryText("12:00", m_program, "Normal", "Monday"));
     QCOMPARE(workFiles(), QStringList{"Mon2.dat"});
     verifyNotReset("12", "00", "PM", "Normal");
     QVERIFY(!m_main->Check1[1]->isChecked());
@@ -421,6 +337,7 @@ void TestPickProgram::failedStartIsTold()
 
     QCOMPARE(m_fakes->prompter.shown.size(), 1);
     QVERIFY(m_fakes->prompter.shown.first().prompt.contains(platform::textEditor()));
+    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
     QVERIFY(m_main->isVisible());
 
     // The window goes on working.

@@ -1,5 +1,8 @@
-#include "companions/CompanionProcess.h"
+// The working folder's lock: many brinol.com and zeptra.com runs at once,
+// and a lock left behind by a killed process.
 #include "companions/common/WorkFolderLock.h"
+#include "support/Files.h"
+#include "support/Run.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -7,24 +10,17 @@
 #include <QtTest>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 using namespace testing;
 
 namespace {
 
-const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
-                                 "datfri.dat", "datsat.dat", "datsun.dat"};
-const char *const kCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-const char *const kNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-
 // Starts the lock holder in folder and waits until it holds the lock.
 std::unique_ptr<QProcess> holdLock(const QString &folder)
 {
-    auto holder = std::make_unique<QProcess>();
-    holder->setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/lock_holder"));
-    holder->setWorkingDirectory(folder);
-    holder->start();
+    std::unique_ptr<QProcess> holder(startProgram(testHelper("lock_holder"), {}, folder));
     if (!holder->waitForStarted(-1))
         return nullptr;
     while (!holder->canReadLine())
@@ -48,8 +44,8 @@ QList<QByteArray> writeWeek(const QString &folder, int count)
                                     .toLatin1();
         const QString path = programPath(QStringLiteral("program-number-%1-with-a-long-name").arg(n));
         for (int d = 0; d < 7; ++d) {
-            const QByteArray text = entryText(time.constData(), path, "Normal", kNames[d]);
-            writeBytes(folder, QString::fromLatin1(kCodes[d]) + QString::number(n) + QStringLiteral(".dat"), text);
+            const QByteArray text = entryText(time.constData(), path, "Normal", kDayNames[d]);
+            writeFile(QDir(folder).filePath(kDayCodes[d] + QString::number(n) + ".dat"), text);
             lists[d] += text;
         }
     }
@@ -71,7 +67,7 @@ class TestCompanionLock : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { QVERIFY2(QFileInfo::exists(companionProgram("brinol.com")), "set VELLOMAR_BIN_DIR"); }
+    void initTestCase() { QVERIFY2(QFileInfo::exists(builtProgram("brinol.com")), "set VELLOMAR_BIN_DIR"); }
     void aHeldLockKeepsOthersOut();
     void aLockOfAKilledProcessIsTakenOver();
     void concurrentRunsNeverTearADayList();
@@ -97,28 +93,21 @@ void TestCompanionLock::aHeldLockKeepsOthersOut()
 
 void TestCompanionLock::aLockOfAKilledProcessIsTakenOver()
 {
-    QTemporaryDir dir;
+    WorkFolder dir;
     QVERIFY(dir.isValid());
-    QVERIFY(writeBytes(dir.path(), "Mon2.dat", entryText("10:00", programPath("x"), "Normal", "Monday")));
-    std::unique_ptr<QProcess> holder = holdLock(dir.path());
-    QVERIFY(holder);
-    holder->kill();
-    QVERIFY(holder->waitForFinished(-1));
-    QVERIFY(exists(dir.path(), "vellomar.lock")); // left behind
-
-    const Finished brinol = runCompanion("brinol.com", dir.path());
-    QCOMPARE(brinol.exitCode, 0);
-    QCOMPARE(readBytes(dir.path(), "datmon.dat"), entryText("10:00", programPath("x"), "Normal", "Monday"));
-    QVERIFY(!exists(dir.path(), "vellomar.lock"));
-
-    holder = holdLock(dir.path());
-    QVERIFY(holder);
-    holder->kill();
-    QVERIFY(holder->waitForFinished(-1));
-    const Finished zeptra = runCompanion("zeptra.com", dir.path());
-    QCOMPARE(zeptra.exitCode, 0);
-    QVERIFY(!exists(dir.path(), "Mon2.dat"));
-    QVERIFY(!exists(dir.path(), "vellomar.lock"));
+    QVERIFY(writeFile("Mon2.dat", entryText("10:00", programPath("x"), "Normal", "Monday")));
+    for (const char *program : {"brinol.com", "zeptra.com"}) {
+        std::unique_ptr<QProcess> holder = holdLock(dir.path());
+        QVERIFY(holder);
+        holder->kill();
+        QVERIFY(holder->waitForFinished(-1));
+        QVERIFY(QFileInfo::exists("vellomar.lock")); // left behind
+        QCOMPARE(run(builtProgram(program)).exitCode, 0);
+        QVERIFY(!QFileInfo::exists("vellomar.lock"));
+        if (program == std::string_view("brinol.com"))
+            QCOMPARE(readFile("datmon.dat"), entryText("10:00", programPath("x"), "Normal", "Monday"));
+    }
+    QVERIFY(!QFileInfo::exists("Mon2.dat"));
 }
 
 void TestCompanionLock::concurrentRunsNeverTearADayList()
@@ -134,7 +123,7 @@ void TestCompanionLock::concurrentRunsNeverTearADayList()
         std::vector<std::unique_ptr<QProcess>> running;
         for (int i = 0; i < 12; ++i) {
             const bool zeptra = round == 1 && i % 2 == 1;
-            running.emplace_back(startCompanion(zeptra ? "zeptra.com" : "brinol.com", dir.path()));
+            running.emplace_back(startProgram(builtProgram(zeptra ? "zeptra.com" : "brinol.com"), {}, dir.path()));
         }
         auto anyRunning = [&] {
             for (const auto &p : running)
@@ -144,12 +133,10 @@ void TestCompanionLock::concurrentRunsNeverTearADayList()
         };
         // Read the lists as the viewer does while the programs run: every
         // read sees a whole list, never part of one.
-        int reads = 0;
         do {
             QCoreApplication::processEvents();
             for (int d = 0; d < 7; ++d) {
-                const QByteArray seen = readBytes(dir.path(), kDayLists[d]);
-                ++reads;
+                const QByteArray seen = readFile(dir.filePath(kDayLists[d]));
                 const bool whole = seen.isNull() || seen == full[d] || (round == 1 && seen.isEmpty());
                 QVERIFY2(whole, qPrintable(QStringLiteral("round %1, %2: %3 bytes of a list of %4")
                                                .arg(round)
@@ -159,14 +146,13 @@ void TestCompanionLock::concurrentRunsNeverTearADayList()
             }
             QThread::msleep(1);
         } while (anyRunning());
-        QVERIFY(reads > 0);
         for (const auto &p : running) {
             const Finished f = finish(*p);
             QVERIFY(f.ran);
             QVERIFY2(f.exitCode == 0, f.err.constData());
         }
         for (int d = 0; d < 7; ++d) {
-            const QByteArray last = readBytes(dir.path(), kDayLists[d]);
+            const QByteArray last = readFile(dir.filePath(kDayLists[d]));
             if (round == 0)
                 QCOMPARE(last, full[d]);
             else
@@ -182,14 +168,14 @@ void TestCompanionLock::brinolThenZeptraLeavesTheDataCleared()
     QVERIFY(dir.isValid());
     for (int round = 0; round < 4; ++round) {
         writeWeek(dir.path(), 10);
-        std::unique_ptr<QProcess> brinol(startCompanion("brinol.com", dir.path()));
-        std::unique_ptr<QProcess> zeptra(startCompanion("zeptra.com", dir.path()));
+        std::unique_ptr<QProcess> brinol(startProgram(builtProgram("brinol.com"), {}, dir.path()));
+        std::unique_ptr<QProcess> zeptra(startProgram(builtProgram("zeptra.com"), {}, dir.path()));
         QCOMPARE(finish(*brinol).exitCode, 0);
         QCOMPARE(finish(*zeptra).exitCode, 0);
         // Whichever took the lock first, nothing stays scheduled.
         QCOMPARE(entryFileCount(dir.path()), 0);
         for (const char *list : kDayLists)
-            QVERIFY2(readBytes(dir.path(), list).isEmpty(), list);
+            QVERIFY2(readFile(dir.filePath(list)).isEmpty(), list);
     }
 }
 

@@ -1,6 +1,7 @@
 // Where a bare program name is looked for, and what a start that fails says.
 #include "platform/Paths.h"
 #include "platform/SystemProgramStarter.h"
+#include "support/Files.h"
 
 #include <QtTest>
 
@@ -11,11 +12,8 @@ namespace {
 // A small shell program that leaves "ran" in the working folder.
 void writeProgram(const QString &path)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\necho ran > started.txt\n");
-    f.close();
-    QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    QVERIFY(testing::writeFile(path, "#!/bin/sh\necho ran > started.txt\n"));
+    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
 }
 
 } // namespace
@@ -27,14 +25,12 @@ private slots:
     void init();
     void cleanup();
 
-    void joinPath_data();
+    void joinPath_data(); // the application folder itself: CheckPath on the main window
     void joinPath();
-    void applicationFolderEndsInOneSeparator();
     void missingProgram();
     void applicationFolderFirst();
-    void foundOnPath();
     void neverFromWorkingFolder();
-    void startsInWorkingFolder();
+    void foundOnPathAndStartedInTheWorkingFolder();
 
 private:
     QByteArray m_oldPath;
@@ -77,14 +73,6 @@ void TestProgramStarter::joinPath()
     }
 }
 
-void TestProgramStarter::applicationFolderEndsInOneSeparator()
-{
-    const QString folder = platform::applicationFolder();
-    QVERIFY(folder.endsWith(platform::separator()));
-    QVERIFY(!folder.endsWith(QString(2, platform::separator())));
-    QCOMPARE(QDir(folder), QDir(QCoreApplication::applicationDirPath()));
-}
-
 void TestProgramStarter::missingProgram()
 {
     SystemProgramStarter starter;
@@ -109,22 +97,6 @@ void TestProgramStarter::applicationFolderFirst()
 #endif
 }
 
-void TestProgramStarter::foundOnPath()
-{
-#ifndef Q_OS_UNIX
-    QSKIP("uses a shell program");
-#else
-    QTemporaryDir onPath;
-    writeProgram(onPath.filePath("vellomar-probe-tool"));
-    QFile plain(onPath.filePath("vellomar-plain-file"));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    qputenv("PATH", "/nonexistent:" + QFile::encodeName(onPath.path()) + ':' + m_oldPath);
-    QCOMPARE(SystemProgramStarter::findProgram("vellomar-probe-tool"), onPath.filePath("vellomar-probe-tool"));
-    QVERIFY(SystemProgramStarter::findProgram("vellomar-plain-file").isEmpty());
-#endif
-}
-
 void TestProgramStarter::neverFromWorkingFolder()
 {
 #ifndef Q_OS_UNIX
@@ -145,7 +117,7 @@ void TestProgramStarter::neverFromWorkingFolder()
 #endif
 }
 
-void TestProgramStarter::startsInWorkingFolder()
+void TestProgramStarter::foundOnPathAndStartedInTheWorkingFolder()
 {
 #ifndef Q_OS_UNIX
     QSKIP("uses a shell program");
@@ -153,9 +125,12 @@ void TestProgramStarter::startsInWorkingFolder()
     QTemporaryDir onPath;
     QTemporaryDir work;
     writeProgram(onPath.filePath("vellomar-probe-tool"));
-    qputenv("PATH", QFile::encodeName(onPath.path()) + ':' + m_oldPath);
-    QVERIFY(QDir::setCurrent(work.path()));
+    QVERIFY(testing::writeFile(onPath.filePath("vellomar-plain-file")));
+    qputenv("PATH", "/nonexistent:" + QFile::encodeName(onPath.path()) + ':' + m_oldPath);
+    QCOMPARE(SystemProgramStarter::findProgram("vellomar-probe-tool"), onPath.filePath("vellomar-probe-tool"));
+    QVERIFY(SystemProgramStarter::findProgram("vellomar-plain-file").isEmpty());
 
+    QVERIFY(QDir::setCurrent(work.path()));
     SystemProgramStarter starter;
     const platform::StartResult result = starter.start("vellomar-probe-tool", platform::WindowStyle::Hidden);
     QVERIFY2(result.started, qPrintable(result.error));

@@ -3,7 +3,9 @@
 // Running the built launcher and the recording test program in temporary
 // working folders.
 
-#include <QCoreApplication>
+#include "support/Files.h"
+#include "support/Run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -19,37 +21,19 @@ struct RunResult {
 
 inline QString launcherProgram()
 {
-    return qEnvironmentVariable("VELLOMAR_BIN_DIR") + QStringLiteral("/Rendaro.exe");
+    return testing::builtProgram(QStringLiteral("Rendaro.exe"));
 }
 
-// A test helper built beside the test programs.
-inline QString testHelper(const char *name)
-{
-    return QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(name);
-}
-
+// Runs the launcher in workingFolder; the started programs record into logFile.
 inline RunResult runLauncher(const QString &workingFolder, const QStringList &arguments, const QString &logFile = {})
 {
-    QProcess process;
-    process.setProgram(launcherProgram());
-    process.setArguments(arguments);
-    process.setWorkingDirectory(workingFolder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!logFile.isEmpty())
         environment.insert(QStringLiteral("RENDARO_TEST_LOG"), logFile);
-    process.setProcessEnvironment(environment);
-    process.start();
-    RunResult result;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        result.err = QStringLiteral("the launcher did not finish");
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    result.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return result;
+    const testing::Finished f = testing::run(launcherProgram(), arguments, workingFolder, environment, 120000);
+    if (!f.ran && f.out.isEmpty() && f.err.isEmpty())
+        return {-1, {}, QStringLiteral("the launcher did not finish")};
+    return {f.exitCode, QString::fromLocal8Bit(f.out), QString::fromLocal8Bit(f.err)};
 }
 
 // A copy of a helper program at path (folders made as needed), executable.
@@ -57,20 +41,17 @@ inline bool copyProgram(const char *helper, const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
-    return QFile::copy(testHelper(helper), path)
+    return QFile::copy(testing::testHelper(QString::fromLatin1(helper)), path)
            && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 // The lines of a day list file, CR LF after each, written 0600.
 inline bool writeDayList(const QString &path, const QStringList &lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray bytes;
     for (const QString &line : lines)
-        file.write(line.toUtf8() + "\r\n");
-    file.close();
-    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        bytes += line.toUtf8() + "\r\n";
+    return testing::writeFile(path, bytes) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 struct Recorded {

@@ -3,6 +3,7 @@
 #include "Permissions.h"
 #include "Today.h"
 #include "Waiting.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -43,26 +44,15 @@ QDateTime at(const char *text)
     return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate);
 }
 
-schedule::Entry entry(const char *time, const char *path)
-{
-    return {QString::fromLatin1(time), QString::fromLatin1(path), QStringLiteral("Normal"), QStringLiteral("Monday")};
-}
-
 } // namespace
 
 class TestRendaroUnits : public QObject
 {
     Q_OBJECT
 private slots:
-    void nextNap_data();
-    void nextNap();
-    void waitsInNapsOfAtMostAMinute();
-    void wakesSoonAfterASuspend();
-    void clockSetBackKeepsWaiting();
-    void endsAtMidnight();
-    void dueTargetDoesNotSleep();
+    void waitUntil_data();
+    void waitUntil();
     void dayEndsAtMidnightWithoutLateStarts();
-    void startOrderIsByTimeThenFileOrder();
     void parseAt_data();
     void parseAt();
     void trust_data();
@@ -70,89 +60,57 @@ private slots:
     void trustsNoOtherOwner();
 };
 
-void TestRendaroUnits::nextNap_data()
+void TestRendaroUnits::waitUntil_data()
 {
-    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QDateTime>("start");
     QTest::addColumn<QDateTime>("target");
-    QTest::addColumn<qint64>("nap");
-
-    QTest::newRow("passed") << at("2026-12-07T08:00:01") << at("2026-12-07T08:00:00") << qint64(0);
-    QTest::newRow("now") << at("2026-12-07T08:00:00") << at("2026-12-07T08:00:00") << qint64(0);
-    QTest::newRow("two seconds") << at("2026-12-07T07:59:58") << at("2026-12-07T08:00:00") << qint64(2000);
-    QTest::newRow("one minute") << at("2026-12-07T07:59:00") << at("2026-12-07T08:00:00") << qint64(60000);
-    QTest::newRow("hours") << at("2026-12-07T01:00:00") << at("2026-12-07T08:00:00") << qint64(60000);
+    QTest::addColumn<int>("jumpAfterNap"); // the clock jumps after that nap (0: never)
+    QTest::addColumn<qint64>("jumpSeconds");
+    QTest::addColumn<bool>("due");         // else the day ended at midnight
+    QTest::addColumn<int>("naps");
+    QTest::addColumn<QDateTime>("end");
+    // Naps of at most a minute, re-reading the clock after each.
+    QTest::newRow("an hour, a minute a nap") << at("2026-12-07T07:00:30") << at("2026-12-07T08:00:00") << 0
+                                             << qint64(0) << true << 60 << at("2026-12-07T08:00:00");
+    QTest::newRow("suspended three hours") << at("2026-12-07T07:00:00") << at("2026-12-07T08:00:00") << 3
+                                           << qint64(3 * 3600) << true << 3 << at("2026-12-07T10:03:00");
+    QTest::newRow("clock set back") << at("2026-12-07T07:58:00") << at("2026-12-07T08:00:00") << 1
+                                    << qint64(-3600) << true << 62 << at("2026-12-07T08:00:00");
+    QTest::newRow("already due") << at("2026-12-07T09:00:00") << at("2026-12-07T08:00:00") << 0 << qint64(0)
+                                 << true << 0 << at("2026-12-07T09:00:00");
+    // The target lies in the next day; the wait must not reach it.
+    QTest::newRow("target after midnight") << at("2026-12-07T23:58:30") << at("2026-12-08T00:30:00") << 0
+                                           << qint64(0) << false << 2 << at("2026-12-08T00:00:30");
+    QTest::newRow("woken the next morning") << at("2026-12-07T22:00:00") << at("2026-12-07T23:45:00") << 1
+                                            << qint64(5 * 3600) << false << 1 << at("2026-12-08T03:01:00");
 }
 
-void TestRendaroUnits::nextNap()
+void TestRendaroUnits::waitUntil()
 {
-    QFETCH(QDateTime, now);
+    QFETCH(QDateTime, start);
     QFETCH(QDateTime, target);
-    QFETCH(qint64, nap);
-    QCOMPARE(rendaro::nextNap(now, target).count(), nap);
-}
-
-void TestRendaroUnits::waitsInNapsOfAtMostAMinute()
-{
-    FakeClock clock(at("2026-12-07T07:00:30"));
-    const QDateTime target = at("2026-12-07T08:00:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
-    QCOMPARE(clock.now(), target);
-    QCOMPARE(clock.naps.size(), 60); // 59 full minutes and the last 30 seconds
+    QFETCH(int, jumpAfterNap);
+    QFETCH(qint64, jumpSeconds);
+    QFETCH(bool, due);
+    QFETCH(int, naps);
+    QFETCH(QDateTime, end);
+    FakeClock clock(start);
+    if (jumpAfterNap)
+        clock.jumps[jumpAfterNap] = jumpSeconds;
+    QCOMPARE(rendaro::waitUntil(clock, target, QDate(2026, 12, 7)), due ? WaitOutcome::Due : WaitOutcome::Midnight);
+    QCOMPARE(clock.now(), end);
+    QCOMPARE(clock.naps.size(), naps);
     for (auto nap : clock.naps) {
         QVERIFY(nap > 0ms);
         QVERIFY(nap <= 60s);
     }
 }
 
-void TestRendaroUnits::wakesSoonAfterASuspend()
-{
-    FakeClock clock(at("2026-12-07T07:00:00"));
-    clock.jumps[3] = 3 * 3600; // the machine sleeps three hours during the third nap
-    const QDateTime target = at("2026-12-07T08:00:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
-    QCOMPARE(clock.naps.size(), 3);
-}
-
-void TestRendaroUnits::clockSetBackKeepsWaiting()
-{
-    FakeClock clock(at("2026-12-07T07:58:00"));
-    clock.jumps[1] = -3600;
-    const QDateTime target = at("2026-12-07T08:00:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, target.date()), WaitOutcome::Due);
-    QCOMPARE(clock.now(), target);
-    QCOMPARE(clock.naps.size(), 62);
-}
-
-void TestRendaroUnits::endsAtMidnight()
-{
-    FakeClock clock(at("2026-12-07T23:58:30"));
-    // The target lies in the next day; the wait must not reach it.
-    const QDateTime target = at("2026-12-08T00:30:00");
-    QCOMPARE(rendaro::waitUntil(clock, target, QDate(2026, 12, 7)), WaitOutcome::Midnight);
-    QCOMPARE(clock.now(), at("2026-12-08T00:00:30"));
-
-    FakeClock suspended(at("2026-12-07T22:00:00"));
-    suspended.jumps[1] = 5 * 3600; // woken the next morning
-    QCOMPARE(rendaro::waitUntil(suspended, at("2026-12-07T23:45:00"), QDate(2026, 12, 7)), WaitOutcome::Midnight);
-}
-
-void TestRendaroUnits::dueTargetDoesNotSleep()
-{
-    FakeClock clock(at("2026-12-07T09:00:00"));
-    QCOMPARE(rendaro::waitUntil(clock, at("2026-12-07T08:00:00"), QDate(2026, 12, 7)), WaitOutcome::Due);
-    QVERIFY(clock.naps.isEmpty());
-}
-
 void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
 {
-    QTemporaryDir work;
-    QFile list(work.filePath(QStringLiteral("datmon.dat")));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("23:45\r\n/nonexistent/late.exe\r\nNormal\r\nMonday\r\n");
-    list.close();
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(work.path()));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    testing::WorkFolder work;
+    QVERIFY(work.isValid());
+    QVERIFY(testing::writeFile("datmon.dat", "23:45\r\n/nonexistent/late.exe\r\nNormal\r\nMonday\r\n"));
 
     FakeClock clock(at("2026-12-07T23:30:00"));
     clock.jumps[1] = 39 * 60; // suspended from 23:31 to 00:10
@@ -164,18 +122,6 @@ void TestRendaroUnits::dayEndsAtMidnightWithoutLateStarts()
                                  "midnight: 1 entries not started today\n"));
     QCOMPARE(err, QString()); // no start was tried
     QCOMPARE(clock.naps.size(), 1);
-}
-
-void TestRendaroUnits::startOrderIsByTimeThenFileOrder()
-{
-    const QList<schedule::Entry> ordered = rendaro::inStartOrder(
-        {entry("19:30", "/a"), entry("07:00", "/b"), entry("12:00", "/c"), entry("07:00", "/d"), entry("00:00", "/e"),
-         entry("07:00", "/f")});
-    QStringList paths;
-    for (const auto &e : ordered)
-        paths.append(e.path);
-    QCOMPARE(paths, (QStringList{"/e", "/b", "/d", "/f", "/c", "/a"}));
-    QCOMPARE(rendaro::startTime(QDate(2026, 12, 7), entry("19:30", "/a")), at("2026-12-07T19:30:00"));
 }
 
 void TestRendaroUnits::parseAt_data()
@@ -214,6 +160,7 @@ void TestRendaroUnits::trust_data()
     QTest::newRow("folder 0700") << true << 0700 << true;
     QTest::newRow("folder 0775") << true << 0775 << false;
     QTest::newRow("folder 1777 like /tmp") << true << 01777 << false;
+    QTest::newRow("folder 1770 group may write") << true << 01770 << false;
 }
 
 void TestRendaroUnits::trust()
@@ -223,13 +170,8 @@ void TestRendaroUnits::trust()
     QFETCH(bool, trusted);
 
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("thing"));
-    if (folder) {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("thing")));
-    } else {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    const QString path = dir.filePath(QStringLiteral("thing"));
+    QVERIFY(folder ? QDir(dir.path()).mkdir(QStringLiteral("thing")) : testing::writeFile(path));
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
     const auto why = rendaro::untrustedBecause(path);
     QVERIFY2(why.has_value() != trusted, why ? qPrintable(*why) : "trusted");
@@ -241,9 +183,7 @@ void TestRendaroUnits::trustsNoOtherOwner()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("datmon.dat"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
+    QVERIFY(testing::writeFile(path));
     QVERIFY(!rendaro::untrustedBecause(path));
     if (::chown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
         QSKIP("only root can give a file to another user");

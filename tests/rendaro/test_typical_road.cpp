@@ -2,7 +2,8 @@
 // Deploy with Yes through the main window (brinol.com gathers the day
 // list, the real XDG shortcut maker writes the autostart entry), then the
 // launcher started as the desktop's autostart starts it, from the entry's
-// Exec= and Path=, with no arguments and the real clock.
+// Exec= and Path=, with no arguments and the real clock; then Reset, and
+// zeptra.com clears what was collected.
 #include "app/Main.h"
 #include "deploy/Deploy.h"
 #include "platform/SystemProgramStarter.h"
@@ -10,6 +11,7 @@
 #include "schedule/EntryFile.h"
 #include "support/DesktopEntryReader.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 #include "LauncherRun.h"
 
 #include <QPushButton>
@@ -62,11 +64,7 @@ void TestTypicalRoad::pickDeployLogon()
 
     // brinol.com runs on its own; the day list is there once it is done.
     const QString dayList = QString(today.listFile);
-    QTRY_COMPARE(schedule::parseDayList([&] {
-                     QFile f(dayList);
-                     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-                 }()),
-                 QList<schedule::Entry>{entry});
+    QTRY_COMPARE(schedule::parseDayList(testing::readFile(dayList)), QList<schedule::Entry>{entry});
 
     // The next logon: the desktop reads the autostart entry and runs it.
     const auto keys = desktopentry::readEntry(config + QStringLiteral("/autostart/Rendaro.desktop"));
@@ -79,17 +77,13 @@ void TestTypicalRoad::pickDeployLogon()
     QCOMPARE(keys->value(QStringLiteral("Path")), work);
 
     const QString log = root.filePath(QStringLiteral("started.txt"));
-    QProcess logon;
-    logon.setProgram(command->first());
-    logon.setArguments(command->mid(1));
-    logon.setWorkingDirectory(keys->value(QStringLiteral("Path")));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("RENDARO_TEST_LOG"), log);
-    logon.setProcessEnvironment(environment);
-    logon.start();
-    QVERIFY(logon.waitForFinished(60000));
-    QCOMPARE(logon.readAllStandardError(), QByteArray());
-    QCOMPARE(logon.exitCode(), 0);
+    const testing::Finished logon =
+        testing::run(command->first(), command->mid(1), keys->value(QStringLiteral("Path")), environment, 60000);
+    QVERIFY(logon.ran);
+    QCOMPARE(logon.err, QByteArray());
+    QCOMPARE(logon.exitCode, 0);
 
     QTRY_COMPARE(readRecords(log).size(), 1);
     const Recorded started = readRecords(log).first();
@@ -97,6 +91,13 @@ void TestTypicalRoad::pickDeployLogon()
     QCOMPARE(started.workingFolder, QFileInfo(picked).absolutePath());
     QCOMPARE(started.argumentCount, 0);
     QCOMPARE(started.output, QStringLiteral("/dev/null"));
+
+    // Reset/Clear List: zeptra.com clears the entry file and the day lists, and nothing else.
+    QVERIFY(testing::writeFile(QStringLiteral("notes.dat")));
+    main.Command5->click();
+    QCOMPARE(prompter.shown.size(), 2); // no message of a failed start
+    QTRY_COMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("notes.dat")});
 }
 
 QTEST_MAIN(TestTypicalRoad)

@@ -1,21 +1,12 @@
 // Entries as four lines: checking them, entry files and day list files.
 #include "schedule/Entry.h"
+#include "support/Files.h"
 
 #include <QtTest>
 
 using namespace schedule;
 
 namespace {
-
-// An absolute program path on this platform.
-QString programPath()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("D:\\Tools\\sync.exe");
-#else
-    return QStringLiteral("/opt/tools/sync");
-#endif
-}
 
 QByteArray crlf(const QStringList &lines)
 {
@@ -42,65 +33,63 @@ private slots:
 void TestEntry::validateEntry_data()
 {
     QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<bool>("valid");
-    const QString p = programPath();
-    QTest::newRow("good") << QStringList{"19:45", p, "Min", "Tuesday"} << true;
-    QTest::newRow("midnight") << QStringList{"00:00", p, "Normal", "Sunday"} << true;
-    QTest::newRow("three lines") << QStringList{"19:45", p, "Min"} << false;
-    QTest::newRow("five lines") << QStringList{"19:45", p, "Min", "Tuesday", ""} << false;
-    QTest::newRow("bad time") << QStringList{"7:45", p, "Min", "Tuesday"} << false;
-    QTest::newRow("relative path") << QStringList{"19:45", "sync.exe", "Min", "Tuesday"} << false;
-    QTest::newRow("empty path") << QStringList{"19:45", "", "Min", "Tuesday"} << false;
-    QTest::newRow("NUL in path") << QStringList{"19:45", p + QChar(0), "Min", "Tuesday"} << false;
-    QTest::newRow("list word for style") << QStringList{"19:45", p, "Minimize", "Tuesday"} << false;
-    QTest::newRow("day code for day") << QStringList{"19:45", p, "Min", "Tue"} << false;
-    QTest::newRow("lines swapped") << QStringList{p, "19:45", "Min", "Tuesday"} << false;
+    QTest::addColumn<QString>("why"); // empty: valid
+    const QString p = testing::programPath("sync");
+    QTest::newRow("good") << QStringList{"19:45", p, "Min", "Tuesday"} << "";
+    QTest::newRow("midnight") << QStringList{"00:00", p, "Normal", "Sunday"} << "";
+    QTest::newRow("three lines") << QStringList{"19:45", p, "Min"} << "3 lines";
+    QTest::newRow("five lines") << QStringList{"19:45", p, "Min", "Tuesday", ""} << "5 lines";
+    QTest::newRow("bad time") << QStringList{"7:45", p, "Min", "Tuesday"} << "bad time line";
+    QTest::newRow("relative path") << QStringList{"19:45", "sync.exe", "Min", "Tuesday"} << "bad program path";
+    QTest::newRow("empty path") << QStringList{"19:45", "", "Min", "Tuesday"} << "bad program path";
+    QTest::newRow("NUL in path") << QStringList{"19:45", p + QChar(0), "Min", "Tuesday"} << "bad program path";
+    QTest::newRow("list word for style") << QStringList{"19:45", p, "Minimize", "Tuesday"} << "bad run style";
+    QTest::newRow("style in lower case") << QStringList{"19:45", p, "hide", "Tuesday"} << "bad run style";
+    QTest::newRow("day code for day") << QStringList{"19:45", p, "Min", "Tue"} << "bad day line";
+    QTest::newRow("lines swapped") << QStringList{p, "19:45", "Min", "Tuesday"} << "bad time line";
 }
 
 void TestEntry::validateEntry()
 {
     QFETCH(QStringList, lines);
-    QFETCH(bool, valid);
-    QString why;
-    const std::optional<Entry> entry = schedule::validateEntry(lines, &why);
-    QCOMPARE(entry.has_value(), valid);
-    if (valid) {
+    QFETCH(QString, why);
+    QString found;
+    const std::optional<Entry> entry = schedule::validateEntry(lines, &found);
+    QCOMPARE(entry.has_value(), why.isEmpty());
+    if (entry)
         QCOMPARE(entry->lines(), lines);
-        QVERIFY(why.isEmpty());
-    } else {
-        QVERIFY(!why.isEmpty());
-    }
+    QVERIFY2(why.isEmpty() ? found.isEmpty() : found.contains(why), qPrintable(found));
 }
 
 void TestEntry::parseEntryFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("valid");
-    const QStringList good{"19:45", programPath(), "Min", "Tuesday"};
-    QTest::newRow("CR LF") << crlf(good) << true;
-    QTest::newRow("LF only") << crlf(good).replace("\r\n", "\n") << true;
-    QTest::newRow("last line without end") << crlf(good).chopped(2) << true;
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("blank line after") << crlf(good) + "\r\n" << false;
-    QTest::newRow("NUL byte") << crlf(good).insert(3, '\0') << false;
+    QTest::addColumn<QString>("why"); // empty: valid
+    const QStringList good{"19:45", testing::programPath("sync"), "Min", "Tuesday"};
+    QTest::newRow("CR LF") << crlf(good) << "";
+    QTest::newRow("LF only") << crlf(good).replace("\r\n", "\n") << "";
+    QTest::newRow("last line without end") << crlf(good).chopped(2) << "";
+    QTest::newRow("empty") << QByteArray() << "0 lines";
+    QTest::newRow("blank line after") << crlf(good) + "\r\n" << "5 lines";
+    QTest::newRow("NUL byte") << crlf(good).insert(3, '\0') << "NUL";
     QByteArray big = crlf(good);
     big.insert(big.indexOf("\r\n"), QByteArray(kMaxEntryFileSize, ' '));
-    QTest::newRow("too large") << big << false;
+    QTest::newRow("too large") << big << "larger";
 }
 
 void TestEntry::parseEntryFile()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, valid);
-    QString why;
-    const std::optional<Entry> entry = schedule::parseEntryFile(bytes, &why);
-    QCOMPARE(entry.has_value(), valid);
-    if (valid) {
+    QFETCH(QString, why);
+    QString found;
+    const std::optional<Entry> entry = schedule::parseEntryFile(bytes, &found);
+    QCOMPARE(entry.has_value(), why.isEmpty());
+    if (entry) {
         QCOMPARE(entry->time, QStringLiteral("19:45"));
         QCOMPARE(entry->minutes(), 19 * 60 + 45);
         QCOMPARE(entry->style(), RunStyle::Min);
     } else {
-        QVERIFY(!why.isEmpty());
+        QVERIFY2(found.contains(why), qPrintable(found));
     }
 }
 
@@ -109,7 +98,7 @@ void TestEntry::parseDayList_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("times");   // of the entries found, in order
     QTest::addColumn<QStringList>("problems");
-    const QString p = programPath();
+    const QString p = testing::programPath("sync");
     const QStringList a{"08:00", p, "Hide", "Monday"};
     const QStringList b{"19:30", p, "Max", "Monday"};
     QTest::newRow("empty") << QByteArray() << QStringList{} << QStringList{};

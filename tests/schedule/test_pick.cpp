@@ -1,7 +1,9 @@
-// Writing the entry files of a pick into a folder.
+// Writing the entry files of a pick into a folder: the number that never
+// replaces a file, and what is refused. What is written, and a write that
+// fails half-way, are tested through Pick Program on the main window.
 #include "schedule/EntryFile.h"
 #include "schedule/Pick.h"
-#include "support/FileSizeLimit.h"
+#include "support/Files.h"
 
 #include <QtTest>
 
@@ -9,39 +11,17 @@ using namespace schedule;
 
 namespace {
 
-QString programPath()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("D:\\Tools\\sync.exe");
-#else
-    return QStringLiteral("/opt/tools/sync");
-#endif
-}
-
 Pick pickOf(std::initializer_list<int> dayIndexes)
 {
     Pick pick;
     for (int i : dayIndexes)
         pick.days[i] = true;
-    pick.path = programPath();
+    pick.path = testing::programPath("sync");
     pick.hour = QStringLiteral("07");
     pick.minute = QStringLiteral("45");
     pick.amPm = QStringLiteral("PM");
     pick.runStyle = QStringLiteral("Minimize");
     return pick;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void touch(const QDir &dir, const QString &name, const QByteArray &bytes = "old\r\n")
-{
-    QFile f(dir.filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace
@@ -52,11 +32,8 @@ class TestPick : public QObject
 private slots:
     void freeNumber_data();
     void freeNumber();
-    void writesOneFilePerDay();
-    void earlierFileSurvives();
     void refused_data();
     void refused();
-    void stopsAtFirstFailure();
     void missingFolder();
 };
 
@@ -87,50 +64,12 @@ void TestPick::freeNumber()
     QVERIFY(tmp.isValid());
     QDir dir(tmp.path());
     for (const QString &name : existing) {
-        if (name.endsWith(u'/'))
-            QVERIFY(dir.mkdir(name.chopped(1)));
-        else
-            touch(dir, name);
+        QVERIFY(name.endsWith(u'/') ? dir.mkdir(name.chopped(1)) : testing::writeFile(dir.filePath(name), "old\r\n"));
     }
     Pick pick = pickOf({});
     for (int i : pickDays)
         pick.days[i] = true;
     QCOMPARE(freeEntryNumber(dir, pick, from), number);
-}
-
-void TestPick::writesOneFilePerDay()
-{
-    QTemporaryDir tmp;
-    QDir dir(tmp.path());
-    const PickOutcome outcome = writePick(dir, pickOf({1, 4}), 4);
-    QVERIFY(outcome.ok());
-    QCOMPARE(outcome.number, 4);
-    QCOMPARE(outcome.written, (QList<int>{1, 4}));
-    const QByteArray lines = "19:45\r\n" + programPath().toLatin1() + "\r\nMin\r\n";
-    QCOMPARE(readAll(dir.filePath("Tue4.dat")), lines + "Tuesday\r\n");
-    QCOMPARE(readAll(dir.filePath("Fri4.dat")), lines + "Friday\r\n");
-    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), (QStringList{"Fri4.dat", "Tue4.dat"}));
-
-    // No ticked day: nothing to do, and that is no failure.
-    const PickOutcome none = writePick(dir, pickOf({}), 9);
-    QVERIFY(none.ok());
-    QCOMPARE(none.number, 9);
-    QVERIFY(none.written.isEmpty());
-    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 2);
-}
-
-void TestPick::earlierFileSurvives()
-{
-    QTemporaryDir tmp;
-    QDir dir(tmp.path());
-    touch(dir, "Mon2.dat", "09:00\r\n/old/program\r\nHide\r\nMonday\r\n");
-    const PickOutcome outcome = writePick(dir, pickOf({0, 2}), 2);
-    QVERIFY(outcome.ok());
-    QCOMPARE(outcome.number, 3);
-    QCOMPARE(readAll(dir.filePath("Mon2.dat")), QByteArray("09:00\r\n/old/program\r\nHide\r\nMonday\r\n"));
-    QVERIFY(readAll(dir.filePath("Mon3.dat")).endsWith("Min\r\nMonday\r\n"));
-    QVERIFY(readAll(dir.filePath("Wed3.dat")).endsWith("Min\r\nWednesday\r\n"));
-    QVERIFY(!QFileInfo::exists(dir.filePath("Wed2.dat")));
 }
 
 void TestPick::refused_data()
@@ -139,7 +78,7 @@ void TestPick::refused_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("mentions");
     QTest::newRow("path without an 8-bit form")
-        << "path" << programPath() + QString::fromUtf8("\u20ac") << QString::fromUtf8("\u20ac");
+        << "path" << testing::programPath("sync") + QString::fromUtf8("\u20ac") << QString::fromUtf8("\u20ac");
     QTest::newRow("no run style") << "runStyle" << "" << "run style";
     QTest::newRow("unknown run style") << "runStyle" << "Min" << "run style";
     QTest::newRow("no AM or PM") << "amPm" << "" << "AM or PM";
@@ -167,33 +106,6 @@ void TestPick::refused()
     QVERIFY2(outcome.error.contains(mentions), qPrintable(outcome.error));
     QVERIFY(outcome.written.isEmpty());
     QVERIFY(dir.entryList(QDir::Files | QDir::Hidden).isEmpty());
-}
-
-void TestPick::stopsAtFirstFailure()
-{
-#ifndef Q_OS_UNIX
-    QSKIP("needs a file size limit");
-#else
-    QTemporaryDir tmp;
-    QDir dir(tmp.path());
-    const Pick pick = pickOf({0, 2, 5});
-    // "Monday" fits, "Wednesday" is three bytes longer.
-    const qint64 mondaySize = QByteArray("19:45\r\n" + programPath().toLatin1() + "\r\nMin\r\nMonday\r\n").size();
-    PickOutcome outcome;
-    {
-        FileSizeLimit limit(mondaySize);
-        QVERIFY(limit.ok());
-        outcome = writePick(dir, pick, 6);
-    }
-    QCOMPARE(outcome.status, PickOutcome::WriteFailed);
-    QCOMPARE(outcome.written, QList<int>{0});
-    QCOMPARE(outcome.failedFile, QDir::toNativeSeparators(dir.absoluteFilePath("Wed6.dat")));
-    QVERIFY(!outcome.error.isEmpty());
-    QCOMPARE(dayNames(outcome.written), QStringLiteral("Monday"));
-    // Monday stays whole; no part of Wednesday and nothing for Saturday.
-    QCOMPARE(readAll(dir.filePath("Mon6.dat")).size(), mondaySize);
-    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{"Mon6.dat"});
-#endif
 }
 
 void TestPick::missingFolder()

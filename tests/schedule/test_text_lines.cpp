@@ -1,13 +1,10 @@
-// The 8-bit text form of the schedule files and the line kinds a reader
-// tells apart.
-#include "schedule/LineKind.h"
+// The 8-bit text form of the schedule files. Reading them back (line ends)
+// is tested with the viewer's line reader, the line kinds with the viewer.
 #include "schedule/TextFile.h"
 
 #include <QtTest>
 
 using namespace schedule;
-
-Q_DECLARE_METATYPE(schedule::LineKind)
 
 class TestTextLines : public QObject
 {
@@ -17,10 +14,6 @@ private slots:
     void encodeLines();
     void encodeRefuses_data();
     void encodeRefuses();
-    void decodeLines_data();
-    void decodeLines();
-    void classifyLine_data();
-    void classifyLine();
 };
 
 void TestTextLines::encodeLines_data()
@@ -68,60 +61,6 @@ void TestTextLines::encodeRefuses()
     QString found;
     QVERIFY(!schedule::encodeLines(lines, &found));
     QCOMPARE(found, bad);
-}
-
-void TestTextLines::decodeLines_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty") << QByteArray() << QStringList{};
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\r\n") << QStringList{"a", "b", "c"};
-    QTest::newRow("last without end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("only an end") << QByteArray("\r\n") << QStringList{""};
-    QTest::newRow("empty lines") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
-    QTest::newRow("lone CR stays") << QByteArray("a\rb\r\n") << QStringList{"a\rb"};
-    QTest::newRow("CR at the end") << QByteArray("a\r") << QStringList{"a\r"};
-    QTest::newRow("high bytes") << QByteArray("\xe9\xff\r\n") << QStringList{QString::fromUtf8("éÿ")};
-}
-
-void TestTextLines::decodeLines()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, lines);
-    QCOMPARE(schedule::decodeLines(bytes), lines);
-}
-
-void TestTextLines::classifyLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<LineKind>("kind");
-    QTest::newRow("time") << "19:30" << LineKind::Time;
-    QTest::newRow("colon third, anything") << "ab:" << LineKind::Time;
-    QTest::newRow("colon third wins over a path") << "C::\\x" << LineKind::Time;
-    QTest::newRow("Hide") << "Hide" << LineKind::RunStyle;
-    QTest::newRow("Max") << "Max" << LineKind::RunStyle;
-    QTest::newRow("Min") << "Min" << LineKind::RunStyle;
-    QTest::newRow("Normal") << "Normal" << LineKind::RunStyle;
-    QTest::newRow("list word is a path") << "Minimize" << LineKind::Path;
-    QTest::newRow("lower case style") << "hide" << LineKind::Path;
-    QTest::newRow("Monday") << "Monday" << LineKind::Day;
-    QTest::newRow("Sunday") << "Sunday" << LineKind::Day;
-    QTest::newRow("day code") << "Mon" << LineKind::Path;
-    QTest::newRow("lower day") << "friday" << LineKind::Path;
-    QTest::newRow("windows path") << "C:\\setup.exe" << LineKind::Path;
-    QTest::newRow("posix path") << "/usr/bin/x" << LineKind::Path;
-    QTest::newRow("empty") << "" << LineKind::Path;
-    QTest::newRow("short") << "ab" << LineKind::Path;
-    QTest::newRow("blank after style") << "Hide " << LineKind::Path;
-}
-
-void TestTextLines::classifyLine()
-{
-    QFETCH(QString, line);
-    QFETCH(LineKind, kind);
-    QCOMPARE(schedule::classifyLine(line), kind);
 }
 
 QTEST_APPLESS_MAIN(TestTextLines)

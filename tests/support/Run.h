@@ -1,0 +1,79 @@
+#pragma once
+
+// Running the built programs (vellomar's companions, the launcher) and the
+// tests' helper programs, and collecting what they print.
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+namespace testing {
+
+// A program built beside vellomar ("brinol.com", "Rendaro.exe").
+inline QString builtProgram(const QString &name)
+{
+    return QDir(qEnvironmentVariable("VELLOMAR_BIN_DIR")).filePath(name);
+}
+
+// A helper program built beside the test programs.
+inline QString testHelper(const QString &name)
+{
+    return QCoreApplication::applicationDirPath() + u'/' + name;
+}
+
+struct Finished {
+    bool ran = false;  // started and ended by itself
+    int exitCode = -1; // -1 unless it ran
+    QByteArray out;
+    QByteArray err;
+};
+
+// Starts program in folder (the working folder when empty); the caller
+// waits with finish().
+inline QProcess *startProgram(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
+                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    auto *process = new QProcess;
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setWorkingDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
+    process->setProcessEnvironment(environment);
+    process->start();
+    return process;
+}
+
+// Waits for the end (killing the program after timeoutMs, -1: no limit).
+inline Finished finish(QProcess &process, int timeoutMs = -1)
+{
+    Finished f;
+    if (process.state() == QProcess::Starting)
+        process.waitForStarted(-1);
+    if (process.state() == QProcess::Running && !process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(-1);
+        return f;
+    }
+    if (process.error() == QProcess::FailedToStart)
+        return f;
+    f.ran = process.exitStatus() == QProcess::NormalExit;
+    f.exitCode = f.ran ? process.exitCode() : -1;
+    f.out = process.readAllStandardOutput();
+    f.err = process.readAllStandardError();
+    return f;
+}
+
+inline Finished run(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
+                    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                    int timeoutMs = -1)
+{
+    QProcess *process = startProgram(program, arguments, folder, environment);
+    const Finished f = finish(*process, timeoutMs);
+    delete process;
+    return f;
+}
+
+} // namespace testing
