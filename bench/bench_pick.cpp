@@ -31,9 +31,18 @@ schedule::Pick allDaysPick()
     return pick;
 }
 
+// A fresh working folder for every run of a benchmark: Google Benchmark
+// runs each several times, and a pick in a folder of earlier picks first
+// looks past all their numbers.
+QString freshFolder(const char *purpose)
+{
+    static int runs = 0;
+    return bench::emptyFolder(QStringLiteral("%1-%2").arg(QLatin1String(purpose)).arg(++runs));
+}
+
 void BM_PickWrite(benchmark::State &state)
 {
-    const QDir folder(bench::emptyFolder(QStringLiteral("pick")));
+    const QDir folder(freshFolder("pick"));
     const schedule::Pick pick = allDaysPick();
     qint64 next = 2;
     for (auto _ : state) {
@@ -52,7 +61,7 @@ void BM_PickThroughMain(benchmark::State &state)
     const QString programs = bench::emptyFolder(QStringLiteral("pick-programs"));
     QFile(programs + QStringLiteral("/prog")).open(QIODevice::WriteOnly);
     const QString old = QDir::currentPath();
-    QDir::setCurrent(bench::emptyFolder(QStringLiteral("pick-main")));
+    QDir::setCurrent(freshFolder("pick-main"));
     {
         FakeServices fakes;
         Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
