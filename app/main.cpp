@@ -1,3 +1,4 @@
+#include "app/ExitAfterFirstPaint.h"
 #include "app/Fonts.h"
 #include "app/Main.h"
 #include "app/MessageBoxPrompter.h"
@@ -5,35 +6,6 @@
 #include "platform/SystemProgramStarter.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QTimer>
-
-#include <cstdio>
-
-namespace {
-
-// For the start-up benchmark: with VELLOMAR_EXIT_AFTER_SHOW set, the
-// program says "shown" on standard output once the main window has first
-// painted, and ends.
-class ExitAfterFirstPaint : public QObject
-{
-public:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            std::fputs("shown\n", stdout);
-            std::fflush(stdout);
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        }
-        return false;
-    }
-
-private:
-    bool m_done = false;
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
