@@ -8,6 +8,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace platform {
 
 QString SystemProgramStarter::findProgram(const QString &name)
@@ -45,6 +49,14 @@ StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle 
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_WIN
+        // A console program (brinol.com, zeptra.com) gets no console window.
+        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
+            args->flags |= CREATE_NO_WINDOW;
+            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+            args->startupInfo->wShowWindow = SW_HIDE;
+        });
+#endif
     }
     if (!process.startDetached())
         return {false, process.errorString()};

@@ -10,8 +10,20 @@
 #include <cstdio>
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    // Built without a console so that logon shows no window; started from a
+    // console (--list, --help), it writes to that console.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(schedule::kLauncherProgram);
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
