@@ -253,8 +253,6 @@ void Main::startHidden(const QString &program)
 
 void Main::startEditor(const QString &file)
 {
-    const QString commandLine = platform::textEditor() + u' ' + file;
-    const platform::StartResult result = m_services.starter.start(commandLine, platform::WindowStyle::NormalFocus);
-    if (!result.started)
-        m_services.prompter.tell(tr("Could not start %1: %2.").arg(platform::textEditor(), result.error));
+    platform::startAndReport(m_services.starter, m_services.prompter, platform::textEditor(), file,
+                             platform::WindowStyle::NormalFocus);
 }

@@ -7,11 +7,18 @@
 
 namespace platform {
 
-void startHiddenAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program)
+void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program,
+                    const QString &argument, WindowStyle style)
 {
-    const StartResult result = starter.start(program, WindowStyle::Hidden);
+    const QString commandLine = argument.isEmpty() ? program : program + u' ' + argument;
+    const StartResult result = starter.start(commandLine, style);
     if (!result.started)
         prompter.tell(QCoreApplication::translate("Main", "Could not start %1: %2.").arg(program, result.error));
+}
+
+void startHiddenAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program)
+{
+    startAndReport(starter, prompter, program, QString(), WindowStyle::Hidden);
 }
 
 } // namespace platform

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "platform/ProgramStarter.h"
+
 #include <QString>
 
 namespace platform {
 
-class ProgramStarter;
 class Prompter;
 
-// Starts a companion program by its bare name, hidden, without waiting. A
-// start that fails is told to the user in a message box that names the
-// program and the reason; the caller carries on either way.
+// Starts "program" or "program argument" without waiting. A start that fails
+// is told to the user in a message box that names the program and the
+// reason; the caller carries on either way.
+void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program,
+                    const QString &argument, WindowStyle style);
+
+// The same for a companion program: bare name, hidden window.
 void startHiddenAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program);
 
 } // namespace platform
