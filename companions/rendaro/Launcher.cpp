@@ -1,11 +1,11 @@
 #include "Launcher.h"
 
 #include "Launch.h"
-#include "Permissions.h"
 #include "Today.h"
 #include "Waiting.h"
 #include "WindowState.h"
 
+#include "platform/Trust.h"
 #include "schedule/Entry.h"
 
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
     const QString fileName = QString(day.listFile);
     const QString folder = QDir::currentPath();
 
-    if (const auto why = untrustedBecause(folder)) {
+    if (const auto why = platform::untrustedBecause(folder)) {
         err << tr("Rendaro.exe: refusing the working folder %1: %2; nothing is started")
                    .arg(QDir::toNativeSeparators(folder), *why)
             << Qt::endl;
@@ -72,7 +72,7 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
         out << tr("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName) << Qt::endl;
         return 0;
     }
-    if (const auto why = untrustedBecause(fileName)) {
+    if (const auto why = platform::untrustedBecause(fileName)) {
         err << tr("Rendaro.exe: refusing %1: %2; nothing is started").arg(fileName, *why) << Qt::endl;
         return 1;
     }

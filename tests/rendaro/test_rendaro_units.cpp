@@ -1,6 +1,6 @@
 #include "Launcher.h"
 #include "Options.h"
-#include "Permissions.h"
+#include "platform/Trust.h"
 #include "Today.h"
 #include "Waiting.h"
 #include "support/Files.h"
@@ -173,7 +173,7 @@ void TestRendaroUnits::trust()
     const QString path = dir.filePath(QStringLiteral("thing"));
     QVERIFY(folder ? QDir(dir.path()).mkdir(QStringLiteral("thing")) : testing::writeFile(path));
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
-    const auto why = rendaro::untrustedBecause(path);
+    const auto why = platform::untrustedBecause(path);
     QVERIFY2(why.has_value() != trusted, why ? qPrintable(*why) : "trusted");
     if (why)
         QVERIFY(why->contains(QStringLiteral("write")));
@@ -184,13 +184,13 @@ void TestRendaroUnits::trustsNoOtherOwner()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("datmon.dat"));
     QVERIFY(testing::writeFile(path));
-    QVERIFY(!rendaro::untrustedBecause(path));
+    QVERIFY(!platform::untrustedBecause(path));
     if (::chown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
         QSKIP("only root can give a file to another user");
-    const auto why = rendaro::untrustedBecause(path);
+    const auto why = platform::untrustedBecause(path);
     QVERIFY(why);
     QVERIFY2(why->contains(QStringLiteral("another user")), qPrintable(*why));
-    QVERIFY(rendaro::untrustedBecause(dir.filePath(QStringLiteral("missing"))));
+    QVERIFY(platform::untrustedBecause(dir.filePath(QStringLiteral("missing"))));
 }
 
 QTEST_GUILESS_MAIN(TestRendaroUnits)

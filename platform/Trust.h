@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace rendaro {
+namespace platform {
 
 // Why a file or folder must not be trusted with this user's logon: it
 // belongs to someone other than this user and root, or its group or other
@@ -12,4 +12,4 @@ namespace rendaro {
 // is safe, or on a system without such permissions.
 std::optional<QString> untrustedBecause(const QString &path);
 
-} // namespace rendaro
+} // namespace platform

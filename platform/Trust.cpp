@@ -1,4 +1,4 @@
-#include "Permissions.h"
+#include "platform/Trust.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace rendaro {
+namespace platform {
 
 std::optional<QString> untrustedBecause(const QString &path)
 {
@@ -19,9 +19,9 @@ std::optional<QString> untrustedBecause(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     if (info.st_uid != ::getuid() && info.st_uid != 0)
-        return QCoreApplication::translate("rendaro", "it belongs to another user (uid %1)").arg(info.st_uid);
+        return QCoreApplication::translate("platform", "it belongs to another user (uid %1)").arg(info.st_uid);
     if (info.st_mode & (S_IWGRP | S_IWOTH))
-        return QCoreApplication::translate("rendaro", "other users may write to it (mode %1)")
+        return QCoreApplication::translate("platform", "other users may write to it (mode %1)")
             .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
     return std::nullopt;
 #else
@@ -30,4 +30,4 @@ std::optional<QString> untrustedBecause(const QString &path)
 #endif
 }
 
-} // namespace rendaro
+} // namespace platform
