@@ -1,7 +1,9 @@
 #include "platform/Trust.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -12,22 +14,81 @@
 
 namespace platform {
 
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("platform", text);
+}
+
+#ifdef Q_OS_UNIX
+std::optional<QString> untrustedStatus(const struct stat &info)
+{
+    if (info.st_uid != ::getuid() && info.st_uid != 0)
+        return tr("it belongs to another user (uid %1)").arg(info.st_uid);
+    if (info.st_mode & (S_IWGRP | S_IWOTH))
+        return tr("other users may write to it (mode %1)").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return std::nullopt;
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+#endif
+
+} // namespace
+
 std::optional<QString> untrustedBecause(const QString &path)
 {
 #ifdef Q_OS_UNIX
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    if (info.st_uid != ::getuid() && info.st_uid != 0)
-        return QCoreApplication::translate("platform", "it belongs to another user (uid %1)").arg(info.st_uid);
-    if (info.st_mode & (S_IWGRP | S_IWOTH))
-        return QCoreApplication::translate("platform", "other users may write to it (mode %1)")
-            .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
-    return std::nullopt;
+        return systemError();
+    return untrustedStatus(info);
 #else
     Q_UNUSED(path)
     return std::nullopt;
 #endif
+}
+
+std::optional<QString> untrustedOpenFile(const QFile &file)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::fstat(file.handle(), &info) != 0)
+        return systemError();
+    return untrustedStatus(info);
+#else
+    return untrustedBecause(file.fileName());
+#endif
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+#ifdef Q_OS_UNIX
+    struct stat first {}, second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+           && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+           && first.st_ino == second.st_ino;
+#else
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA.compare(QFileInfo(b).canonicalFilePath(), Qt::CaseInsensitive) == 0;
+#endif
+}
+
+std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms)
+{
+    const QDir ownFolder(QCoreApplication::applicationDirPath());
+    for (const QString &own : ownPrograms)
+        if (sameFile(path, ownFolder.filePath(own)))
+            return tr("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own);
+    if (const auto why = untrustedBecause(path))
+        return tr("the program file is not safe: %1").arg(*why);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (const auto why = untrustedBecause(folder))
+        return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
+    return std::nullopt;
 }
 
 } // namespace platform

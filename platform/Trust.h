@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+
+class QFile;
 
 namespace platform {
 
@@ -11,5 +14,21 @@ namespace platform {
 // users may write to it (the rule of OpenSSH's StrictModes). Nothing when it
 // is safe, or on a system without such permissions.
 std::optional<QString> untrustedBecause(const QString &path);
+
+// The same rule for a file this process has open, checked on the open file
+// itself so that nothing can be swapped in between the check and the read:
+// on Unix the open descriptor's status; on Windows its name, which nobody
+// can rename or replace while it is open.
+std::optional<QString> untrustedOpenFile(const QFile &file);
+
+// Whether two paths name the same file, however they reach it (links,
+// another spelling of the folder, a second hard link).
+bool sameFile(const QString &a, const QString &b);
+
+// Why the launcher must not start the program file at path at logon: it is
+// one of ownPrograms (file names in this executable's folder: the launcher
+// itself and its companions, which would start the schedule over and over),
+// or others may change it or its folder. Nothing when it may be started.
+std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms);
 
 } // namespace platform

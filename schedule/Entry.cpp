@@ -4,6 +4,8 @@
 #include "schedule/TextFile.h"
 #include "schedule/Time24.h"
 
+#include <algorithm>
+
 namespace schedule {
 
 int Entry::minutes() const
@@ -38,30 +40,49 @@ static bool fail(QString *why, const QString &text)
     return false;
 }
 
+namespace {
+
+enum Field { TimeField, PathField, StyleField, DayField };
+
+// Why a line cannot stand at its place in an entry; nothing when it can.
+std::optional<QString> badField(Field field, const QString &line)
+{
+    switch (field) {
+    case TimeField:
+        if (!parseTimeLine(line))
+            return QStringLiteral("bad time line \"%1\"").arg(line.left(40));
+        break;
+    case PathField:
+        if (!isAbsoluteProgramPath(line))
+            return QStringLiteral("bad program path \"%1\"").arg(line.left(80));
+        break;
+    case StyleField:
+        if (!parseRunStyleCode(line))
+            return QStringLiteral("bad run style \"%1\"").arg(line.left(40));
+        break;
+    case DayField:
+        if (!dayByName(line))
+            return QStringLiteral("bad day line \"%1\"").arg(line.left(40));
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<Entry> validateEntry(const QStringList &lines, QString *why)
 {
     if (lines.size() != 4) {
         fail(why, QStringLiteral("%1 lines instead of 4").arg(lines.size()));
         return std::nullopt;
     }
-    Entry e{lines[0], lines[1], lines[2], lines[3]};
-    if (!parseTimeLine(e.time)) {
-        fail(why, QStringLiteral("bad time line \"%1\"").arg(e.time.left(40)));
-        return std::nullopt;
+    for (Field field : {TimeField, PathField, StyleField, DayField}) {
+        if (const std::optional<QString> bad = badField(field, lines[field])) {
+            fail(why, *bad);
+            return std::nullopt;
+        }
     }
-    if (!isAbsoluteProgramPath(e.path)) {
-        fail(why, QStringLiteral("bad program path \"%1\"").arg(e.path.left(80)));
-        return std::nullopt;
-    }
-    if (!parseRunStyleCode(e.styleCode)) {
-        fail(why, QStringLiteral("bad run style \"%1\"").arg(e.styleCode.left(40)));
-        return std::nullopt;
-    }
-    if (!dayByName(e.dayName)) {
-        fail(why, QStringLiteral("bad day line \"%1\"").arg(e.dayName.left(40)));
-        return std::nullopt;
-    }
-    return e;
+    return Entry{lines[0], lines[1], lines[2], lines[3]};
 }
 
 std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why)
@@ -77,38 +98,96 @@ std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why)
     return validateEntry(decodeLines(bytes), why);
 }
 
-QList<Entry> parseDayList(QByteArrayView bytes, QStringList *problems)
+DayList::DayList(QByteArray bytes)
+    : m_bytes(std::move(bytes))
 {
-    const QStringList lines = decodeLines(bytes);
-    QList<Entry> entries;
-    qsizetype i = 0;
+    // A window of up to four lines slides over the file: four that make an
+    // entry are taken together, otherwise the first line is skipped.
+    struct Span {
+        qsizetype start;
+        qsizetype length;
+    };
+    LineSplitter splitter(m_bytes);
+    Span window[4];
+    qsizetype held = 0;     // lines in the window
+    qsizetype firstLine = 0; // the number of the window's first line, from 0
     qsizetype badFrom = -1;
     QString badWhy;
-    auto flushBad = [&] {
-        if (badFrom >= 0 && problems)
-            problems->append(QStringLiteral("line %1: %2").arg(badFrom + 1).arg(badWhy));
-        badFrom = -1;
+    auto decoded = [this, &window](int i) {
+        return decodeLine(QByteArrayView(m_bytes).sliced(window[i].start, window[i].length));
     };
-    while (i < lines.size()) {
-        QString why;
-        std::optional<Entry> e;
-        if (i + 4 <= lines.size())
-            e = validateEntry(lines.mid(i, 4), &why);
-        else
-            why = QStringLiteral("incomplete entry at the end");
-        if (e) {
-            flushBad();
-            entries.append(*e);
-            i += 4;
-        } else {
-            if (badFrom < 0) {
-                badFrom = i;
-                badWhy = why;
-            }
-            ++i;
+    for (;;) {
+        for (; held < 4; ++held) {
+            const std::optional<QByteArrayView> line = splitter.next();
+            if (!line)
+                break;
+            window[held] = {splitter.lineStart(), line->size()};
         }
+        if (held == 0)
+            break;
+        QString why = QStringLiteral("incomplete entry at the end");
+        bool valid = held == 4;
+        QString fields[4];
+        for (int f = 0; valid && f < 4; ++f) {
+            fields[f] = decoded(f);
+            if (const std::optional<QString> bad = badField(Field(f), fields[f])) {
+                why = *bad;
+                valid = false;
+            }
+        }
+        if (valid) {
+            if (badFrom >= 0)
+                addProblem(badFrom, badWhy);
+            badFrom = -1;
+            m_items.append({qint32(window[PathField].start), qint32(window[PathField].length),
+                            qint16(*parseTimeLine(fields[TimeField])),
+                            qint8(*parseRunStyleCode(fields[StyleField])), qint8(dayByName(fields[DayField])->index)});
+            firstLine += 4;
+            held = 0;
+            continue;
+        }
+        if (badFrom < 0) {
+            badFrom = firstLine;
+            badWhy = why;
+        }
+        std::copy(window + 1, window + held, window);
+        --held;
+        ++firstLine;
     }
-    flushBad();
+    if (badFrom >= 0)
+        addProblem(badFrom, badWhy);
+}
+
+void DayList::addProblem(qsizetype line, const QString &why)
+{
+    if (m_problems.size() < kKeptProblems)
+        m_problems.append(QStringLiteral("line %1: %2").arg(line + 1).arg(why));
+    ++m_problemCount;
+}
+
+Entry DayList::entry(qsizetype i) const
+{
+    const Item &item = m_items[i];
+    return {timeLine(QStringLiteral("%1").arg(item.minutes / 60, 2, 10, QLatin1Char('0')),
+                     QStringLiteral("%1").arg(item.minutes % 60, 2, 10, QLatin1Char('0'))),
+            decodeLine(QByteArrayView(m_bytes).sliced(item.pathStart, item.pathLength)),
+            runStyleCode(RunStyle(item.style)), QString(day(item.day).name)};
+}
+
+void DayList::sortByTime()
+{
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [](const Item &a, const Item &b) { return a.minutes < b.minutes; });
+}
+
+QList<Entry> parseDayList(QByteArrayView bytes, QStringList *problems)
+{
+    const DayList list(bytes.toByteArray());
+    QList<Entry> entries;
+    for (qsizetype i = 0; i < list.size(); ++i)
+        entries.append(list.entry(i));
+    if (problems)
+        *problems = list.problems();
     return entries;
 }
 

@@ -46,8 +46,46 @@ std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why = nullptr
 
 // A day list file: entries of four lines one after another. A group of lines
 // that is not a valid entry is skipped line by line up to the next valid
-// entry and reported in *problems ("line N: why"); it never hides the
-// entries after it.
+// entry and reported as a problem ("line N: why"); it never hides the entries
+// after it.
+//
+// The list keeps the file's bytes and, for each entry, where its path lies in
+// them: twelve bytes an entry, so that a list of millions of short entries
+// takes a small multiple of its size. Entries are decoded when asked for.
+class DayList
+{
+public:
+    // At most this many problems are kept; the rest are only counted.
+    static constexpr qsizetype kKeptProblems = 20;
+
+    explicit DayList(QByteArray bytes);
+
+    qsizetype size() const { return m_items.size(); }
+    Entry entry(qsizetype i) const;
+    int minutes(qsizetype i) const { return m_items[i].minutes; }
+    // Orders the entries by start time, those of the same time in file order.
+    void sortByTime();
+
+    const QStringList &problems() const { return m_problems; }
+    qsizetype problemCount() const { return m_problemCount; }
+
+private:
+    struct Item {
+        qint32 pathStart;
+        qint32 pathLength;
+        qint16 minutes;
+        qint8 style;
+        qint8 day;
+    };
+    void addProblem(qsizetype line, const QString &why);
+
+    QByteArray m_bytes;
+    QList<Item> m_items;
+    QStringList m_problems;
+    qsizetype m_problemCount = 0;
+};
+
+// All entries of a day list, in file order.
 QList<Entry> parseDayList(QByteArrayView bytes, QStringList *problems = nullptr);
 
 } // namespace schedule

@@ -3,7 +3,16 @@
 #include "schedule/TextFile.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace schedule {
 
@@ -48,18 +57,79 @@ bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)
     return false;
 }
 
+#ifdef Q_OS_UNIX
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The mode a new file gets from this process's umask, less write access for
+// the group and others: schedule files start programs at logon, and the
+// launcher refuses files that others may change.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask & ~mode_t(S_IWGRP | S_IWOTH);
+}
+
+} // namespace
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    // A new file beside the old one, then rename(2) over the name. The rename
+    // replaces whatever has that name, a link included, and never writes
+    // through it: a link named like a schedule file cannot lead the write
+    // into the file it points at. Unlike QSaveFile, which follows links.
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return {false, systemError(errno)};
+    auto abandon = [&](int error) -> WriteResult {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return {false, systemError(error)};
+    };
+    if (::fchmod(fd, newFileMode()) != 0)
+        return abandon(errno);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(n < 0 ? errno : ENOSPC);
+        done += n;
+    }
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return {false, systemError(error)};
+    }
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return {false, systemError(error)};
+    }
+    return {};
+}
+
+#else
+
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     // Unbuffered, and written in a loop: with a buffer, a short final write
-    // (disk full, size limit) is lost in commit(), which then reports success
-    // for a cut-off file. Writing again after a short write yields the
-    // system's reason.
+    // (disk full) is lost in commit(), which then reports success for a
+    // cut-off file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    // Schedule files start programs at logon: whatever the umask, nobody but
-    // the owner may change them (the launcher refuses files others can write).
-    file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
@@ -74,6 +144,8 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
         return {false, file.errorString()};
     return {};
 }
+
+#endif
 
 WriteResult writeEntryFile(const QString &path, const Entry &entry)
 {

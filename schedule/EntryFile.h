@@ -36,7 +36,9 @@ struct WriteResult {
 };
 
 // Writes a file whole or not at all: the old file (if any) stays until the
-// new one is complete on disk.
+// new one is complete on disk. The name itself is replaced, never followed:
+// a link or pipe of that name gives way to a regular file and whatever it
+// pointed at stays as it was. Nobody but the owner may write the new file.
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 
 // Writes an entry file in its text form. Refuses an entry that cannot be

@@ -53,25 +53,35 @@ std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad)
     return out;
 }
 
+std::optional<QByteArrayView> LineSplitter::next()
+{
+    const qsizetype n = m_bytes.size();
+    if (m_pos >= n)
+        return std::nullopt;
+    m_lineStart = m_pos;
+    qsizetype end = m_bytes.indexOf('\n', m_pos);
+    if (end < 0) {
+        end = n;
+        m_pos = n;
+    } else {
+        m_pos = end + 1;
+        if (end > m_lineStart && m_bytes[end - 1] == '\r')
+            --end;
+    }
+    return m_bytes.sliced(m_lineStart, end - m_lineStart);
+}
+
+QString decodeLine(QByteArrayView line)
+{
+    return fromBytes(line);
+}
+
 QStringList decodeLines(QByteArrayView bytes)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    while (start < n) {
-        qsizetype end = bytes.indexOf('\n', start);
-        qsizetype next;
-        if (end < 0) {
-            end = n;
-            next = n;
-        } else {
-            next = end + 1;
-            if (end > start && bytes[end - 1] == '\r')
-                --end;
-        }
-        lines.append(fromBytes(bytes.sliced(start, end - start)));
-        start = next;
-    }
+    LineSplitter splitter(bytes);
+    while (const std::optional<QByteArrayView> line = splitter.next())
+        lines.append(fromBytes(*line));
     return lines;
 }
 

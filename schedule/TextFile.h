@@ -26,4 +26,23 @@ std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad = n
 // LF is kept as part of the line.
 QStringList decodeLines(QByteArrayView bytes);
 
+// The same lines one at a time, as views into the bytes, without their ends
+// and without decoding them: a text of millions of lines costs nothing more.
+class LineSplitter
+{
+public:
+    explicit LineSplitter(QByteArrayView bytes) : m_bytes(bytes) {}
+    std::optional<QByteArrayView> next();
+    // Where the line that next() returns last starts in the bytes.
+    qsizetype lineStart() const { return m_lineStart; }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+};
+
+// One line's bytes as text.
+QString decodeLine(QByteArrayView line);
+
 } // namespace schedule

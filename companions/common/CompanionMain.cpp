@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -47,6 +48,13 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
     }
 
     const QString folder = QDir::currentPath();
+    // A folder that cannot be listed looks empty: brinol.com would blank
+    // every day list, zeptra.com would remove nothing and call it done.
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir() || !folderInfo.isReadable()) {
+        printMessage(info, QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(folder)));
+        return 1;
+    }
     WorkFolderLock lock(folder);
     if (!lock.acquire()) {
         printMessage(info, lock.errorString());

@@ -7,7 +7,6 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -128,13 +127,6 @@ QByteArray listText(QByteArrayView bytes, const schedule::Entry &entry)
 Report gatherDayLists(const QString &folder)
 {
     Report report;
-    // An unreadable folder would list as empty and blank every day list.
-    const QFileInfo folderInfo(folder);
-    if (!folderInfo.isDir() || !folderInfo.isReadable()) {
-        report.fail(QStringLiteral("cannot read the folder %1").arg(folder));
-        return report;
-    }
-
     std::array<std::vector<Gathered>, schedule::kDayCount> byDay;
     const Qt::CaseSensitivity cs = schedule::fileNameCase();
     EntryReader reader(folder);

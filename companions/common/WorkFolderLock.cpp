@@ -23,7 +23,11 @@ bool WorkFolderLock::acquire(std::chrono::milliseconds wait)
     // QLockFile's own wait doubles its pause up to seconds; runs are short,
     // so look again at a steady pace and take the lock soon after it is let go.
     QDeadlineTimer deadline(wait);
-    while (!m_lock.tryLock(0)) {
+    for (;;) {
+        if (!removeForeignFile())
+            return false;
+        if (m_lock.tryLock(0))
+            return true;
         if (m_lock.error() != QLockFile::LockFailedError)
             return fail();
         if (removeEmptyStaleLock())
@@ -32,7 +36,20 @@ bool WorkFolderLock::acquire(std::chrono::milliseconds wait)
             return fail();
         QThread::msleep(ulong(std::min<qint64>(kPollInterval.count(), deadline.remainingTime())));
     }
-    return true;
+}
+
+bool WorkFolderLock::removeForeignFile()
+{
+    // QLockFile reads an existing lock to see whose it is: through a link
+    // into the file it points at, or blocking for good on a pipe. Only a
+    // regular file is a lock; anything else of that name is removed, the
+    // name itself and never what it points at.
+    const QFileInfo info(m_path);
+    const bool foreign = info.isSymLink() || (info.exists() && !info.isFile());
+    if (!foreign || QFile::remove(m_path))
+        return true;
+    m_error = QStringLiteral("cannot remove %1, which is not a lock file").arg(QDir::toNativeSeparators(m_path));
+    return false;
 }
 
 bool WorkFolderLock::removeEmptyStaleLock()

@@ -40,6 +40,7 @@ public:
 private:
     static constexpr std::chrono::milliseconds kPollInterval{20};
     bool fail();
+    bool removeForeignFile();
     bool removeEmptyStaleLock();
 
     QString m_path;

@@ -1,5 +1,8 @@
 #include "Launch.h"
 
+#include "platform/Trust.h"
+#include "schedule/Companions.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -20,6 +23,8 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
         return {false, 0, QCoreApplication::translate("rendaro", "there is no such file")};
     if (program.isDir() || !program.isExecutable())
         return {false, 0, QCoreApplication::translate("rendaro", "the file is not a program")};
+    if (const auto why = platform::refusedProgram(program.absoluteFilePath(), schedule::ownPrograms()))
+        return {false, 0, *why, true};
 
 #ifdef Q_OS_WIN
     // The start itself carries the show state: 0 Normal, 1 Hide, 2 Min, 3 Max.
@@ -33,7 +38,7 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
     const winplat::Outcome outcome = winplat::startProgram(
         QDir::toNativeSeparators(program.absoluteFilePath()).toStdWString(), std::wstring(),
         QDir::toNativeSeparators(program.absolutePath()).toStdWString(), runStyle);
-    return {outcome.ok, 0, QString::fromStdWString(outcome.error)};
+    return {outcome.ok, 0, QString::fromStdWString(outcome.error), false};
 #else
     QProcess process;
     process.setProgram(program.absoluteFilePath());
@@ -46,7 +51,7 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
     }
     qint64 pid = 0;
     if (!process.startDetached(&pid))
-        return {false, 0, process.errorString()};
+        return {false, 0, process.errorString(), false};
     return {true, pid, {}};
 #endif
 }

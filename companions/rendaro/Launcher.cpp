@@ -1,5 +1,6 @@
 #include "Launcher.h"
 
+#include "DayListFile.h"
 #include "Launch.h"
 #include "Today.h"
 #include "Waiting.h"
@@ -10,15 +11,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 namespace rendaro {
 
 namespace {
-
-// A day list holds a few entries of four short lines; anything far larger
-// is not one.
-constexpr qint64 kMaxDayListSize = 16 * 1024 * 1024;
 
 QString tr(const char *text)
 {
@@ -39,7 +35,10 @@ bool startBatch(const QList<schedule::Entry> &batch, QTextStream &out, QTextStre
     for (const schedule::Entry &entry : batch) {
         const Launched launched = launchProgram(entry.path, entry.style());
         if (!launched.ok) {
-            err << tr("Rendaro.exe: could not start %1: %2").arg(entry.path, launched.error) << Qt::endl;
+            err << (launched.refused ? tr("Rendaro.exe: refusing %1: %2; not started")
+                                     : tr("Rendaro.exe: could not start %1: %2"))
+                       .arg(entry.path, launched.error)
+                << Qt::endl;
             allStarted = false;
             continue;
         }
@@ -67,64 +66,59 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
             << Qt::endl;
         return 1;
     }
-    QFile file(fileName);
-    if (!file.exists()) {
+    DayListFile file = readDayListFile(fileName);
+    if (file.status == DayListFile::Missing) {
         out << tr("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName) << Qt::endl;
         return 0;
     }
-    if (const auto why = platform::untrustedBecause(fileName)) {
-        err << tr("Rendaro.exe: refusing %1: %2; nothing is started").arg(fileName, *why) << Qt::endl;
+    if (file.status == DayListFile::Refused) {
+        err << tr("Rendaro.exe: refusing %1: %2; nothing is started").arg(fileName, file.why) << Qt::endl;
         return 1;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << tr("Rendaro.exe: cannot read %1: %2").arg(fileName, file.errorString()) << Qt::endl;
-        return 1;
-    }
-    if (file.size() > kMaxDayListSize) {
-        err << tr("Rendaro.exe: %1 is too large to be a day list; nothing is started").arg(fileName) << Qt::endl;
-        return 1;
-    }
-    const QByteArray bytes = file.read(kMaxDayListSize + 1);
-    file.close();
 
-    bool clean = true;
-    QStringList problems;
-    const QList<schedule::Entry> entries = inStartOrder(schedule::parseDayList(bytes, &problems));
-    for (const QString &problem : problems) {
+    schedule::DayList entries(std::move(file.bytes));
+    entries.sortByTime();
+    bool clean = entries.problemCount() == 0;
+    for (const QString &problem : entries.problems())
         err << tr("Rendaro.exe: %1 %2: skipped, not started").arg(fileName, problem) << Qt::endl;
-        clean = false;
-    }
+    if (entries.problemCount() > entries.problems().size())
+        err << tr("Rendaro.exe: %1: %2 more groups of lines skipped, not started")
+                   .arg(fileName)
+                   .arg(entries.problemCount() - entries.problems().size())
+            << Qt::endl;
 
     out << tr("%1 %2: %3, %4 entries")
                .arg(QString(day.name), started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fileName,
                     QString::number(entries.size()))
         << Qt::endl;
 
+    StartTimes starts(today);
     if (options.list) {
-        for (const schedule::Entry &entry : entries) {
-            const bool due = startTime(today, entry) <= started;
-            out << describe(entry) << ": "
-                << (due ? tr("would start at once") : tr("would start at %1").arg(entry.time)) << Qt::endl;
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const QDateTime start = starts.at(entries.minutes(i));
+            out << describe(entries.entry(i)) << ": "
+                << (start <= started ? tr("would start at once")
+                                     : tr("would start at %1").arg(start.toString(QStringLiteral("HH:mm"))))
+                << Qt::endl;
         }
         return clean ? 0 : 1;
     }
 
     qsizetype next = 0;
     while (next < entries.size()) {
-        const QDateTime target = startTime(today, entries[next]);
+        const QDateTime target = starts.at(entries.minutes(next));
         if (clock.now() < target) {
-            out << tr("waiting until %1").arg(entries[next].time) << Qt::endl;
+            out << tr("waiting until %1").arg(target.toString(QStringLiteral("HH:mm"))) << Qt::endl;
             if (waitUntil(clock, target, today) == WaitOutcome::Midnight) {
-                out << tr("midnight: %1 entries not started today").arg(entries.size() - next)
-                    << Qt::endl;
+                out << tr("midnight: %1 entries not started today").arg(entries.size() - next) << Qt::endl;
                 return clean ? 0 : 1;
             }
         }
         // Everything that is due by now starts together.
         const QDateTime now = clock.now();
         QList<schedule::Entry> batch;
-        while (next < entries.size() && startTime(today, entries[next]) <= now)
-            batch.append(entries[next++]);
+        while (next < entries.size() && starts.at(entries.minutes(next)) <= now)
+            batch.append(entries.entry(next++));
         clean = startBatch(batch, out, err) && clean;
     }
     return clean ? 0 : 1;
