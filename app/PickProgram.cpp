@@ -2,6 +2,8 @@
 #include "app/Main.h"
 #include "platform/Paths.h"
 #include "platform/Prompter.h"
+#include "platform/Trust.h"
+#include "schedule/Companions.h"
 #include "schedule/DayTable.h"
 #include "schedule/Pick.h"
 #include "schedule/Time24.h"
@@ -48,6 +50,14 @@ void Main::Command1_Click()
     pick.runStyle = listText(List4);
     Text1->setText(pick.path);
     Text3->setText(schedule::hour24(pick.hour, pick.amPm));
+
+    // An entry the launcher would refuse at logon is never written: the user
+    // learns why now, not by a program that silently does not start.
+    if (const auto why = platform::refusedProgram(pick.path, schedule::ownPrograms())) {
+        m_services.prompter.tell(tr("Rendaro would not start %1 at logon: %2. Nothing was written for this pick.")
+                                     .arg(pick.path, *why));
+        return;
+    }
 
     // Entry files of an earlier run keep their names: the counter moves up
     // past every number the pick would reuse.

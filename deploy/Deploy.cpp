@@ -5,8 +5,10 @@
 #include "platform/Prompter.h"
 #include "platform/ShortcutMaker.h"
 #include "platform/StartAndReport.h"
+#include "platform/Trust.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace deploy {
 
@@ -71,10 +73,19 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
     QString message;
     if (answer == platform::AnswerYes || answer == platform::AnswerNo) {
         const bool allUsers = answer == platform::AnswerNo;
-        const platform::ShortcutResult result = services.shortcuts.create(
-            QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcherPath(applicationFolder),
-            QString(), allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser,
-            workingFolder);
+        const QString launcher = launcherPath(applicationFolder);
+        platform::ShortcutResult result;
+        // A shortcut must name the launcher and this folder exactly: a folder
+        // name that did not survive as text (bytes that are not valid in the
+        // system's encoding) names another place, or none.
+        if (!QFileInfo(launcher).isFile())
+            result.error = tr("the launcher %1 cannot be found").arg(launcher);
+        else if (!platform::sameFile(workingFolder, QStringLiteral(".")))
+            result.error = tr("the name of the working folder, %1, does not lead back to it").arg(workingFolder);
+        else
+            result = services.shortcuts.create(
+                QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),
+                allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser, workingFolder);
         if (!result.ok)
             message = failureMessage(result.error, result.needsAdmin);
         else

@@ -58,6 +58,70 @@ std::optional<QString> escapeStringValue(const QString &value)
     return out;
 }
 
+QString unescapeStringValue(const QString &value)
+{
+    QString out;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != u'\\' || i + 1 == value.size()) {
+            out += c;
+            continue;
+        }
+        switch (value[++i].unicode()) {
+        case 's': out += u' '; break;
+        case 'n': out += u'\n'; break;
+        case 't': out += u'\t'; break;
+        case 'r': out += u'\r'; break;
+        case '\\': out += u'\\'; break;
+        default: out += u'\\'; out += value[i]; break;
+        }
+    }
+    return out;
+}
+
+std::optional<QStringList> splitExecValue(const QString &exec)
+{
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    QChar quote; // '"' or '\'' while inside quotes
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        const bool more = i + 1 < exec.size();
+        if (quote == u'\'') {
+            if (c == u'\'')
+                quote = QChar();
+            else
+                word += c;
+        } else if (quote == u'"') {
+            if (c == u'"')
+                quote = QChar();
+            else if (c == u'\\' && more && QStringView(u"$`\"\\").contains(exec[i + 1]))
+                word += exec[++i];
+            else
+                word += c;
+        } else if (c == u' ' || c == u'\t' || c == u'\n') {
+            if (inWord)
+                words.append(word);
+            word.clear();
+            inWord = false;
+        } else {
+            inWord = true;
+            if (c == u'"' || c == u'\'')
+                quote = c;
+            else if (c == u'\\' && more)
+                word += exec[++i];
+            else
+                word += c;
+        }
+    }
+    if (!quote.isNull())
+        return std::nullopt;
+    if (inWord)
+        words.append(word);
+    return words;
+}
+
 std::optional<QByteArray> applicationEntry(const QString &name, const QString &program,
                                            const QStringList &arguments, const QString &workingFolder,
                                            QString *why)
@@ -72,6 +136,17 @@ std::optional<QByteArray> applicationEntry(const QString &name, const QString &p
     if (!nameValue || !execValue || !pathValue) {
         if (why)
             *why = QCoreApplication::translate("platform", "a name or path holds a control character");
+        return std::nullopt;
+    }
+    // What a desktop will read, which a value that only looks right would
+    // not survive: a % doubled for the field codes stays doubled in the
+    // program GLib looks for.
+    const std::optional<QStringList> readBack = splitExecValue(unescapeStringValue(*execValue));
+    if (!readBack || *readBack != QStringList{program} + arguments
+        || unescapeStringValue(*pathValue) != workingFolder) {
+        if (why)
+            *why = QCoreApplication::translate("platform", "a desktop would not read \"%1\" in \"%2\" back as written")
+                       .arg(program, workingFolder);
         return std::nullopt;
     }
     const QString text = QStringLiteral("[Desktop Entry]\n"

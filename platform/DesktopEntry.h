@@ -21,9 +21,21 @@ QString quoteExecArgument(const QString &argument);
 // another control character, which a desktop entry cannot carry.
 std::optional<QString> escapeStringValue(const QString &value);
 
+// A string value read back: \s \n \t \r \\ decoded.
+QString unescapeStringValue(const QString &value);
+
+// An Exec value read back as a desktop's launcher reads it (GLib splits it
+// as a shell would, before any field code is expanded): blanks separate
+// words, double quotes group with \ escaping $ ` " \, single quotes group
+// literally, a backslash outside quotes makes the next character literal.
+// Nothing when a quote is left open.
+std::optional<QStringList> splitExecValue(const QString &exec);
+
 // The whole file of an application entry that starts program (with
-// arguments, each quoted) in workingFolder. Nothing when a value cannot be
-// written faithfully; *why says which.
+// arguments, each quoted) in workingFolder. The entry is read back as a
+// desktop reads it and must name exactly that program, those arguments and
+// that folder; nothing otherwise, or when a value cannot be written at all,
+// and *why says which.
 std::optional<QByteArray> applicationEntry(const QString &name, const QString &program,
                                            const QStringList &arguments, const QString &workingFolder,
                                            QString *why = nullptr);

@@ -21,7 +21,11 @@ QString SystemProgramStarter::findProgram(const QString &name)
 
     // Only absolute folders: an empty or relative PATH entry would mean the
     // working folder, where a file of that name must never be started.
-    QStringList folders{QCoreApplication::applicationDirPath()};
+    // Qt gives no application folder when the folder's name cannot be
+    // decoded; that is no reason to search the file system root instead.
+    QStringList folders;
+    if (const QString own = QCoreApplication::applicationDirPath(); !own.isEmpty())
+        folders.append(own);
     const QString path = qEnvironmentVariable("PATH");
     for (const QString &folder : path.split(QDir::listSeparator(), Qt::SkipEmptyParts))
         if (QDir::isAbsolutePath(folder))

@@ -17,6 +17,23 @@ QString tr(const char *text)
     return QCoreApplication::translate("schedule", text);
 }
 
+// The text with its control characters shown as \n, \r or \xNN.
+QString visible(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 bool nameTaken(const QDir &folder, const QString &name)
 {
     const QFileInfo info(folder.filePath(name));
@@ -26,14 +43,6 @@ bool nameTaken(const QDir &folder, const QString &name)
 }
 
 } // namespace
-
-bool Pick::anyDay() const
-{
-    for (bool ticked : days)
-        if (ticked)
-            return true;
-    return false;
-}
 
 std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
 {
@@ -54,11 +63,23 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
     const Entry entry{timeLine(hour24(pick.hour, pick.amPm), pick.minute), pick.path, *code,
                       QString(day.name)};
 
+    // A line feed or carriage return in a file name would split the entry
+    // into other lines; the other control characters cannot be shown or
+    // typed back either.
+    for (const QChar c : pick.path)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return refuse(tr("The program path \"%1\" holds a control character (such as a line break), which "
+                             "the schedule cannot store. Rename the file, then pick it again.")
+                              .arg(visible(pick.path)));
     QString bad;
-    if (!encodeLines(entry.lines(), &bad))
+    const std::optional<QByteArray> bytes = encodeLines(entry.lines(), &bad);
+    if (!bytes)
         return refuse(tr("The program path \"%1\" cannot be stored in the schedule: the character "
                          "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
                           .arg(pick.path, bad));
+    // What is written must read back as the same four lines.
+    if (decodeLines(*bytes) != entry.lines())
+        return refuse(tr("The program path \"%1\" cannot be stored in the schedule as it is.").arg(visible(pick.path)));
     QString invalid;
     if (!validateEntry(entry.lines(), &invalid))
         return refuse(tr("The pick cannot be stored in the schedule: %1.").arg(invalid));

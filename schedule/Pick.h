@@ -20,8 +20,6 @@ struct Pick {
     QString minute;   // "00", "15", "30", "45"
     QString amPm;     // "AM" or "PM"
     QString runStyle; // "Normal", "Hide", "Minimize", "Maximize"
-
-    bool anyDay() const;
 };
 
 // The entry the pick writes for one day, or nothing with *why telling the
