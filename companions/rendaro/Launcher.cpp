@@ -94,11 +94,13 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
 
     StartTimes starts(today);
     if (options.list) {
+        // On the night the clock changes, a time alone may name two moments.
+        const bool clockChanges = today.startOfDay().offsetFromUtc() != today.addDays(1).startOfDay().offsetFromUtc();
+        const QString format = clockChanges ? QStringLiteral("HH:mm t") : QStringLiteral("HH:mm");
         for (qsizetype i = 0; i < entries.size(); ++i) {
             const QDateTime start = starts.at(entries.minutes(i));
             out << describe(entries.entry(i)) << ": "
-                << (start <= started ? tr("would start at once")
-                                     : tr("would start at %1").arg(start.toString(QStringLiteral("HH:mm"))))
+                << (start <= started ? tr("would start at once") : tr("would start at %1").arg(start.toString(format)))
                 << Qt::endl;
         }
         return clean ? 0 : 1;

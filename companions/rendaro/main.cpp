@@ -26,7 +26,7 @@ int main(int argc, char *argv[])
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(schedule::kLauncherProgram);
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

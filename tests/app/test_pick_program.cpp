@@ -198,6 +198,12 @@ void TestPickProgram::nothingWritten_data()
     const QString noEightBit = QString::fromUtf8("tool\u20ac.exe");
     QTest::newRow("path without an 8-bit form")
         << noEightBit << QList<int>{0, 1} << QString() << QStringList{noEightBit, QString::fromUtf8("\u20ac")} << "";
+    // A line break would split the entry into other lines.
+    QTest::newRow("name with line breaks") << "x\nNormal\r\nMonday" << QList<int>{0} << QString()
+                                           << QStringList{"x\\nNormal\\r\\nMonday", "control character"} << "";
+    // Others may change the program: the launcher would not start it.
+    QTest::newRow("program others may change") << "shared" << QList<int>{0} << QString()
+                                               << QStringList{"Rendaro would not start", "(mode 0666)"} << "";
 }
 
 void TestPickProgram::nothingWritten()
@@ -209,6 +215,8 @@ void TestPickProgram::nothingWritten()
     QFETCH(QString, counter);
     if (!file.isEmpty())
         QVERIFY(testing::writeFile(m_programs->filePath(file)));
+    if (file == "shared")
+        QVERIFY(QFile::setPermissions(m_programs->filePath(file), QFileDevice::Permissions(0x6666)));
     openMain(m_programs->path(), file.isEmpty() ? QStringLiteral("prog") : file);
     if (file.isEmpty()) {
         m_main->File1->clearSelection();

@@ -1,84 +1,57 @@
-#include "app/Browser.h"
-#include "app/Main.h"
+// Ready to Deploy...: the question, the autostart entry a desktop reads at
+// logon (written by the real XDG shortcut maker into temporary folders) and
+// the closing message.
 #include "deploy/Deploy.h"
+#include "platform/XdgShortcutMaker.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
+#include "support/Run.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QPushButton>
-#include <QCoreApplication>
-#include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QtTest>
 
-using platform::ShortcutScope;
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace testing;
 
 namespace {
 
-// Every control of the window with what it holds, to see that a handler
-// changed none.
-QStringList snapshot(const Main &main)
-{
-    QStringList lines;
-    lines << QStringLiteral("window visible=%1 title=%2").arg(main.isVisible()).arg(main.windowTitle());
-    for (const QWidget *w : main.findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty())
-            continue;
-        QString value;
-        if (auto *b = qobject_cast<const QAbstractButton *>(w))
-            value = QStringLiteral("%1 checked=%2").arg(b->text()).arg(b->isChecked());
-        else if (auto *e = qobject_cast<const QLineEdit *>(w))
-            value = e->text();
-        else if (auto *f = qobject_cast<const FolderList *>(w))
-            value = f->path();
-        else if (auto *l = qobject_cast<const QListWidget *>(w))
-            value = QStringLiteral("row=%1 text=%2").arg(l->currentRow()).arg(Main::listText(l));
-        else if (auto *d = qobject_cast<const DriveList *>(w))
-            value = QStringLiteral("drive=%1").arg(d->drive());
-        else if (auto *fl = qobject_cast<const FileList *>(w))
-            value = fl->path() + u'|' + fl->fileName();
-        lines << QStringLiteral("%1 %2 visible=%3 enabled=%4 %5")
-                     .arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))
-                     .arg(w->isVisible())
-                     .arg(w->isEnabled())
-                     .arg(value);
+const QString kQuestion = " Want a short cut to your login (account)? Yes to your Login only, No to All users, "
+                          "Cancel to clear data list ";
+const QString kLogin = "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time "
+                       "you log on";
+const QString kAllUsers = "DATA FILES GENERATED and File copied to All Users profile, Rendaro will be activated next "
+                          "time you log on";
+const QString kCancel = "DATA FILES clear, Rendaro not copied, but Check if Program already copied";
+const QString kFailed = "DATA FILES GENERATED, but the shortcut to Rendaro could not be created: ";
+
+// A temporary world: the program folder app/ with the launcher in it, the
+// working folder, and the two autostart bases; the working folder is current.
+struct World {
+    QTemporaryDir root;
+    QString previous = QDir::currentPath();
+    bool ok = false;
+    explicit World(const QByteArray &appName = "app", const QByteArray &workName = "work")
+    {
+        const QByteArray base = QFile::encodeName(root.path()) + '/';
+        ::mkdir(base + appName, 0755);
+        ::mkdir(base + workName, 0755);
+        ok = writeFile(app(appName) + "/Rendaro.exe") && ::chdir(base + workName) == 0;
+        qputenv("XDG_CONFIG_HOME", base + "config");
+        qputenv("XDG_CONFIG_DIRS", base + "dirs:" + base + "more");
     }
-    return lines;
-}
-
-// A form that is not in its start-up state, so that a reset would show.
-void setSomeValues(Main &main)
-{
-    main.Check1[1]->setChecked(true);
-    main.Check1[4]->setChecked(true);
-    Main::setListText(main.List1, QStringLiteral("AM"));
-    Main::setListText(main.List2, QStringLiteral("07"));
-    Main::setListText(main.List3, QStringLiteral("30"));
-    Main::setListText(main.List4, QStringLiteral("Hide"));
-    main.Text4->setText(QStringLiteral("5"));
-    main.Text1->setText(QStringLiteral("/usr/bin/true"));
-    main.Text3->setText(QStringLiteral("07"));
-}
-
-QString expectedLauncher()
-{
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()
-           + QStringLiteral("Rendaro.exe");
-}
+    ~World() { QDir::setCurrent(previous); }
+    QString app(const QByteArray &name = "app") const { return root.path() + '/' + QFile::decodeName(name); }
+    QString entry(const char *base) const { return root.path() + '/' + base + "/autostart/Rendaro.desktop"; }
+    QString deploy(FakeServices &fakes, const QString &appFolder)
+    {
+        platform::XdgShortcutMaker shortcuts;
+        deploy::deployToStartup(appFolder, QDir::currentPath(), {fakes.starter, fakes.prompter, shortcuts});
+        return fakes.prompter.prompts().value(1);
+    }
+};
 
 } // namespace
-
-
-// The texts the user sees, letter for letter.
-const QString kQuestion = QStringLiteral(
-    " Want a short cut to your login (account)? Yes to your Login only, No to All users, Cancel to clear data list ");
-const QString kLoginMessage = QStringLiteral(
-    "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time you log on");
-const QString kAllUsersMessage = QStringLiteral(
-    "DATA FILES GENERATED and File copied to All Users profile, Rendaro will be activated next time you log on");
-const QString kCancelMessage = QStringLiteral(
-    "DATA FILES clear, Rendaro not copied, but Check if Program already copied");
 
 class TestDeploy : public QObject
 {
@@ -86,147 +59,130 @@ class TestDeploy : public QObject
 private slots:
     void answers_data();
     void answers();
-    void twoClicksRequestTwice();
-    void failedBrinolStartIsToldAndDeployGoesOn();
-    void launcherPath_data();
-    void launcherPath();
+    void entries_data();
+    void entries();
 };
 
 void TestDeploy::answers_data()
 {
     QTest::addColumn<qint16>("answer");
-    QTest::addColumn<int>("shortcut"); // what the shortcut maker answers: 0 made, 1 failed, 2 needs admin rights
-    QTest::addColumn<QStringList>("started");
-    QTest::addColumn<int>("scope"); // of the one shortcut request; -1: none
-    QTest::addColumn<QString>("message"); // the closing message exactly, or what it must say
+    QTest::addColumn<QString>("trouble");    // what is wrong in the world before Deploy
+    QTest::addColumn<QString>("entryIn");    // the autostart base that gets the entry, or ""
+    QTest::addColumn<QString>("message");    // the closing message, or how a failure's begins and what it says
 
-    const QStringList brinol{QStringLiteral("brinol.com")};
-    const QStringList both{QStringLiteral("brinol.com"), QStringLiteral("zeptra.com")};
-    const int user = int(ShortcutScope::CurrentUser), all = int(ShortcutScope::AllUsers);
-    QTest::newRow("Yes") << qint16(6) << 0 << brinol << user << kLoginMessage;
-    QTest::newRow("No") << qint16(7) << 0 << brinol << all << kAllUsersMessage;
-    QTest::newRow("Cancel") << qint16(2) << 0 << both << -1 << kCancelMessage;
-    // What the message box returns for Escape and its close button.
-    QTest::newRow("Escape") << qint16(platform::AnswerCancel) << 0 << both << -1 << kCancelMessage;
-    QTest::newRow("Ok") << qint16(1) << 0 << both << -1 << kCancelMessage;
-    QTest::newRow("negative") << qint16(-6) << 0 << both << -1 << kCancelMessage;
-    QTest::newRow("Yes+256") << qint16(6 + 256) << 0 << both << -1 << kCancelMessage;
-    // The shortcut fails: one message that says so and why, never the success message.
-    QTest::newRow("Yes, folder is a file") << qint16(6) << 1 << brinol << user << "could not be created";
-    QTest::newRow("No, no rights") << qint16(7) << 2 << brinol << all << "administrator rights are needed";
-    QTest::newRow("No, other reason") << qint16(7) << 1 << brinol << all << "could not be created";
+    QTest::newRow("Yes") << qint16(6) << "" << "config" << kLogin;
+    QTest::newRow("No") << qint16(7) << "" << "dirs" << kAllUsers;
+    // Cancel, and what the box returns for Escape and its close button, and any other value.
+    for (qint16 answer : {2, 1, -6, 6 + 256})
+        QTest::addRow("answer %d", answer) << answer << "" << "" << kCancel;
+    QTest::newRow("Yes, config home is a file") << qint16(6) << "config file" << "" << kFailed + "|not a folder";
+    QTest::newRow("No without rights") << qint16(7) << "dirs in /sys" << ""
+                                       << "DATA FILES GENERATED, but the shortcut to Rendaro could not be created for "
+                                          "all users: administrator rights are needed|/sys/vellomar";
+    QTest::newRow("Yes, no launcher") << qint16(6) << "no launcher" << "" << kFailed + "|Rendaro.exe cannot be found";
 }
 
 void TestDeploy::answers()
 {
     QFETCH(qint16, answer);
-    QFETCH(int, shortcut);
-    QFETCH(QStringList, started);
-    QFETCH(int, scope);
+    QFETCH(QString, trouble);
+    QFETCH(QString, entryIn);
     QFETCH(QString, message);
 
+    World world;
+    QVERIFY(world.ok);
+    if (trouble == "config file")
+        QVERIFY(writeFile(world.root.filePath("config"), "not a folder"));
+    else if (trouble == "dirs in /sys") // where nobody may make folders, root included
+        qputenv("XDG_CONFIG_DIRS", "/sys/vellomar-test");
+    else if (trouble == "no launcher")
+        QVERIFY(QFile::remove(world.app() + "/Rendaro.exe"));
     FakeServices fakes;
     fakes.prompter.answers = {answer};
-    const QString why = QStringLiteral("/some/where: the reason the system gave");
-    if (shortcut)
-        fakes.shortcuts.result = {false, why, shortcut == 2};
-    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
-    setSomeValues(main);
-    const QStringList before = snapshot(main);
+    const QString shown = world.deploy(fakes, world.app());
 
-    main.Command3->click();
-
+    const bool cancelled = answer != 6 && answer != 7;
+    const QStringList started = cancelled ? QStringList{"brinol.com", "zeptra.com"} : QStringList{"brinol.com"};
     QCOMPARE(fakes.starter.commandLines(), started);
     for (const StartedProgram &p : fakes.starter.started)
         QCOMPARE(p.style, platform::WindowStyle::Hidden);
-
     QCOMPARE(fakes.prompter.shown.size(), 2);
-    QCOMPARE(fakes.prompter.shown[0].prompt,
-             QStringLiteral(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
-                            "Cancel to clear data list "));
+    QCOMPARE(fakes.prompter.shown[0].prompt, kQuestion);
     QCOMPARE(fakes.prompter.shown[0].buttons, platform::Buttons::YesNoCancel);
     QCOMPARE(fakes.prompter.shown[1].buttons, platform::Buttons::Ok);
-    const QString shown = fakes.prompter.shown[1].prompt;
-    if (!shortcut) {
-        QCOMPARE(shown, message);
-    } else {
-        QVERIFY2(shown.contains(message) && shown.contains(why), qPrintable(shown));
-        QVERIFY(shown != kLoginMessage && shown != kAllUsersMessage);
-        QVERIFY(!shown.contains(QStringLiteral("File copied")));
-        QCOMPARE(shown.contains(QStringLiteral("administrator")), shortcut == 2);
-    }
-
-    QCOMPARE(fakes.shortcuts.requests.size(), scope < 0 ? 0 : 1);
-    if (scope >= 0) {
-        const ShortcutRequest &r = fakes.shortcuts.requests.first();
-        QCOMPARE(r.folder, QStringLiteral("\\Startup"));
-        QCOMPARE(r.linkName, QStringLiteral("Rendaro"));
-        QCOMPARE(r.target, expectedLauncher());
-        QCOMPARE(r.arguments, QString());
-        QCOMPARE(int(r.scope), scope);
-        QCOMPARE(r.workingFolder, QDir::toNativeSeparators(QDir::currentPath()));
-    }
-
-    QCOMPARE(snapshot(main), before);
+    const QStringList parts = message.split(u'|');
+    QVERIFY2(parts.size() == 1 ? shown == message : shown.startsWith(parts[0]) && shown.contains(parts[1]),
+             qPrintable(shown));
+    for (const char *base : {"config", "dirs", "more"})
+        QCOMPARE(QFileInfo::exists(world.entry(base)), entryIn == base);
+    if (!entryIn.isEmpty())
+        QCOMPARE(readFile(world.entry(entryIn.toLatin1())),
+                 "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + QFile::encodeName(world.app())
+                     + "/Rendaro.exe\nPath=" + QFile::encodeName(QDir::currentPath()) + "\n");
 }
 
-void TestDeploy::twoClicksRequestTwice()
+void TestDeploy::entries_data()
 {
+    QTest::addColumn<QByteArray>("appName");  // the program folder's name, as bytes
+    QTest::addColumn<QByteArray>("workName"); // the working folder's
+    QTest::addColumn<QByteArray>("exec");     // how the program folder's name stands in Exec=, quotes aside
+    QTest::addColumn<QByteArray>("path");     // how the working folder's stands in Path=; or why no entry
+
+    QTest::newRow("plain") << QByteArray("app") << QByteArray("work") << QByteArray("app") << QByteArray("work");
+    QTest::newRow("spaces") << QByteArray("my apps") << QByteArray("my work") << QByteArray("\"my apps")
+                            << QByteArray("my work");
+    QTest::newRow("semicolon alone") << QByteArray("a;b") << QByteArray("w;x") << QByteArray("\"a;b")
+                                     << QByteArray("w;x");
+    QTest::newRow("shell characters") << QByteArray("$(x)`id`") << QByteArray("$(w)") << QByteArray("\"\\\\$(x)\\\\`id\\\\`")
+                                      << QByteArray("$(w)");
+    QTest::newRow("backslash and quote") << QByteArray("b\\s\"q\"") << QByteArray("w\\x")
+                                         << QByteArray("\"b\\\\\\\\s\\\\\"q\\\\\"") << QByteArray("w\\\\x");
+    QTest::newRow("not ASCII") << QByteArray("Gr\xc3\xbc\xc3\x9f" "e") << QByteArray("w\xc3\xb6rk")
+                               << QByteArray("Gr\xc3\xbc\xc3\x9f" "e") << QByteArray("w\xc3\xb6rk");
+    // GLib looks for the program before it reads %% as %: no entry can name it.
+    QTest::newRow("percent") << QByteArray("100%") << QByteArray("work") << QByteArray()
+                             << QByteArray("a desktop would not read");
+    // Bytes that are not UTF-8 do not survive as text: the name leads elsewhere.
+    QTest::newRow("working folder not UTF-8") << QByteArray("app") << QByteArray("w\xff") << QByteArray()
+                                              << QByteArray("does not lead back to it");
+}
+
+void TestDeploy::entries()
+{
+    QFETCH(QByteArray, appName);
+    QFETCH(QByteArray, workName);
+    QFETCH(QByteArray, exec);
+    QFETCH(QByteArray, path);
+
+    const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask
+    World world(appName, workName);
+    QVERIFY(world.ok);
     FakeServices fakes;
-    fakes.prompter.answers = {platform::AnswerYes, platform::AnswerNo};
-    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
+    fakes.prompter.answers = {platform::AnswerYes};
+    const QString shown = world.deploy(fakes, world.app(appName));
+    ::umask(umask);
 
-    main.Command3->click();
-    main.Command3->click();
-
-    QCOMPARE(fakes.starter.commandLines(), (QStringList{QStringLiteral("brinol.com"), QStringLiteral("brinol.com")}));
-    QCOMPARE(fakes.shortcuts.requests.size(), 2);
-    QCOMPARE(fakes.shortcuts.requests[0].scope, ShortcutScope::CurrentUser);
-    QCOMPARE(fakes.shortcuts.requests[1].scope, ShortcutScope::AllUsers);
-    QCOMPARE(fakes.shortcuts.requests[0].target, fakes.shortcuts.requests[1].target);
-    QCOMPARE(fakes.prompter.prompts().mid(1, 1), QStringList{kLoginMessage});
-    QCOMPARE(fakes.prompter.prompts().last(), kAllUsersMessage);
+    const QString entry = world.entry("config");
+    if (exec.isEmpty()) {
+        QVERIFY2(shown.startsWith(kFailed) && shown.contains(QString::fromUtf8(path)), qPrintable(shown));
+        QVERIFY(!QFileInfo::exists(entry));
+        return;
+    }
+    QCOMPARE(shown, kLogin);
+    const QByteArray root = QFile::encodeName(world.root.path()) + '/';
+    const bool quoted = exec.startsWith('"');
+    QCOMPARE(readFile(entry).split('\n'),
+             (QList<QByteArray>{"[Desktop Entry]", "Type=Application", "Name=Rendaro",
+                                "Exec=" + QByteArray(quoted ? "\"" : "") + root + exec.mid(quoted ? 1 : 0)
+                                    + "/Rendaro.exe" + (quoted ? "\"" : ""),
+                                "Path=" + root + path, ""}));
+    QCOMPARE(QFileInfo(entry).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                                          | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    QCOMPARE(QFileInfo(QFileInfo(entry).absolutePath()).permissions() & 0x0077,
+             QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther); // 0755, not 0700
+    const Finished check = run(QStringLiteral("desktop-file-validate"), {entry});
+    QVERIFY2(check.ran && check.exitCode == 0 && check.out.isEmpty(), check.out.constData());
 }
 
-void TestDeploy::failedBrinolStartIsToldAndDeployGoesOn()
-{
-    FakeServices fakes;
-    fakes.starter.failing = {QStringLiteral("brinol.com"), QStringLiteral("zeptra.com")};
-    fakes.prompter.answers = {platform::AnswerCancel};
-    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
-
-    main.Command3->click();
-
-    const QStringList prompts = fakes.prompter.prompts();
-    QCOMPARE(prompts.size(), 4);
-    QVERIFY(prompts[0].contains(QStringLiteral("brinol.com")));
-    QVERIFY(prompts[0].contains(QStringLiteral("the program was not found")));
-    QCOMPARE(prompts[1], kQuestion);
-    QVERIFY(prompts[2].contains(QStringLiteral("zeptra.com")));
-    QCOMPARE(prompts[3], kCancelMessage);
-}
-
-void TestDeploy::launcherPath_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QChar>("separator");
-    QTest::addColumn<QString>("launcher");
-
-    const QChar back(u'\\');
-    const QChar slash(u'/');
-    QTest::newRow("C:\\Tools\\") << QStringLiteral("C:\\Tools\\") << back << QStringLiteral("C:\\Tools\\Rendaro.exe");
-    QTest::newRow("C:\\") << QStringLiteral("C:\\") << back << QStringLiteral("C:\\Rendaro.exe");
-    QTest::newRow("/opt/vellomar/") << QStringLiteral("/opt/vellomar/") << slash << QStringLiteral("/opt/vellomar/Rendaro.exe");
-    QTest::newRow("/") << QStringLiteral("/") << slash << QStringLiteral("/Rendaro.exe");
-}
-
-void TestDeploy::launcherPath()
-{
-    QFETCH(QString, folder);
-    QFETCH(QChar, separator);
-    QFETCH(QString, launcher);
-    QCOMPARE(deploy::launcherPath(folder, separator), launcher);
-}
-
-QTEST_MAIN(TestDeploy)
+QTEST_GUILESS_MAIN(TestDeploy)
 #include "test_deploy.moc"

@@ -1,17 +1,10 @@
 #pragma once
 
-// Running the built launcher and the recording test program in temporary
-// working folders.
+// Running the built launcher, and the recording program it starts, in
+// temporary working folders.
 
 #include "support/Files.h"
 #include "support/Run.h"
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
 
 struct RunResult {
     int exitCode = -1;
@@ -24,56 +17,50 @@ inline QString launcherProgram()
     return testing::builtProgram(QStringLiteral("Rendaro.exe"));
 }
 
-// Runs the launcher in workingFolder; the started programs record into logFile.
-inline RunResult runLauncher(const QString &workingFolder, const QStringList &arguments, const QString &logFile = {})
+// Runs the launcher in workingFolder; the started recorders write to logFile.
+inline RunResult runLauncher(const QString &workingFolder, const QStringList &arguments, const QString &logFile = {},
+                             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!logFile.isEmpty())
         environment.insert(QStringLiteral("RENDARO_TEST_LOG"), logFile);
     const testing::Finished f = testing::run(launcherProgram(), arguments, workingFolder, environment, 120000);
-    if (!f.ran && f.out.isEmpty() && f.err.isEmpty())
+    if (!f.ran)
         return {-1, {}, QStringLiteral("the launcher did not finish")};
-    return {f.exitCode, QString::fromLocal8Bit(f.out), QString::fromLocal8Bit(f.err)};
+    return {f.exitCode, QString::fromUtf8(f.out), QString::fromUtf8(f.err)};
 }
 
-// A copy of a helper program at path (folders made as needed), executable.
+// A copy of a helper program at path, folders made as needed, executable.
 inline bool copyProgram(const char *helper, const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
     return QFile::copy(testing::testHelper(QString::fromLatin1(helper)), path)
-           && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+           && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                              | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
 }
 
-// The lines of a day list file, CR LF after each, written 0600.
+// A day list of these lines, CR LF after each, that only its owner may write.
 inline bool writeDayList(const QString &path, const QStringList &lines)
 {
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += line.toUtf8() + "\r\n";
-    return testing::writeFile(path, bytes) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    return testing::writeFile(path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8())
+           && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 struct Recorded {
     QString program;
     QString workingFolder;
     int argumentCount = -1;
-    QString arguments;
     QString output;
 };
 
-// The lines the recording program appended to logFile, in order.
+// What the recorders appended to logFile, one start a line.
 inline QList<Recorded> readRecords(const QString &logFile)
 {
     QList<Recorded> records;
-    QFile file(logFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return records;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    for (const QByteArray &line : testing::readFile(logFile).split('\n')) {
         const QList<QByteArray> f = line.split('\t');
         if (f.size() == 5)
-            records.append({QFile::decodeName(f[0]), QFile::decodeName(f[1]), f[2].toInt(), QFile::decodeName(f[3]),
-                            QFile::decodeName(f[4])});
+            records.append({QFile::decodeName(f[0]), QFile::decodeName(f[1]), f[2].toInt(), QFile::decodeName(f[4])});
     }
     return records;
 }

@@ -9,7 +9,7 @@
 #include "platform/SystemProgramStarter.h"
 #include "platform/XdgShortcutMaker.h"
 #include "schedule/EntryFile.h"
-#include "support/DesktopEntryReader.h"
+#include "platform/DesktopEntry.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
 #include "LauncherRun.h"
@@ -67,20 +67,18 @@ void TestTypicalRoad::pickDeployLogon()
     QTRY_COMPARE(schedule::parseDayList(testing::readFile(dayList)), QList<schedule::Entry>{entry});
 
     // The next logon: the desktop reads the autostart entry and runs it.
-    const auto keys = desktopentry::readEntry(config + QStringLiteral("/autostart/Rendaro.desktop"));
-    QVERIFY(keys);
-    QCOMPARE(keys->value(QStringLiteral("Type")), QStringLiteral("Application"));
-    const auto command = desktopentry::splitExec(keys->value(QStringLiteral("Exec")));
-    QVERIFY(command && !command->isEmpty());
-    QCOMPARE(command->first(), launcherProgram());
-    QCOMPARE(command->size(), 1);
-    QCOMPARE(keys->value(QStringLiteral("Path")), work);
+    QMap<QString, QString> keys;
+    for (const QString &line : QString::fromUtf8(testing::readFile(config + "/autostart/Rendaro.desktop")).split(u'\n'))
+        keys.insert(line.section(u'=', 0, 0), platform::unescapeStringValue(line.section(u'=', 1)));
+    QCOMPARE(keys.value("Type"), QStringLiteral("Application"));
+    const auto command = platform::splitExecValue(keys.value("Exec"));
+    QCOMPARE(command, QStringList{launcherProgram()});
+    QCOMPARE(keys.value("Path"), work);
 
     const QString log = root.filePath(QStringLiteral("started.txt"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("RENDARO_TEST_LOG"), log);
-    const testing::Finished logon =
-        testing::run(command->first(), command->mid(1), keys->value(QStringLiteral("Path")), environment, 60000);
+    const testing::Finished logon = testing::run(command->first(), command->mid(1), keys.value("Path"), environment, 60000);
     QVERIFY(logon.ran);
     QCOMPARE(logon.err, QByteArray());
     QCOMPARE(logon.exitCode, 0);
