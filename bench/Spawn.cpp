@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <cstring>
 #include <stdexcept>
 
@@ -80,6 +82,25 @@ bool waitForLine(const Child &child, const std::string &marker)
             return true;
         line.clear();
     }
+}
+
+long waitExitWatchingMemory(Child &child)
+{
+    const std::string status = "/proc/" + std::to_string(child.pid) + "/status";
+    long highest = 0;
+    int exited = 0;
+    while ((exited = waitpid(child.pid, nullptr, WNOHANG)) == 0) {
+        std::ifstream in(status);
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("VmHWM:", 0) == 0)
+                highest = std::max(highest, std::stol(line.substr(6)));
+        usleep(500);
+    }
+    if (child.out >= 0)
+        close(child.out);
+    child = {};
+    return highest;
 }
 
 int waitExit(Child &child)

@@ -29,6 +29,11 @@ bool waitForLine(const Child &child, const std::string &marker);
 // Waits for the child's end; its exit status, or -1 when a signal ended it.
 int waitExit(Child &child);
 
+// Waits for the child's end, watching its highest resident memory (VmHWM)
+// the while; that, in KiB. (The rusage of a spawned child would count the
+// memory of this process, which it shared until its exec.)
+long waitExitWatchingMemory(Child &child);
+
 // The folder of the built programs: vellomar, brinol.com, ...
 std::string binDir();
 // The folder of the helper programs built with the benchmarks.

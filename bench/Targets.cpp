@@ -64,6 +64,12 @@ void TargetReporter::Finalize()
          [](double v) { return v <= 1.3; });
     line("Rendaro.exe resident memory while waiting", counter("BM_LauncherWaiting", "rss_MB"), "MB", "< 8 MB",
          [](double v) { return v < 8; });
+    for (const char *kind : {"0", "1"}) {
+        const std::string what = std::string("Rendaro.exe memory / 16 MiB day list, ")
+                                 + (kind[0] == '0' ? "entries" : "blank lines");
+        line(what.c_str(), counter(std::string("BM_LauncherLargeList/blank_lines:") + kind, "ratio"), "x", "<= 4x",
+             [](double v) { return v <= 4; });
+    }
     line("Rendaro.exe wake-ups per hour while waiting", counter("BM_LauncherWaiting", "wakeups_per_h"), "/h",
          "<= 60/h", [](double v) { return v <= 60; });
 }

@@ -142,7 +142,43 @@ void BM_LauncherHundredDue(benchmark::State &state)
     }
 }
 
+// A day list at the launcher's 16 MiB limit made of the shortest lines:
+// entries of four short lines (range 0), or blank lines only (range 1).
+// Listed with --list, which reads and orders every entry but starts none.
+// Reference: the same launcher on an empty day list, side by side.
+void BM_LauncherLargeList(benchmark::State &state)
+{
+    constexpr qsizetype kLimit = 16 * 1024 * 1024;
+    const QByteArray unit = state.range(0) == 0 ? QByteArray("00:00\r\n/a\r\nMin\r\nMonday\r\n") : QByteArray("\r\n");
+    QByteArray list;
+    list.reserve(kLimit);
+    while (list.size() + unit.size() <= kLimit)
+        list += unit;
+    const QString large = bench::emptyFolder(QStringLiteral("launcher-large"));
+    const QString empty = bench::emptyFolder(QStringLiteral("launcher-empty"));
+    if (!writeDayList(large, list) || !writeDayList(empty, {})) {
+        state.SkipWithError("cannot write the day lists");
+        return;
+    }
+    const std::vector<std::string> args{"--list", "--at", std::string(kMonday) + "T12:00"};
+    long referenceKb = 0, largeKb = 0;
+    for (auto _ : state) {
+        bench::Child reference = bench::spawn(rendaro(), args, empty.toStdString());
+        referenceKb = bench::waitExitWatchingMemory(reference);
+        const auto start = std::chrono::steady_clock::now();
+        bench::Child child = bench::spawn(rendaro(), args, large.toStdString());
+        largeKb = bench::waitExitWatchingMemory(child);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.counters["file_MB"] = double(list.size()) / (1024.0 * 1024.0);
+    state.counters["rss_MB"] = double(largeKb) / 1024.0;
+    state.counters["reference_MB"] = double(referenceKb) / 1024.0;
+    state.counters["ratio"] = double(largeKb) * 1024.0 / double(list.size());
+}
+
 } // namespace
 
+BENCHMARK(BM_LauncherLargeList)->ArgName("blank_lines")->DenseRange(0, 1)->Iterations(2)->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LauncherWaiting)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_LauncherHundredDue)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
