@@ -1,16 +1,20 @@
 #include "Launcher.h"
 
 #include "DayListFile.h"
+#include "RunLog.h"
 #include "Launch.h"
 #include "Today.h"
 #include "Waiting.h"
 #include "WindowState.h"
 
+#include "platform/DesktopNotice.h"
 #include "platform/Trust.h"
 #include "schedule/Entry.h"
 
 #include <QCoreApplication>
 #include <QDir>
+
+#include <optional>
 
 namespace rendaro {
 
@@ -26,28 +30,91 @@ QString describe(const schedule::Entry &entry)
     return QStringLiteral("%1 %2 %3").arg(entry.time, entry.styleCode, entry.path);
 }
 
-// Starts the entries that are due now and sets the window states of those
-// that want Min or Max.
-bool startBatch(const QList<schedule::Entry> &batch, QTextStream &out, QTextStream &err)
+// What a run tells: each event on the console and in the log, and the first
+// trouble of the run (an entry skipped, a list refused, a program that did
+// not start) once on the desktop as well. Listing runs keep no log and show
+// no notice.
+class RunReport
 {
-    bool allStarted = true;
+public:
+    RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quiet)
+        : m_clock(clock), m_out(out), m_err(err)
+    {
+        if (!quiet) {
+            m_log.emplace(QDir::currentPath());
+            m_notice.emplace();
+        }
+    }
+
+    void info(const QString &text)
+    {
+        m_out << text << Qt::endl;
+        if (m_log)
+            m_log->write(m_clock.now(), text);
+    }
+    void trouble(const QString &text)
+    {
+        m_err << "Rendaro.exe: " << text << Qt::endl;
+        if (m_log)
+            m_log->write(m_clock.now(), text);
+        if (m_troubles++ == 0)
+            m_first = text;
+    }
+    // Shows the notice of this run's troubles, if any and not shown yet;
+    // the programs still to start do not wait for the user to read it.
+    void tellTroubles()
+    {
+        if (!m_notice || m_told || m_troubles == 0)
+            return;
+        m_told = true;
+        QString first = m_first;
+        first[0] = first[0].toUpper();
+        m_notice->show(QStringLiteral("Rendaro"),
+                       (m_troubles > 1 ? tr("%1 (and %2 more)").arg(first).arg(m_troubles - 1) : first) + u'\n'
+                           + tr("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
+                                                    QDir::toNativeSeparators(QDir::currentPath())));
+    }
+    bool clean() const { return m_troubles == 0; }
+    int finish(int started, qsizetype notStarted)
+    {
+        tellTroubles();
+        if (m_log)
+            info(tr("end of run: %1 started, %2 not started").arg(started).arg(notStarted));
+        return clean() ? 0 : 1;
+    }
+
+private:
+    Clock &m_clock;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    std::optional<RunLog> m_log;
+    std::optional<platform::DesktopNotice> m_notice;
+    qsizetype m_troubles = 0;
+    QString m_first;
+    bool m_told = false;
+};
+
+// Starts the entries that are due now and sets the window states of those
+// that want Min or Max. Returns how many started.
+int startBatch(const QList<schedule::Entry> &batch, RunReport &report)
+{
+    int started = 0;
     QList<PendingWindows> windows;
     for (const schedule::Entry &entry : batch) {
         const Launched launched = launchProgram(entry.path, entry.style());
         if (!launched.ok) {
-            err << (launched.refused ? tr("Rendaro.exe: refusing %1: %2; not started")
-                                     : tr("Rendaro.exe: could not start %1: %2"))
-                       .arg(entry.path, launched.error)
-                << Qt::endl;
-            allStarted = false;
+            report.trouble((launched.refused ? tr("refusing %1: %2; not started") : tr("could not start %1: %2"))
+                               .arg(entry.path, launched.error));
             continue;
         }
-        out << tr("started %1").arg(describe(entry)) << Qt::endl;
+        ++started;
+        report.info(tr("started %1 (process %2)").arg(describe(entry)).arg(launched.pid));
         if (entry.style() == schedule::RunStyle::Min || entry.style() == schedule::RunStyle::Max)
             windows.append({launched.pid, entry.style()});
     }
+    report.tellTroubles();
     applyWindowStates(windows);
-    return allStarted;
+    return started;
 }
 
 } // namespace
@@ -59,38 +126,34 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
     const schedule::Day &day = dayOf(today);
     const QString fileName = QString(day.listFile);
     const QString folder = QDir::currentPath();
+    RunReport report(clock, out, err, options.list);
 
     if (const auto why = platform::untrustedBecause(folder)) {
-        err << tr("Rendaro.exe: refusing the working folder %1: %2; nothing is started")
-                   .arg(QDir::toNativeSeparators(folder), *why)
-            << Qt::endl;
-        return 1;
+        report.trouble(tr("refusing the working folder %1: %2; nothing is started")
+                           .arg(QDir::toNativeSeparators(folder), *why));
+        return report.finish(0, 0);
     }
     DayListFile file = readDayListFile(fileName);
     if (file.status == DayListFile::Missing) {
-        out << tr("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName) << Qt::endl;
-        return 0;
+        report.info(tr("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName));
+        return report.finish(0, 0);
     }
     if (file.status == DayListFile::Refused) {
-        err << tr("Rendaro.exe: refusing %1: %2; nothing is started").arg(fileName, file.why) << Qt::endl;
-        return 1;
+        report.trouble(tr("refusing %1: %2; nothing is started").arg(fileName, file.why));
+        return report.finish(0, 0);
     }
 
     schedule::DayList entries(std::move(file.bytes));
     entries.sortByTime();
-    bool clean = entries.problemCount() == 0;
+    report.info(tr("%1 %2: %3, %4 entries")
+                    .arg(QString(day.name), started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fileName,
+                         QString::number(entries.size())));
     for (const QString &problem : entries.problems())
-        err << tr("Rendaro.exe: %1 %2: skipped, not started").arg(fileName, problem) << Qt::endl;
+        report.trouble(tr("%1 %2: skipped, not started").arg(fileName, problem));
     if (entries.problemCount() > entries.problems().size())
-        err << tr("Rendaro.exe: %1: %2 more groups of lines skipped, not started")
-                   .arg(fileName)
-                   .arg(entries.problemCount() - entries.problems().size())
-            << Qt::endl;
-
-    out << tr("%1 %2: %3, %4 entries")
-               .arg(QString(day.name), started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fileName,
-                    QString::number(entries.size()))
-        << Qt::endl;
+        report.trouble(tr("%1: %2 more groups of lines skipped, not started")
+                           .arg(fileName)
+                           .arg(entries.problemCount() - entries.problems().size()));
 
     StartTimes starts(today);
     if (options.list) {
@@ -103,17 +166,19 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
                 << (start <= started ? tr("would start at once") : tr("would start at %1").arg(start.toString(format)))
                 << Qt::endl;
         }
-        return clean ? 0 : 1;
+        return report.clean() ? 0 : 1;
     }
 
+    report.tellTroubles();
+    int startedCount = 0;
     qsizetype next = 0;
     while (next < entries.size()) {
         const QDateTime target = starts.at(entries.minutes(next));
         if (clock.now() < target) {
-            out << tr("waiting until %1").arg(target.toString(QStringLiteral("HH:mm"))) << Qt::endl;
+            report.info(tr("waiting until %1").arg(target.toString(QStringLiteral("HH:mm"))));
             if (waitUntil(clock, target, today) == WaitOutcome::Midnight) {
-                out << tr("midnight: %1 entries not started today").arg(entries.size() - next) << Qt::endl;
-                return clean ? 0 : 1;
+                report.info(tr("midnight: %1 entries not started today").arg(entries.size() - next));
+                break;
             }
         }
         // Everything that is due by now starts together.
@@ -121,9 +186,9 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
         QList<schedule::Entry> batch;
         while (next < entries.size() && starts.at(entries.minutes(next)) <= now)
             batch.append(entries.entry(next++));
-        clean = startBatch(batch, out, err) && clean;
+        startedCount += startBatch(batch, report);
     }
-    return clean ? 0 : 1;
+    return report.finish(startedCount, entries.size() - startedCount);
 }
 
 } // namespace rendaro

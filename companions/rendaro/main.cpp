@@ -2,9 +2,11 @@
 #include "schedule/Companions.h"
 #include "Launcher.h"
 #include "Options.h"
+#include "RunLog.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -33,15 +35,17 @@ int main(int argc, char *argv[])
         "Starts today's programs of the schedule in the working folder, each at its time.\n"
         "Without options it does its logon job: it reads today's day list file\n"
         "(datmon.dat on Monday ... datsun.dat on Sunday) and exits once all are started\n"
-        "or at midnight."));
+        "or at midnight. What it does goes to rendaro.log in the working folder."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
     const QCommandLineOption at(QStringLiteral("at"),
                                 QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
                                 QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print the last 50 lines of rendaro.log, what the runs in this folder did."));
     parser.addOption(list);
     parser.addOption(at);
+    parser.addOption(log);
     parser.process(app);
 
     QTextStream out(stdout);
@@ -50,6 +54,12 @@ int main(int argc, char *argv[])
         err << "Rendaro.exe: unexpected argument " << parser.positionalArguments().first()
             << "\n" << parser.helpText();
         return 2;
+    }
+
+    if (parser.isSet(log)) {
+        const QByteArray lines = rendaro::RunLog::tail(QDir::currentPath(), 50);
+        std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
+        return 0;
     }
 
     rendaro::Options options;

@@ -5,6 +5,8 @@
 #include "LauncherRun.h"
 #include "support/AsUser.h"
 
+#include <QDBusConnection>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -42,6 +44,23 @@ private:
     QDateTime m_now;
 };
 
+// A stand-in of the desktop's notification service that keeps what it is asked to show.
+class Notifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public slots:
+    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
+                const QStringList &, const QVariantMap &, int)
+    {
+        received.append(summary + u'|' + body);
+        return uint(received.size());
+    }
+
+public:
+    QStringList received;
+};
+
 } // namespace
 
 class TestRendaro : public QObject
@@ -53,6 +72,9 @@ private slots:
     void run();
     void refusals_data();
     void refusals();
+    void logStaysBounded();
+    void notice_data();
+    void notice();
     void waits_data();
     void waits();
     void options_data();
@@ -145,28 +167,40 @@ void TestRendaro::run()
     // The launcher itself, by its path and by a link: it would start the list over and over.
     QVERIFY(QFile::link(launcherProgram(), alias));
     QVERIFY(writeDayList(work.filePath("datmon.dat"),
-                         monday("07:15", next) + monday("07:00", early, "Hide") + monday("06:00", missing)
+                         monday("07:15", next) + QStringList{"7:30"} + monday("07:00", early, "Hide") + monday("06:00", missing)
                              + monday("07:00", odd, "Hide") + monday("06:15", notProgram)
                              + monday("06:30", launcherProgram()) + monday("06:45", open) + monday("06:45", alias)));
 
     // Two seconds before the last entry's time: everything past starts at
     // once, in time order, then a short real wait.
     const RunResult run = runLauncher(work.path(), {"--at", kMonday + "T07:14:58"}, log);
-    QCOMPARE(run.out, QStringLiteral("Monday 2026-12-07 07:14: datmon.dat, 8 entries\n"
-                                     "started 07:00 Hide %1\n"
-                                     "started 07:00 Hide %2\n"
-                                     "waiting until 07:15\n"
-                                     "started 07:15 Normal %3\n")
-                          .arg(early, odd, next));
     const QString own = "it is Rendaro.exe, one of Vellomar's own programs, which the launcher never starts";
-    QCOMPARE(run.err, QStringLiteral("Rendaro.exe: could not start %1: there is no such file\n"
-                                     "Rendaro.exe: could not start %2: the file is not a program\n"
-                                     "Rendaro.exe: refusing %3: %4; not started\n"
-                                     "Rendaro.exe: refusing %5: the program file is not safe: other users may "
-                                     "write to it (mode 0775); not started\n"
-                                     "Rendaro.exe: refusing %6: %4; not started\n")
-                          .arg(missing, notProgram, launcherProgram(), own, open, alias));
+    const QStringList troubles{
+        "datmon.dat line 5: bad time line \"7:30\": skipped, not started",
+        "could not start " + missing + ": there is no such file",
+        "could not start " + notProgram + ": the file is not a program",
+        "refusing " + launcherProgram() + ": " + own + "; not started",
+        "refusing " + open + ": the program file is not safe: other users may write to it (mode 0775); not started",
+        "refusing " + alias + ": " + own + "; not started"};
+    QCOMPARE(run.err, "Rendaro.exe: " + troubles.join("\nRendaro.exe: ") + "\n");
     QCOMPARE(run.exitCode, 1);
+    QRegularExpression pid(" \\(process [1-9][0-9]*\\)$");
+    QStringList out = run.out.split(u'\n');
+    out.replaceInStrings(pid, " (process N)");
+    const QStringList events = QStringList{"Monday 2026-12-07 07:14: datmon.dat, 8 entries"} + troubles.mid(0, 1)
+                               + troubles.mid(1) + QStringList{"started 07:00 Hide " + early + " (process N)",
+                                                               "started 07:00 Hide " + odd + " (process N)",
+                                                               "waiting until 07:15", "started 07:15 Normal " + next
+                                                                   + " (process N)",
+                                                               "end of run: 3 started, 5 not started"};
+    QCOMPARE(out, QStringList{events[0]} + events.mid(7) + QStringList{""});
+    // The log has every event, each led by the local date and time.
+    QStringList logged = QString::fromUtf8(readFile(work.filePath("rendaro.log"))).split(u'\n', Qt::SkipEmptyParts);
+    for (QString &line : logged) {
+        QVERIFY2(QRegularExpression("^2026-12-07 07:1[45]:[0-9][0-9] ").match(line).hasMatch(), qPrintable(line));
+        line = line.mid(20).replace(pid, " (process N)");
+    }
+    QCOMPARE(logged, events);
 
     QTRY_COMPARE(readRecords(log).size(), 3);
     QList<Recorded> records = readRecords(log);
@@ -203,6 +237,9 @@ void TestRendaro::refusals_data()
     QTest::newRow("list too large") << "list large" << 1 << "it is too large to be a day list" << false;
     QTest::newRow("program folder open") << "program folder 0777" << 1 << "its folder" << false;
     QTest::newRow("program missing") << "program gone" << 1 << "there is no such file" << false;
+    // A log that cannot be written is given up; the programs start all the same.
+    QTest::newRow("log is a folder") << "log folder" << 0 << "" << true;
+    QTest::newRow("log links elsewhere") << "log link" << 0 << "" << true;
 }
 
 void TestRendaro::refusals()
@@ -229,6 +266,10 @@ void TestRendaro::refusals()
         QVERIFY(file.open(QIODevice::Append) && file.resize(16 * 1024 * 1024 + 1));
     } else if (change == "program gone") {
         QVERIFY(QFile::remove(program));
+    } else if (change == "log folder") {
+        QVERIFY(QDir(work.path()).mkdir("rendaro.log"));
+    } else if (change == "log link") {
+        QVERIFY(QFile::link(log, work.filePath("rendaro.log")));
     }
     QVERIFY(giveToOrdinary(work.path()));
     if (change == "list owner")
@@ -246,11 +287,81 @@ void TestRendaro::refusals()
     QVERIFY2(run.ran, "the launcher did not end");
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(says.toUtf8()), run.err.constData());
-    QCOMPARE(run.out.contains("started"), started);
+    QCOMPARE(run.out.contains("started 00:00"), started);
     if (started)
         QTRY_COMPARE(readRecords(log).size(), 1);
     else
         QVERIFY(readRecords(log).isEmpty());
+    if (!change.startsWith("log")) // the run's end is in the log
+        QVERIFY(readFile(work.filePath("rendaro.log")).contains("end of run: " + QByteArray(started ? "1" : "0")));
+}
+
+void TestRendaro::logStaysBounded()
+{
+    QTemporaryDir work;
+    const QString log = work.filePath("rendaro.log");
+    QByteArray old;
+    for (int i = 0; old.size() <= 256 * 1024; ++i)
+        old += "2026-12-06 08:00:00 old line " + QByteArray::number(i) + '\n';
+    QVERIFY(writeFile(log, old) && QFile::setPermissions(log, QFileDevice::Permissions(0x6666)));
+    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("00:00", "/nonexistent/x")));
+
+    QCOMPARE(runLauncher(work.path(), {"--at", kMonday + "T08:00"}).exitCode, 1);
+    // The older half is gone, the newer is whole, this run follows it.
+    const QByteArray now = readFile(log);
+    QVERIFY(now.size() <= 256 * 1024 && now.size() > 128 * 1024);
+    QVERIFY(old.endsWith(now.left(now.indexOf("2026-12-07"))));
+    QVERIFY(now.startsWith("2026-12-06 08:00:00 old line "));
+    QVERIFY(now.endsWith("end of run: 0 started, 1 not started\n"));
+    QCOMPARE(QFileInfo(log).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+    // --log shows its last 50 lines.
+    const RunResult tail = runLauncher(work.path(), {"--log"});
+    QCOMPARE(tail.out.toUtf8(), now.mid(now.size() - (now.split('\n').mid(now.count('\n') - 50).join('\n').size())));
+    QCOMPARE(tail.out.count(u'\n'), 50);
+}
+
+void TestRendaro::notice_data()
+{
+    QTest::addColumn<QString>("bus"); // "service", "no service" or "no bus"
+    QTest::newRow("notification service") << "service";
+    QTest::newRow("no notification service") << "no service";
+    QTest::newRow("no session bus") << "no bus";
+}
+
+void TestRendaro::notice()
+{
+    QFETCH(QString, bus);
+    QTemporaryDir work;
+    QVERIFY(writeFile(work.filePath("bus.conf"), "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                                                 "<auth>EXTERNAL</auth><policy context=\"default\"><allow own=\"*\"/>"
+                                                 "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                                 "<allow eavesdrop=\"true\"/></policy></busconfig>"));
+    QProcess daemon;
+    daemon.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + work.filePath("bus.conf")});
+    QVERIFY2(daemon.waitForReadyRead(10000), "dbus-daemon does not start");
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    auto stop = qScopeGuard([&daemon] { daemon.kill(); daemon.waitForFinished(); });
+    Notifications service;
+    QDBusConnection connection = QDBusConnection::connectToBus(address, bus);
+    if (bus == "service")
+        QVERIFY(connection.registerService("org.freedesktop.Notifications")
+                && connection.registerObject("/org/freedesktop/Notifications", &service,
+                                             QDBusConnection::ExportAllSlots));
+
+    const QString missing = work.filePath("gone/tool");
+    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("06:00", missing) + monday("06:15", "/gone/too")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", bus == "no bus" ? "unix:path=" + work.filePath("none") : address);
+    std::unique_ptr<QProcess> launcher(testing::startProgram(launcherProgram(), {"--at", kMonday + "T12:00"},
+                                                             work.path(), environment));
+    QTRY_VERIFY_WITH_TIMEOUT(launcher->state() == QProcess::NotRunning, 60000); // never hangs on the bus
+    QCOMPARE(launcher->exitCode(), 1);
+    connection.unregisterService("org.freedesktop.Notifications");
+    QDBusConnection::disconnectFromBus(bus);
+    QCOMPARE(service.received, bus == "service" ? QStringList{"Rendaro|Could not start " + missing
+                                                              + ": there is no such file (and 1 more)\nSee rendaro.log in "
+                                                              + work.path() + "."}
+                                                : QStringList{});
 }
 
 void TestRendaro::waits_data()
@@ -309,7 +420,7 @@ void TestRendaro::waits()
         QTextStream outStream(&out), errStream(&err);
         QCOMPARE(rendaro::runToday({}, night, outStream, errStream), 0);
         QCOMPARE(out, "Monday 2026-12-07 22:00: datmon.dat, 1 entries\nwaiting until 23:45\n"
-                      "midnight: 1 entries not started today\n");
+                      "midnight: 1 entries not started today\nend of run: 0 started, 1 not started\n");
         QCOMPARE(err, QString());
     }
 }

@@ -1,101 +1,108 @@
-// The typical road, end to end on the real programs: a pick's entry file,
-// Deploy with Yes through the main window (brinol.com gathers the day
-// list, the real XDG shortcut maker writes the autostart entry), then the
-// launcher started as the desktop's autostart starts it, from the entry's
-// Exec= and Path=, with no arguments and the real clock; then Reset, and
-// zeptra.com clears what was collected.
+// The typical road, end to end on the real programs: picks through the main
+// window, Show List (brinol.com gathers, the viewer draws), Deploy with Yes
+// (the real XDG shortcut maker), the launcher started as a desktop's
+// autostart starts it, with no arguments and the real clock, and Reset
+// (zeptra.com clears).
+#include "app/Browser.h"
 #include "app/Main.h"
-#include "deploy/Deploy.h"
+#include "platform/DesktopEntry.h"
 #include "platform/SystemProgramStarter.h"
 #include "platform/XdgShortcutMaker.h"
-#include "schedule/EntryFile.h"
-#include "platform/DesktopEntry.h"
 #include "support/Fakes.h"
-#include "support/Files.h"
+#include "viewer/ListArea.h"
 #include "LauncherRun.h"
 
+#include <QCheckBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
+
+using namespace testing;
 
 class TestTypicalRoad : public QObject
 {
     Q_OBJECT
 private slots:
-    void pickDeployLogon();
+    void pickShowDeployLogonReset();
 };
 
-void TestTypicalRoad::pickDeployLogon()
+void TestTypicalRoad::pickShowDeployLogonReset()
 {
-    if (platform::SystemProgramStarter::findProgram(QStringLiteral("brinol.com")).isEmpty())
-        QSKIP("brinol.com is neither built beside this test nor on the PATH");
-    // Files are made as a Debian login makes them; the launcher refuses a
-    // day list that others may write.
-    ::umask(022);
-
+    ::umask(022); // as a Debian login makes files
     QTemporaryDir root;
-    const QString work = root.filePath(QStringLiteral("work"));
-    QVERIFY(QDir(root.path()).mkdir(QStringLiteral("work")));
-    const QString config = root.filePath(QStringLiteral("config"));
+    const QString work = root.filePath("work"), config = root.filePath("config");
+    QVERIFY(QDir(root.path()).mkdir("work"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-    const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(work));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    const QString folder = root.filePath("my programs"), picked = folder + "/backup tool";
+    QVERIFY(QDir().mkpath(folder) && QFile::copy(RECORDER_PATH, picked));
+    const int today = QDate::currentDate().dayOfWeek() - 1, other = (today + 3) % 7;
 
-    // 1-2. The pick: a program in a folder with a blank, today, a time that
-    // has passed already (so the real clock starts it at once), Hide.
-    const QString picked = root.filePath(QStringLiteral("my programs/backup tool"));
-    QVERIFY(QDir().mkpath(QFileInfo(picked).absolutePath()));
-    QVERIFY(QFile::copy(QStringLiteral(RECORDER_PATH), picked));
-    const schedule::Day &today = schedule::day(QDate::currentDate().dayOfWeek() - 1);
-    const schedule::Entry entry{QStringLiteral("00:00"), picked, QStringLiteral("Hide"), QString(today.name)};
-    QVERIFY(schedule::writeEntryFile(schedule::entryFileName(today, 2), entry).ok);
-
-    // 5. Ready to Deploy..., answered Yes.
     platform::SystemProgramStarter starter;
+    platform::XdgShortcutMaker shortcuts;
     FakePrompter prompter;
     prompter.answers = {platform::AnswerYes};
-    platform::XdgShortcutMaker shortcuts;
     Main main({starter, prompter, shortcuts});
+    auto pick = [&](const QString &in, const QString &file) {
+        QVERIFY(main.Dir1->setPath(in));
+        QTRY_VERIFY(main.File1->selectFile(file));
+        for (int i = 0; i < 7; ++i)
+            main.Check1[i]->setChecked(i == today || i == other);
+        Main::setListText(main.List2, "12");
+        Main::setListText(main.List1, "AM");
+        Main::setListText(main.List4, "Hide");
+        main.Command1->click();
+    };
+
+    // The launcher itself cannot be picked: it would start the list over and over.
+    pick(qEnvironmentVariable("VELLOMAR_BIN_DIR"), "Rendaro.exe");
+    QVERIFY2(prompter.prompts().value(0).contains("it is Rendaro.exe"), qPrintable(prompter.prompts().value(0)));
+    // The program, today and another day, 12 AM (so due at once), Hide.
+    pick(folder, "backup tool");
+    QCOMPARE(prompter.prompts().value(1), QStringLiteral("Program Picked, Next one Please"));
+    const QByteArray entry = entryText("00:00", picked, "Hide", kDayNames[today]);
+    const QString entryFile = kDayCodes[today] + main.Text4->text() + ".dat";
+    QCOMPARE(readFile(entryFile), entry);
+    QCOMPARE(QDir(work).entryList(QDir::Files).size(), 2);
+
+    // Show List: brinol.com gathers on its own; today's button shows the entry.
+    main.Command2->click();
+    QVERIFY(!main.isVisible() && main.viewer()->isVisible());
+    QTRY_COMPARE(readFile(kDayLists[today]), entry);
+    main.viewer()->dayButtons()[today]->click();
+    QCOMPARE(main.viewer()->listArea()->lines(), (QStringList{"Time: 00:00", picked, "Run Style - Hide"}));
+    main.viewer()->Command8->click();
+    QVERIFY(main.isVisible());
+
+    // Ready to Deploy..., Yes: the entry a desktop starts at the next logon.
     main.Command3->click();
-    QCOMPARE(prompter.prompts(), (QStringList{deploy::question(), deploy::loginMessage()}));
-
-    // brinol.com runs on its own; the day list is there once it is done.
-    const QString dayList = QString(today.listFile);
-    QTRY_COMPARE(schedule::parseDayList(testing::readFile(dayList)), QList<schedule::Entry>{entry});
-
-    // The next logon: the desktop reads the autostart entry and runs it.
+    QCOMPARE(prompter.prompts().mid(2), (QStringList{
+        " Want a short cut to your login (account)? Yes to your Login only, No to All users, Cancel to clear data list ",
+        "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time you log on"}));
     QMap<QString, QString> keys;
-    for (const QString &line : QString::fromUtf8(testing::readFile(config + "/autostart/Rendaro.desktop")).split(u'\n'))
+    for (const QString &line : QString::fromUtf8(readFile(config + "/autostart/Rendaro.desktop")).split(u'\n'))
         keys.insert(line.section(u'=', 0, 0), platform::unescapeStringValue(line.section(u'=', 1)));
-    QCOMPARE(keys.value("Type"), QStringLiteral("Application"));
     const auto command = platform::splitExecValue(keys.value("Exec"));
     QCOMPARE(command, QStringList{launcherProgram()});
     QCOMPARE(keys.value("Path"), work);
 
-    const QString log = root.filePath(QStringLiteral("started.txt"));
+    const QString log = root.filePath("started.txt");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("RENDARO_TEST_LOG"), log);
-    const testing::Finished logon = testing::run(command->first(), command->mid(1), keys.value("Path"), environment, 60000);
-    QVERIFY(logon.ran);
+    environment.insert("RENDARO_TEST_LOG", log);
+    const Finished logon = run(command->first(), {}, keys.value("Path"), environment, 60000);
     QCOMPARE(logon.err, QByteArray());
     QCOMPARE(logon.exitCode, 0);
-
     QTRY_COMPARE(readRecords(log).size(), 1);
-    const Recorded started = readRecords(log).first();
-    QCOMPARE(started.program, picked);
-    QCOMPARE(started.workingFolder, QFileInfo(picked).absolutePath());
-    QCOMPARE(started.argumentCount, 0);
-    QCOMPARE(started.output, QStringLiteral("/dev/null"));
+    QCOMPARE(readRecords(log).first().program, picked);
+    QCOMPARE(readRecords(log).first().output, QStringLiteral("/dev/null"));
+    QVERIFY(readFile("rendaro.log").contains(" started 00:00 Hide " + QFile::encodeName(picked) + " (process "));
 
-    // Reset/Clear List: zeptra.com clears the entry file and the day lists, and nothing else.
-    QVERIFY(testing::writeFile(QStringLiteral("notes.dat")));
+    // Reset/Clear List: zeptra.com clears the schedule, and nothing else.
+    QVERIFY(writeFile("notes.dat"));
     main.Command5->click();
-    QCOMPARE(prompter.shown.size(), 2); // no message of a failed start
-    QTRY_COMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("notes.dat")});
+    QCOMPARE(prompter.shown.size(), 4); // no message of a failed start
+    QTRY_COMPARE(QDir(work).entryList(QDir::Files), (QStringList{"notes.dat", "rendaro.log"}));
 }
 
 QTEST_MAIN(TestTypicalRoad)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+namespace rendaro {
+
+// rendaro.log beside the schedule: one line per event of every run, led by
+// the local date and time, in the system's 8-bit encoding with this
+// platform's line ends. It stays bounded: once it passes kBound bytes its
+// older half is dropped, the file replaced whole. Nobody but its owner may
+// write it. A log that cannot be written is given up quietly: it must never
+// keep a program from starting.
+class RunLog
+{
+public:
+    static constexpr const char *kFileName = "rendaro.log";
+    static constexpr qint64 kBound = 256 * 1024;
+
+    explicit RunLog(const QString &folder);
+
+    void write(const QDateTime &when, const QString &text);
+
+    // The last lines of the folder's log, as they are in the file.
+    static QByteArray tail(const QString &folder, int lines);
+
+private:
+    bool open();
+    void dropOlderHalf();
+
+    QString m_path;
+    QFile m_file;
+};
+
+} // namespace rendaro
