@@ -120,9 +120,9 @@ void TestPickProgram::counterAndFiles_data()
                                       << QStringList{"12", "00", "PM", "Hide"} << "12:00" << "Hide" << "prog";
     QTest::newRow("large counter, 11 PM") << "99" << QList<int>{1} << "101"
                                           << QStringList{"11", "45", "PM", "Minimize"} << "23:45" << "Min" << "prog";
-    // A name with characters of the 8-bit range: one byte each in the file.
-    QTest::newRow("Latin-1 name") << "1" << QList<int>{4} << "6" << QStringList{"12", "00", "PM", "Normal"} << "12:00"
-                                  << "Normal" << QString::fromUtf8("Größe é.exe");
+    // A name beyond Latin-1, as the user's locale writes it.
+    QTest::newRow("name in UTF-8") << "1" << QList<int>{4} << "6" << QStringList{"12", "00", "PM", "Normal"} << "12:00"
+                                  << "Normal" << QString::fromUtf8("łukasz 日本 é.exe");
 }
 
 void TestPickProgram::counterAndFiles()
@@ -195,9 +195,11 @@ void TestPickProgram::nothingWritten_data()
     QTest::addColumn<QString>("counter"); // empty: not checked
     QTest::newRow("no day ticked") << "prog" << QList<int>{} << QString() << QStringList{} << "8";
     QTest::newRow("no file selected") << "" << QList<int>{3} << kNoFile << QStringList{} << "5";
-    const QString noEightBit = QString::fromUtf8("tool\u20ac.exe");
+#ifdef Q_OS_WIN
+    const QString noEightBit = QString::fromUtf8("tool\u0100.exe");
     QTest::newRow("path without an 8-bit form")
-        << noEightBit << QList<int>{0, 1} << QString() << QStringList{noEightBit, QString::fromUtf8("\u20ac")} << "";
+        << noEightBit << QList<int>{0, 1} << QString() << QStringList{noEightBit, QString::fromUtf8("\u0100")} << "";
+#endif
 }
 
 void TestPickProgram::nothingWritten()

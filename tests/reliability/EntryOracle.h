@@ -129,6 +129,51 @@ inline std::vector<Entry> dayList(std::string_view bytes)
     return out;
 }
 
+// How a line reads: as UTF-8 when it is well-formed UTF-8 (no overlong
+// forms, no surrogates, nothing past U+10FFFF), otherwise as Latin-1, the
+// form earlier versions wrote. Given back as UTF-8.
+inline bool isUtf8(std::string_view l)
+{
+    for (std::size_t i = 0; i < l.size();) {
+        const auto b = static_cast<unsigned char>(l[i]);
+        const std::size_t n = b < 0x80 ? 1 : (b >= 0xc2 && b <= 0xdf) ? 2 : (b >= 0xe0 && b <= 0xef) ? 3
+                            : (b >= 0xf0 && b <= 0xf4) ? 4 : 0;
+        if (n == 0 || i + n > l.size())
+            return false;
+        unsigned long code = n == 1 ? b : b & (0xff >> (n + 1));
+        for (std::size_t k = 1; k < n; ++k) {
+            const auto c = static_cast<unsigned char>(l[i + k]);
+            if ((c & 0xc0) != 0x80)
+                return false;
+            code = (code << 6) | (c & 0x3f);
+        }
+        const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < least[n] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+inline std::string asUtf8(std::string_view l)
+{
+    if (isUtf8(l))
+        return std::string(l);
+    std::string out;
+    for (char c : l) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(char(0xc0 | (b >> 6)));
+            out.push_back(char(0x80 | (b & 0x3f)));
+        }
+    }
+    return out;
+}
+
+inline Entry asUtf8(const Entry &e) { return {asUtf8(e[0]), asUtf8(e[1]), asUtf8(e[2]), asUtf8(e[3])}; }
+
 inline std::string joinCrLf(const Entry &e)
 {
     std::string s;
