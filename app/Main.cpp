@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/Browser.h"
+#include "app/ChoiceList.h"
 #include "app/Form3.h"
 #include "platform/Paths.h"
 #include "platform/ProgramStarter.h"
@@ -79,7 +80,7 @@ void Main::buildControls()
         return place(new viewer::CaptionButton(QString::fromLatin1(text)), name, where);
     };
     auto list = [&](const char *name, QStringList items, QRect where) {
-        auto *l = place(new QListWidget, name, where);
+        auto *l = place(new ChoiceList, name, where);
         l->addItems(items);
         l->setFont(makeFont("MS Sans Serif", 12));
         l->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -29,6 +29,8 @@ private slots:
     void startUpDefaults();
     void listItemsInOrder_data();
     void listItemsInOrder();
+    void listsKeepOneSelected_data();
+    void listsKeepOneSelected();
     void geometryMatchesTheLayout_data();
     void geometryMatchesTheLayout();
     void fonts();
@@ -116,6 +118,44 @@ void TestMainWindow::listItemsInOrder()
     QCOMPARE(actual, items);
     QCOMPARE(widget->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(widget->font().pointSize(), 12);
+}
+
+void TestMainWindow::listsKeepOneSelected_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("below"); // after the wheel turned down
+    QTest::addColumn<QString>("above"); // then after the up arrow
+    QTest::newRow("List1") << "List1" << "PM" << "PM" << "AM"; // the last item
+    QTest::newRow("List2") << "List2" << "12" << "12" << "11";
+    QTest::newRow("List3") << "List3" << "00" << "15" << "00";
+    QTest::newRow("List4") << "List4" << "Normal" << "Hide" << "Normal";
+}
+
+void TestMainWindow::listsKeepOneSelected()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, selected);
+    QFETCH(QString, below);
+    QFETCH(QString, above);
+    auto *widget = main->findChild<QListWidget *>(list);
+    QVERIFY(widget);
+    QCOMPARE(Main::listText(widget), selected);
+    const QPoint item = widget->visualItemRect(widget->selectedItems().first()).center();
+    // Ctrl+click and Ctrl+Space on the selected item.
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ControlModifier, item);
+    QCOMPARE(widget->selectedItems().size(), 1);
+    QTest::keyClick(widget, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(widget->selectedItems().size(), 1);
+    QCOMPARE(Main::listText(widget), selected);
+    // The wheel and the arrow keys still move it, one item at a time.
+    QWheelEvent down(QPointF(item), widget->mapToGlobal(QPointF(item)), {}, QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget->viewport(), &down);
+    QCOMPARE(Main::listText(widget), below);
+    QCOMPARE(widget->itemAt(item)->text(), below);
+    QTest::keyClick(widget, Qt::Key_Up);
+    QCOMPARE(Main::listText(widget), above);
 }
 
 void TestMainWindow::geometryMatchesTheLayout_data()
