@@ -323,6 +323,12 @@ void TestMainWindow::driveListAndUnreadablePlaces()
     QCOMPARE(main->Dir1->path(), before);
     QCOMPARE(main->File1->path(), before);
     QCOMPARE(main->Drive1->drive(), platform::nativeFolder(QStorageInfo(before).rootPath()));
+
+    // Opened, the list is read anew: a volume gone since is gone from it.
+    main->Drive1->showPopup();
+    QCOMPARE(main->Drive1->findText(QStringLiteral("/no/such/volume")), -1);
+    QCOMPARE(main->Drive1->itemText(0), QDir::toNativeSeparators(QDir::rootPath()));
+    main->Drive1->hidePopup();
 }
 
 static int openAboutWindows()
