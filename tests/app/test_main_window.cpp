@@ -42,7 +42,8 @@ private slots:
     void driveListAndUnreadablePlaces();
 
     void aboutShownOnceWhenChosenTwice();
-    void readmeAndDisclaimerStartTheEditor();
+    void helpShowsTheFile_data();
+    void helpShowsTheFile();
     void checkPathIsTheApplicationFolder();
     void exitEndsTheEventLoop();
 
@@ -368,15 +369,58 @@ void TestMainWindow::aboutShownOnceWhenChosenTwice()
     QCOMPARE(openAboutWindows(), 1);
 }
 
-void TestMainWindow::readmeAndDisclaimerStartTheEditor()
+void TestMainWindow::helpShowsTheFile_data()
 {
-    main->Readme_Click();
-    main->Disc_Click();
-    QCOMPARE(fakes->starter.commandLines(),
-             (QStringList{platform::textEditor() + " readme.1st", platform::textEditor() + " license.txt"}));
-    for (const StartedProgram &p : fakes->starter.started)
-        QCOMPARE(p.style, platform::WindowStyle::NormalFocus);
-    QVERIFY(fakes->prompter.shown.isEmpty());
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QString>("opener"); // "shows", "fails" or "missing"
+    QTest::newRow("opener shows the read-me") << "Readme" << "readme.1st" << true << "shows";
+    QTest::newRow("opener fails on the read-me") << "Readme" << "readme.1st" << true << "fails";
+    QTest::newRow("no opener for the licence") << "Disc" << "license.txt" << true << "missing";
+    QTest::newRow("read-me missing") << "Readme" << "readme.1st" << false << "shows";
+}
+
+void TestMainWindow::helpShowsTheFile()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, file);
+    QFETCH(bool, present);
+    QFETCH(QString, opener);
+    testing::WorkFolder work;
+    QVERIFY(work.isValid());
+    // UTF-8 and, on a line of its own, Latin-1.
+    if (present)
+        QVERIFY(writeFile(work.filePath(file), "Gr\xc3\xb6\xc3\x9f" "e\r\ncaf\xe9\r\n"));
+    const QString commandLine = platform::textEditor() + u' ' + file;
+    if (opener == u"fails")
+        fakes->starter.failingAtEnd << commandLine;
+    if (opener == u"missing")
+        fakes->starter.failing << commandLine;
+
+    main->findChild<QAction *>(item)->trigger();
+
+    QCOMPARE(fakes->starter.commandLines(), present ? QStringList{commandLine} : QStringList{});
+    if (present)
+        QCOMPARE(fakes->starter.started.first().style, platform::WindowStyle::NormalFocus);
+    TextWindow *window = main->textWindow(file);
+    QCOMPARE(window != nullptr, present && opener != u"shows");
+    if (window) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), file);
+        QVERIFY(window->isReadOnly());
+        QCOMPARE(window->toPlainText(), QString::fromUtf8("Größe\ncafé"));
+        // Chosen again: the same window.
+        main->findChild<QAction *>(item)->trigger();
+        QCOMPARE(main->textWindow(file), window);
+    }
+    if (present) {
+        QVERIFY(fakes->prompter.shown.isEmpty());
+    } else {
+        QCOMPARE(fakes->prompter.prompts().size(), 1);
+        QVERIFY(fakes->prompter.prompts().first().contains(file));
+        QVERIFY(fakes->prompter.prompts().first().contains(QDir::toNativeSeparators(QDir::currentPath())));
+    }
 }
 
 void TestMainWindow::checkPathIsTheApplicationFolder()
