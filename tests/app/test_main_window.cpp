@@ -1,4 +1,5 @@
 #include "app/Browser.h"
+#include "app/Fonts.h"
 #include "app/Form3.h"
 #include "app/Main.h"
 #include "platform/Paths.h"
@@ -8,6 +9,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -226,6 +228,15 @@ void TestMainWindow::fonts()
     QCOMPARE(main->Label9->font().pointSizeF(), 14.25);
     QVERIFY(main->Label9->font().bold());
     QCOMPARE(main->List1->font().family(), QStringLiteral("MS Sans Serif"));
+
+    // The menu bar and message boxes get a proportional face, also where
+    // fontconfig has the Liberation fonts alone (run so by a second test).
+    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE"))
+        QVERIFY(!QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")));
+    installFontSubstitutes(); // as the program does before it opens the window
+    main = std::make_unique<Main>(MainServices{fakes->starter, fakes->prompter, fakes->shortcuts});
+    QVERIFY2(!QFontInfo(main->menuBar()->font()).fixedPitch(), qPrintable(QFontInfo(main->menuBar()->font()).family()));
+    QVERIFY(!QFontInfo(QApplication::font("QMessageBox")).fixedPitch());
 }
 
 void TestMainWindow::focusStartsOnPickProgramAndTabFollowsTheTable()
