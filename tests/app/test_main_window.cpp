@@ -3,6 +3,7 @@
 #include "app/Form3.h"
 #include "app/Main.h"
 #include "platform/Paths.h"
+#include "platform/Volumes.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
 
@@ -42,6 +43,8 @@ private slots:
 
     void folderListDrivesFileList();
     void driveListAndUnreadablePlaces();
+    void drivesFromTheMountTable_data(); // a desktop with a container engine, snaps and removable media
+    void drivesFromTheMountTable();
 
     void aboutShownOnceWhenChosenTwice();
     void helpShowsTheFile_data();
@@ -341,6 +344,32 @@ void TestMainWindow::driveListAndUnreadablePlaces()
     QCOMPARE(main->Drive1->findText(QStringLiteral("/no/such/volume")), -1);
     QCOMPARE(main->Drive1->itemText(0), QDir::toNativeSeparators(QDir::rootPath()));
     main->Drive1->hidePopup();
+}
+
+void TestMainWindow::drivesFromTheMountTable_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QStringList>("shown");
+    const QStringList shown{"/", "/data", "/home", "/home/ann/cloud", "/media/ann/USB DISK", "/mnt/data",
+                            "/run/media/ann/STICK"};
+    QTest::newRow("home on its own volume") << "/home/ann" << shown;
+    QTest::newRow("home under /var") << "/var/home/ann" << shown + QStringList{"/var/home"};
+    QTest::newRow("home on the root") << "/root" << shown;
+}
+
+void TestMainWindow::drivesFromTheMountTable()
+{
+    QFETCH(QString, home);
+    QFETCH(QStringList, shown);
+    const QList<platform::Volume> table{
+        {"/proc", "proc"}, {"/sys", "sysfs"}, {"/dev", "devtmpfs"}, {"/dev/shm", "tmpfs"},
+        {"/media/ann/USB DISK", "vfat"}, {"/", "ext4"}, {"/boot", "ext4"}, {"/boot/efi", "vfat"},
+        {"/run", "tmpfs"}, {"/run/user/1000/doc", "fuse.portal"}, {"/run/media/ann/STICK", "exfat"},
+        {"/run/user/1000/gvfs", "fuse.gvfsd-fuse"}, {"/snap/core22/1033", "squashfs"}, {"/opt/image", "squashfs"},
+        {"/var/lib/docker/overlay2/5e1f/merged", "overlay"}, {"/var/home", "btrfs"}, {"/home", "ext4"},
+        {"/mnt/data", "xfs"}, {"/data", "ext4"}, {"/etc/hosts", "ext4"}, {"/tmp", "tmpfs"},
+        {"/home/ann/cloud", "fuse.rclone"}, {"/usr/local", "ext4"}, {"/mnt/data", "xfs"}};
+    QCOMPARE(platform::browsableVolumes(table, home), shown);
 }
 
 static int openAboutWindows()

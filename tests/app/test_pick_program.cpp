@@ -40,7 +40,6 @@ private slots:
     void earlierRunSurvivesTwoPicksInARow();
     void folderNotWritable();
     void stopsAtFirstFailedFile();
-    void failedStartIsTold();
 
 private:
     // A main window whose browser shows the programs folder with `file` selected.
@@ -329,25 +328,6 @@ void TestPickProgram::stopsAtFirstFailedFile()
     verifyNotReset("12", "00", "PM", "Normal");
     QVERIFY(!m_main->Check1[1]->isChecked());
 #endif
-}
-
-void TestPickProgram::failedStartIsTold()
-{
-    // The working folder holds no read-me, and the editor cannot start.
-    openMain(m_programs->path(), "prog");
-    m_fakes->starter.failing.append(platform::textEditor() + " readme.1st");
-    m_main->Readme_Click();
-
-    QCOMPARE(m_fakes->prompter.shown.size(), 1);
-    const QString told = m_fakes->prompter.shown.first().prompt;
-    QVERIFY2(told.contains(platform::textEditorMayFail() ? "readme.1st" : platform::textEditor()), qPrintable(told));
-    QCOMPARE(m_fakes->prompter.shown.first().buttons, platform::Buttons::Ok);
-    QVERIFY(m_main->isVisible());
-
-    // The window goes on working.
-    tickOnly({5});
-    m_main->Command1->click();
-    QCOMPARE(workFiles(), QStringList{"Sat7.dat"});
 }
 
 QTEST_MAIN(TestPickProgram)

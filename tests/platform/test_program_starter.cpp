@@ -162,23 +162,8 @@ void TestProgramStarter::watchedEndReported()
     QTemporaryDir work;
     QVERIFY(testing::writeFile(work.filePath("readme.1st"), "read me\n"));
     QVERIFY(QDir::setCurrent(work.path()));
-    // No desktop, no data folders that set up a program, and no browser
-    // for the opener's last resort.
-    const QByteArrayList names{"XDG_DATA_DIRS", "XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY", "BROWSER",
-                               "XDG_CURRENT_DESKTOP"};
-    QHash<QByteArray, QByteArray> saved;
-    for (const QByteArray &name : names)
-        saved[name] = qgetenv(name);
-    auto restore = qScopeGuard([&] {
-        for (const QByteArray &name : names)
-            saved[name].isNull() ? qunsetenv(name) : qputenv(name, saved[name]);
-    });
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(work.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(work.path()));
-    qputenv("BROWSER", "false");
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"})
-        qunsetenv(name);
-
+    // The test's environment has no desktop, no data folders that set up a
+    // program for text files, and no browser for the opener's last resort.
     SystemProgramStarter starter;
     QList<bool> ends;
     const platform::StartResult result = starter.startWatched(commandLine, platform::WindowStyle::NormalFocus,

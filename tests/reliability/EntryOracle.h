@@ -134,23 +134,19 @@ inline std::vector<Entry> dayList(std::string_view bytes)
 // form earlier versions wrote. Given back as UTF-8.
 inline bool isUtf8(std::string_view l)
 {
-    for (std::size_t i = 0; i < l.size();) {
+    for (std::size_t i = 0, n = 0; i < l.size(); i += n) {
         const auto b = static_cast<unsigned char>(l[i]);
-        const std::size_t n = b < 0x80 ? 1 : (b >= 0xc2 && b <= 0xdf) ? 2 : (b >= 0xe0 && b <= 0xef) ? 3
-                            : (b >= 0xf0 && b <= 0xf4) ? 4 : 0;
+        n = b < 0x80 ? 1 : b < 0xc2 ? 0 : b < 0xe0 ? 2 : b < 0xf0 ? 3 : b < 0xf5 ? 4 : 0;
         if (n == 0 || i + n > l.size())
             return false;
         unsigned long code = n == 1 ? b : b & (0xff >> (n + 1));
-        for (std::size_t k = 1; k < n; ++k) {
-            const auto c = static_cast<unsigned char>(l[i + k]);
-            if ((c & 0xc0) != 0x80)
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(l[i + k]) & 0xc0) != 0x80)
                 return false;
-            code = (code << 6) | (c & 0x3f);
-        }
-        const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < least[n] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            else
+                code = (code << 6) | (static_cast<unsigned char>(l[i + k]) & 0x3f);
+        if (code < (n == 3 ? 0x800ul : n == 4 ? 0x10000ul : 0ul) || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
             return false;
-        i += n;
     }
     return true;
 }
@@ -162,12 +158,7 @@ inline std::string asUtf8(std::string_view l)
     std::string out;
     for (char c : l) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out.push_back(c);
-        } else {
-            out.push_back(char(0xc0 | (b >> 6)));
-            out.push_back(char(0x80 | (b & 0x3f)));
-        }
+        out += b < 0x80 ? std::string(1, c) : std::string{char(0xc0 | (b >> 6)), char(0x80 | (b & 0x3f))};
     }
     return out;
 }
