@@ -166,7 +166,6 @@ void TestBrinol::arguments_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("output");
     QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("brinol.com");
-    QTest::newRow("version") << QStringList{"--version"} << 0 << QByteArray("brinol.com 1.");
     QTest::newRow("unknown") << QStringList{"--all"} << 2 << QByteArray();
     QTest::newRow("file name") << QStringList{"Mon2.dat"} << 2 << QByteArray();
     QTest::newRow("help and more") << QStringList{"--help", "x"} << 2 << QByteArray();

@@ -215,7 +215,6 @@ void TestRendaro::options_data()
     QTest::addColumn<QString>("says");
 
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("--list");
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("Rendaro.exe 1.0");
     QTest::newRow("bad --at") << QStringList{QStringLiteral("--at"), QStringLiteral("tomorrow")} << 2
                               << QStringLiteral("YYYY-MM-DDTHH:MM");
     QTest::newRow("argument") << QStringList{QStringLiteral("datmon.dat")} << 2 << QStringLiteral("unexpected argument");
