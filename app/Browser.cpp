@@ -1,6 +1,7 @@
 #include "app/Browser.h"
 
 #include "platform/Paths.h"
+#include "platform/Volumes.h"
 
 #include <QAbstractFileIconProvider>
 #include <QDir>
@@ -17,21 +18,23 @@ DriveList::DriveList(QWidget *parent)
 void DriveList::refresh()
 {
     const QSignalBlocker blocker(this);
+    // The drive selected stays selected while it is there; a fresh list
+    // selects the drive of the working folder.
+    const QString selected = count() > 0 ? drive() : QString();
     clear();
-    QStringList roots;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady())
-            continue;
-        const QString root = platform::nativeFolder(volume.rootPath());
-        if (!roots.contains(root))
-            roots.append(root);
-    }
-    roots.sort();
-    const QString root = platform::nativeFolder(QDir::rootPath());
-    roots.removeAll(root);
-    roots.prepend(root);
-    addItems(roots);
-    setDriveOf(QDir::currentPath());
+    addItems(platform::browsableVolumes(platform::mountedVolumes(), QDir::homePath()));
+    const int kept = findText(selected);
+    if (kept >= 0)
+        setCurrentIndex(kept);
+    else
+        setDriveOf(QDir::currentPath());
+}
+
+void DriveList::showPopup()
+{
+    // Volumes come and go while the window is open.
+    refresh();
+    QComboBox::showPopup();
 }
 
 QString DriveList::drive() const

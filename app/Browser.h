@@ -8,8 +8,9 @@
 
 class QFileSystemModel;
 
-// The machine's drives: on Windows the drive letters, elsewhere the mounted,
-// ready volumes, the root first.
+// The machine's drives: on Windows the drive letters, elsewhere the places
+// a user browses (platform::browsableVolumes), the root first. The list is
+// read anew each time it is opened.
 class DriveList : public QComboBox
 {
     Q_OBJECT
@@ -17,6 +18,7 @@ public:
     explicit DriveList(QWidget *parent = nullptr);
 
     void refresh();
+    void showPopup() override;
     QString drive() const;                 // the selected drive's root folder
     void setDriveOf(const QString &path);  // selects the drive holding path; no change signal
 };

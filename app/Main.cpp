@@ -1,7 +1,9 @@
 #include "app/Main.h"
 
 #include "app/Browser.h"
+#include "app/ChoiceList.h"
 #include "app/Form3.h"
+#include "app/TextWindow.h"
 #include "platform/Paths.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
@@ -11,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -52,6 +56,8 @@ Main::~Main()
 {
     delete m_form2;
     delete m_form3;
+    for (const QPointer<TextWindow> &window : std::as_const(m_textWindows))
+        delete window;
 }
 
 void Main::buildControls()
@@ -79,7 +85,7 @@ void Main::buildControls()
         return place(new viewer::CaptionButton(QString::fromLatin1(text)), name, where);
     };
     auto list = [&](const char *name, QStringList items, QRect where) {
-        auto *l = place(new QListWidget, name, where);
+        auto *l = place(new ChoiceList, name, where);
         l->addItems(items);
         l->setFont(makeFont("MS Sans Serif", 12));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -253,6 +259,41 @@ void Main::startHidden(const QString &program)
 
 void Main::startEditor(const QString &file)
 {
-    platform::startAndReport(m_services.starter, m_services.prompter, platform::textEditor(), file,
-                             platform::WindowStyle::NormalFocus);
+    if (!platform::textEditorMayFail()) {
+        platform::startAndReport(m_services.starter, m_services.prompter, platform::textEditor(), file,
+                                 platform::WindowStyle::NormalFocus);
+        return;
+    }
+    if (!QFileInfo(file).isFile()) {
+        m_services.prompter.tell(tr("The file \"%1\" is not in the working folder %2.")
+                                     .arg(file, QDir::toNativeSeparators(QDir::currentPath())));
+        return;
+    }
+    // The opener's result arrives later, from the event loop.
+    const QPointer<Main> self(this);
+    const QString path = QFileInfo(file).absoluteFilePath();
+    const platform::StartResult result = m_services.starter.startWatched(
+        platform::textEditor() + u' ' + file, platform::WindowStyle::NormalFocus, [self, path](bool shown) {
+            if (!shown && self)
+                self->showTextFile(path);
+        });
+    if (!result.started)
+        showTextFile(path);
+}
+
+void Main::showTextFile(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    QPointer<TextWindow> &window = m_textWindows[name];
+    if (!window) {
+        QString why;
+        window = TextWindow::open(path, &why);
+        if (!window) {
+            m_services.prompter.tell(tr("Could not read %1: %2.").arg(QDir::toNativeSeparators(path), why));
+            return;
+        }
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/Form3.h"
+#include "app/TextWindow.h"
 #include "viewer/Form2.h"
 
+#include <QHash>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPointer>
@@ -63,6 +65,8 @@ public:
     static QString listText(const QListWidget *list);
 
     Form3 *aboutWindow() const { return m_form3; }
+    // The window that shows a Help file here, by file name, while it is open.
+    TextWindow *textWindow(const QString &file) const { return m_textWindows.value(file); }
     Form2 *viewer() const { return m_form2; }
 
     // Controls.
@@ -95,9 +99,13 @@ private:
     // Starts a companion program hidden, without waiting; a start that fails
     // is told to the user, and the window stays as it is.
     void startHidden(const QString &program);
+    // Opens a Help file (relative to the working folder) in the editor; where
+    // the desktop's opener cannot show it, the file is shown here.
     void startEditor(const QString &file);
+    void showTextFile(const QString &file);
 
     MainServices m_services;
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
+    QHash<QString, QPointer<TextWindow>> m_textWindows;
 };

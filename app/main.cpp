@@ -1,25 +1,42 @@
-#include "app/ExitAfterFirstPaint.h"
+#include "app/CommandLine.h"
 #include "app/Fonts.h"
 #include "app/Main.h"
 #include "app/MessageBoxPrompter.h"
 #include "platform/DefaultShortcutMaker.h"
 #include "platform/SystemProgramStarter.h"
+#include "Version.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+#ifdef VELLOMAR_EXIT_AFTER_SHOW
+#include "app/ExitAfterFirstPaint.h"
+#endif
+
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<QString> answer = commandLineAnswer(arguments)) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellomar"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
     installFontSubstitutes();
 
     platform::SystemProgramStarter starter;
     MessageBoxPrompter prompter;
     auto shortcuts = platform::makeDefaultShortcutMaker();
     Main window({starter, prompter, *shortcuts});
+#ifdef VELLOMAR_EXIT_AFTER_SHOW
+    // Only in the start-up benchmark's copy of the program.
     ExitAfterFirstPaint exitAfterShow;
-    if (qEnvironmentVariableIsSet("VELLOMAR_EXIT_AFTER_SHOW"))
-        window.installEventFilter(&exitAfterShow);
+    window.installEventFilter(&exitAfterShow);
+#endif
     return app.exec();
 }

@@ -62,4 +62,13 @@ QString textEditor()
 #endif
 }
 
+bool textEditorMayFail()
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return true;
+#endif
+}
+
 } // namespace platform

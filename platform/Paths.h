@@ -29,4 +29,9 @@ QString programsFolder();
 // The plain-text editor that the Help menu starts with a file name.
 QString textEditor();
 
+// Whether textEditor() may fail to show a file: the desktop's opener
+// (xdg-open) fails where no program is set up for text files, and for a
+// missing file. notepad.exe shows any file, or offers to create it.
+bool textEditorMayFail();
+
 } // namespace platform

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace platform {
 
 // The window a started program gets, with the platform's style numbers.
@@ -24,6 +26,13 @@ class ProgramStarter
 public:
     virtual ~ProgramStarter() = default;
     virtual StartResult start(const QString &commandLine, WindowStyle style) = 0;
+
+    // Starts the same way, and watches the program without waiting for it:
+    // once it has ended, `ended` runs from the event loop with whether it
+    // succeeded (exit status 0). A program still running when this one
+    // exits is left running.
+    virtual StartResult startWatched(const QString &commandLine, WindowStyle style,
+                                     std::function<void(bool succeeded)> ended) = 0;
 };
 
 } // namespace platform

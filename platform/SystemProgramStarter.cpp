@@ -67,4 +67,41 @@ StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle 
     return {true, {}};
 }
 
+StartResult SystemProgramStarter::startWatched(const QString &commandLine, WindowStyle style,
+                                               std::function<void(bool succeeded)> ended)
+{
+    const qsizetype blank = commandLine.indexOf(u' ');
+    const QString program = findProgram(blank < 0 ? commandLine : commandLine.left(blank));
+    if (program.isEmpty())
+        return {false, QCoreApplication::translate("platform", "the program was not found")};
+
+    // Never deleted while the program runs, since a QProcess that goes kills
+    // its program: one still running at exit is left to run on.
+    auto *process = new QProcess;
+    process->setProgram(program);
+    if (blank >= 0)
+        process->setArguments({commandLine.mid(blank + 1)});
+    process->setWorkingDirectory(QDir::currentPath());
+    process->setStandardInputFile(QProcess::nullDevice());
+    if (style == WindowStyle::Hidden) {
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+    } else {
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+    }
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, ended](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         ended(status == QProcess::NormalExit && exitCode == 0);
+                     });
+    process->start();
+    // Only the start itself is waited for, as startDetached() does.
+    if (!process->waitForStarted(-1)) {
+        const QString error = process->errorString();
+        delete process;
+        return {false, error};
+    }
+    return {true, {}};
+}
+
 } // namespace platform

@@ -1,15 +1,17 @@
 #include "schedule/TextFile.h"
 
+#include <QStringDecoder>
+
 namespace schedule {
 
 namespace {
 
+#ifdef Q_OS_WIN
 // The one byte that stands for c, or nothing.
 std::optional<char> byteOf(QChar c)
 {
     if (c.isNull())
         return std::nullopt;
-#ifdef Q_OS_WIN
     // The ANSI code page: only a character that becomes one byte and comes
     // back as itself (no best-fit "A" for "Ā", no "?").
     const QString one(c);
@@ -17,19 +19,33 @@ std::optional<char> byteOf(QChar c)
     if (bytes.size() != 1 || QString::fromLocal8Bit(bytes) != one)
         return std::nullopt;
     return bytes[0];
-#else
-    if (c.unicode() > 0xff)
-        return std::nullopt;
-    return char(c.unicode());
-#endif
 }
+#else
+// The first character of line that UTF-8 cannot carry back as itself: NUL,
+// or half of a surrogate pair. Nothing when every one fits.
+std::optional<QString> badForUtf8(const QString &line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c.isNull())
+            return QStringLiteral("NUL");
+        if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return std::nullopt;
+}
+#endif
 
 QString fromBytes(QByteArrayView bytes)
 {
 #ifdef Q_OS_WIN
     return QString::fromLocal8Bit(bytes);
 #else
-    return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 #endif
 }
 
@@ -39,6 +55,14 @@ std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad)
 {
     QByteArray out;
     for (const QString &line : lines) {
+#ifndef Q_OS_WIN
+        if (const std::optional<QString> character = badForUtf8(line)) {
+            if (bad)
+                *bad = *character;
+            return std::nullopt;
+        }
+        out.append(line.toUtf8());
+#else
         for (const QChar c : line) {
             const std::optional<char> byte = byteOf(c);
             if (!byte) {
@@ -48,6 +72,7 @@ std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad)
             }
             out.append(*byte);
         }
+#endif
         out.append("\r\n", 2);
     }
     return out;
@@ -83,6 +108,26 @@ QStringList decodeLines(QByteArrayView bytes)
     while (const std::optional<QByteArrayView> line = splitter.next())
         lines.append(fromBytes(*line));
     return lines;
+}
+
+qsizetype wholeCharacters(QByteArrayView bytes)
+{
+#ifdef Q_OS_WIN
+    return bytes.size();
+#else
+    // Back over at most three continuation bytes (10xxxxxx) to the byte
+    // that starts the last character, and keep that character only when
+    // all of its bytes are there.
+    const qsizetype n = bytes.size();
+    for (qsizetype start = n - 1; start >= 0 && start >= n - 4; --start) {
+        const auto byte = uchar(bytes[start]);
+        if ((byte & 0xc0) == 0x80)
+            continue;
+        const qsizetype length = byte < 0x80 ? 1 : byte >= 0xf0 ? 4 : byte >= 0xe0 ? 3 : byte >= 0xc0 ? 2 : 1;
+        return start + length <= n ? n : start;
+    }
+    return n;
+#endif
 }
 
 } // namespace schedule

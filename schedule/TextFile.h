@@ -9,16 +9,17 @@
 
 namespace schedule {
 
-// The schedule files are 8-bit text, one byte a character, with CR LF after
-// every line and no byte-order mark. On Windows the bytes are the ANSI code
-// page's. Elsewhere the locale's 8-bit encoding cannot be relied on (it is
-// mostly UTF-8), so the bytes are Latin-1 there; every reader of the files
-// decodes them here, the same way.
+// The schedule files are 8-bit text in the system's code page, with CR LF
+// after every line and no byte-order mark. On Windows that is the ANSI code
+// page, one byte a character. Elsewhere it is UTF-8; files written as
+// Latin-1 by earlier versions are still read: a line that is not valid UTF-8
+// is read as Latin-1. Every reader of the files decodes them here, the same
+// way.
 
 // The bytes of the lines, each followed by CR LF. Nothing when a character
-// has no single-byte form: a wrong byte in a path would start the wrong
-// program later, so the caller must refuse instead. *bad names the first
-// character that does not fit.
+// has no form in the code page (or is NUL, or half of a surrogate pair): a
+// wrong byte in a path would start the wrong program later, so the caller
+// must refuse instead. *bad names the first character that does not fit.
 std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad = nullptr);
 
 // Splits text into lines. CR LF, a lone LF and a last line without an end
@@ -44,5 +45,9 @@ private:
 
 // One line's bytes as text.
 QString decodeLine(QByteArrayView line);
+
+// For text cut short at a byte count: how many of the bytes end on a whole
+// character, leaving out a UTF-8 character cut in two.
+qsizetype wholeCharacters(QByteArrayView bytes);
 
 } // namespace schedule

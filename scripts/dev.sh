@@ -11,10 +11,11 @@ cd "$here"
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-liberation)
 # Needed only by the test suite: a display server for screenshots, a window
-# manager for window states, the desktop entry checker, the Windows cross
-# compiler with Wine for the Windows-only code, and a private session bus
-# for the launcher's desktop notice.
-test_packages=(xvfb xauth openbox x11-utils desktop-file-utils dpkg-dev file
+# manager for window states and xdotool to move windows from outside, the
+# desktop entry checker, the desktop's opener, the Debian package checker,
+# the Windows cross compiler with Wine for the Windows-only code, and a
+# private session bus for the launcher's desktop notice.
+test_packages=(xvfb xauth openbox x11-utils xdotool desktop-file-utils dpkg-dev file xdg-utils lintian
                g++-mingw-w64-x86-64-posix wine64 imagemagick dbus-daemon)
 bench_packages=(libbenchmark-dev)
 run_packages=(xdg-utils)

@@ -31,12 +31,14 @@ std::optional<QString> LineReader::next()
 {
     if (m_failed)
         return std::nullopt;
-    // The raw bytes of the line with its end, at most two bytes past what is
-    // kept, so that a CR LF or LF after a line of up to `keep` characters is
+    // The raw bytes of the line with its end: room for `keep` characters of
+    // up to three bytes each (UTF-8; four for a pair of two), and two bytes
+    // more, so that a CR LF or LF after a line of up to `keep` characters is
     // still seen as its end.
-    const qsizetype cap = m_keep + 2;
+    const qsizetype cap = 3 * m_keep + 2;
     QByteArray raw;
     bool ended = false;
+    bool cut = false;
     while (!ended) {
         if (m_pos == m_chunk.size() && !fill()) {
             if (m_failed || raw.isEmpty())
@@ -45,11 +47,16 @@ std::optional<QString> LineReader::next()
         }
         const qsizetype newline = m_chunk.indexOf('\n', m_pos);
         const qsizetype end = newline < 0 ? m_chunk.size() : newline + 1;
-        if (raw.size() < cap)
-            raw.append(m_chunk.constData() + m_pos, std::min(end - m_pos, cap - raw.size()));
+        const qsizetype take = std::min(end - m_pos, std::max<qsizetype>(cap - raw.size(), 0));
+        raw.append(m_chunk.constData() + m_pos, take);
+        cut = cut || take < end - m_pos;
         m_pos = end;
         ended = newline >= 0;
     }
+    // A line cut short may end inside a character; that character lies past
+    // what is kept anyway.
+    if (cut)
+        raw.truncate(schedule::wholeCharacters(raw));
     // The text rules (which bytes end a line, how bytes become characters)
     // are the schedule's; `raw` holds at most one line end, at its end.
     const QStringList lines = schedule::decodeLines(raw);

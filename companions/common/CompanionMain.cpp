@@ -1,6 +1,7 @@
 #include "companions/common/CompanionMain.h"
 
 #include "companions/common/WorkFolderLock.h"
+#include "Version.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "Launcher.h"
 #include "Options.h"
 #include "RunLog.h"
+#include "Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,13 +1,16 @@
 #include "app/Browser.h"
+#include "app/Fonts.h"
 #include "app/Form3.h"
 #include "app/Main.h"
 #include "platform/Paths.h"
+#include "platform/Volumes.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -29,6 +32,8 @@ private slots:
     void startUpDefaults();
     void listItemsInOrder_data();
     void listItemsInOrder();
+    void listsKeepOneSelected_data();
+    void listsKeepOneSelected();
     void geometryMatchesTheLayout_data();
     void geometryMatchesTheLayout();
     void fonts();
@@ -38,9 +43,12 @@ private slots:
 
     void folderListDrivesFileList();
     void driveListAndUnreadablePlaces();
+    void drivesFromTheMountTable_data(); // a desktop with a container engine, snaps and removable media
+    void drivesFromTheMountTable();
 
     void aboutShownOnceWhenChosenTwice();
-    void readmeAndDisclaimerStartTheEditor();
+    void helpShowsTheFile_data();
+    void helpShowsTheFile();
     void checkPathIsTheApplicationFolder();
     void exitEndsTheEventLoop();
 
@@ -118,6 +126,44 @@ void TestMainWindow::listItemsInOrder()
     QCOMPARE(widget->font().pointSize(), 12);
 }
 
+void TestMainWindow::listsKeepOneSelected_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("below"); // after the wheel turned down
+    QTest::addColumn<QString>("above"); // then after the up arrow
+    QTest::newRow("List1") << "List1" << "PM" << "PM" << "AM"; // the last item
+    QTest::newRow("List2") << "List2" << "12" << "12" << "11";
+    QTest::newRow("List3") << "List3" << "00" << "15" << "00";
+    QTest::newRow("List4") << "List4" << "Normal" << "Hide" << "Normal";
+}
+
+void TestMainWindow::listsKeepOneSelected()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, selected);
+    QFETCH(QString, below);
+    QFETCH(QString, above);
+    auto *widget = main->findChild<QListWidget *>(list);
+    QVERIFY(widget);
+    QCOMPARE(Main::listText(widget), selected);
+    const QPoint item = widget->visualItemRect(widget->selectedItems().first()).center();
+    // Ctrl+click and Ctrl+Space on the selected item.
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ControlModifier, item);
+    QCOMPARE(widget->selectedItems().size(), 1);
+    QTest::keyClick(widget, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(widget->selectedItems().size(), 1);
+    QCOMPARE(Main::listText(widget), selected);
+    // The wheel and the arrow keys still move it, one item at a time.
+    QWheelEvent down(QPointF(item), widget->mapToGlobal(QPointF(item)), {}, QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget->viewport(), &down);
+    QCOMPARE(Main::listText(widget), below);
+    QCOMPARE(widget->itemAt(item)->text(), below);
+    QTest::keyClick(widget, Qt::Key_Up);
+    QCOMPARE(Main::listText(widget), above);
+}
+
 void TestMainWindow::geometryMatchesTheLayout_data()
 {
     QTest::addColumn<QString>("name");
@@ -185,6 +231,15 @@ void TestMainWindow::fonts()
     QCOMPARE(main->Label9->font().pointSizeF(), 14.25);
     QVERIFY(main->Label9->font().bold());
     QCOMPARE(main->List1->font().family(), QStringLiteral("MS Sans Serif"));
+
+    // The menu bar and message boxes get a proportional face, also where
+    // fontconfig has the Liberation fonts alone (run so by a second test).
+    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE"))
+        QVERIFY(!QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")));
+    installFontSubstitutes(); // as the program does before it opens the window
+    main = std::make_unique<Main>(MainServices{fakes->starter, fakes->prompter, fakes->shortcuts});
+    QVERIFY2(!QFontInfo(main->menuBar()->font()).fixedPitch(), qPrintable(QFontInfo(main->menuBar()->font()).family()));
+    QVERIFY(!QFontInfo(QApplication::font("QMessageBox")).fixedPitch());
 }
 
 void TestMainWindow::focusStartsOnPickProgramAndTabFollowsTheTable()
@@ -283,6 +338,38 @@ void TestMainWindow::driveListAndUnreadablePlaces()
     QCOMPARE(main->Dir1->path(), before);
     QCOMPARE(main->File1->path(), before);
     QCOMPARE(main->Drive1->drive(), platform::nativeFolder(QStorageInfo(before).rootPath()));
+
+    // Opened, the list is read anew: a volume gone since is gone from it.
+    main->Drive1->showPopup();
+    QCOMPARE(main->Drive1->findText(QStringLiteral("/no/such/volume")), -1);
+    QCOMPARE(main->Drive1->itemText(0), QDir::toNativeSeparators(QDir::rootPath()));
+    main->Drive1->hidePopup();
+}
+
+void TestMainWindow::drivesFromTheMountTable_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QStringList>("shown");
+    const QStringList shown{"/", "/data", "/home", "/home/ann/cloud", "/media/ann/USB DISK", "/mnt/data",
+                            "/run/media/ann/STICK"};
+    QTest::newRow("home on its own volume") << "/home/ann" << shown;
+    QTest::newRow("home under /var") << "/var/home/ann" << shown + QStringList{"/var/home"};
+    QTest::newRow("home on the root") << "/root" << shown;
+}
+
+void TestMainWindow::drivesFromTheMountTable()
+{
+    QFETCH(QString, home);
+    QFETCH(QStringList, shown);
+    const QList<platform::Volume> table{
+        {"/proc", "proc"}, {"/sys", "sysfs"}, {"/dev", "devtmpfs"}, {"/dev/shm", "tmpfs"},
+        {"/media/ann/USB DISK", "vfat"}, {"/", "ext4"}, {"/boot", "ext4"}, {"/boot/efi", "vfat"},
+        {"/run", "tmpfs"}, {"/run/user/1000/doc", "fuse.portal"}, {"/run/media/ann/STICK", "exfat"},
+        {"/run/user/1000/gvfs", "fuse.gvfsd-fuse"}, {"/snap/core22/1033", "squashfs"}, {"/opt/image", "squashfs"},
+        {"/var/lib/docker/overlay2/5e1f/merged", "overlay"}, {"/var/home", "btrfs"}, {"/home", "ext4"},
+        {"/mnt/data", "xfs"}, {"/data", "ext4"}, {"/etc/hosts", "ext4"}, {"/tmp", "tmpfs"},
+        {"/home/ann/cloud", "fuse.rclone"}, {"/usr/local", "ext4"}, {"/mnt/data", "xfs"}};
+    QCOMPARE(platform::browsableVolumes(table, home), shown);
 }
 
 static int openAboutWindows()
@@ -322,15 +409,58 @@ void TestMainWindow::aboutShownOnceWhenChosenTwice()
     QCOMPARE(openAboutWindows(), 1);
 }
 
-void TestMainWindow::readmeAndDisclaimerStartTheEditor()
+void TestMainWindow::helpShowsTheFile_data()
 {
-    main->Readme_Click();
-    main->Disc_Click();
-    QCOMPARE(fakes->starter.commandLines(),
-             (QStringList{platform::textEditor() + " readme.1st", platform::textEditor() + " license.txt"}));
-    for (const StartedProgram &p : fakes->starter.started)
-        QCOMPARE(p.style, platform::WindowStyle::NormalFocus);
-    QVERIFY(fakes->prompter.shown.isEmpty());
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QString>("opener"); // "shows", "fails" or "missing"
+    QTest::newRow("opener shows the read-me") << "Readme" << "readme.1st" << true << "shows";
+    QTest::newRow("opener fails on the read-me") << "Readme" << "readme.1st" << true << "fails";
+    QTest::newRow("no opener for the licence") << "Disc" << "license.txt" << true << "missing";
+    QTest::newRow("read-me missing") << "Readme" << "readme.1st" << false << "shows";
+}
+
+void TestMainWindow::helpShowsTheFile()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, file);
+    QFETCH(bool, present);
+    QFETCH(QString, opener);
+    testing::WorkFolder work;
+    QVERIFY(work.isValid());
+    // UTF-8 and, on a line of its own, Latin-1.
+    if (present)
+        QVERIFY(writeFile(work.filePath(file), "Gr\xc3\xb6\xc3\x9f" "e\r\ncaf\xe9\r\n"));
+    const QString commandLine = platform::textEditor() + u' ' + file;
+    if (opener == u"fails")
+        fakes->starter.failingAtEnd << commandLine;
+    if (opener == u"missing")
+        fakes->starter.failing << commandLine;
+
+    main->findChild<QAction *>(item)->trigger();
+
+    QCOMPARE(fakes->starter.commandLines(), present ? QStringList{commandLine} : QStringList{});
+    if (present)
+        QCOMPARE(fakes->starter.started.first().style, platform::WindowStyle::NormalFocus);
+    TextWindow *window = main->textWindow(file);
+    QCOMPARE(window != nullptr, present && opener != u"shows");
+    if (window) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), file);
+        QVERIFY(window->isReadOnly());
+        QCOMPARE(window->toPlainText(), QString::fromUtf8("Größe\ncafé"));
+        // Chosen again: the same window.
+        main->findChild<QAction *>(item)->trigger();
+        QCOMPARE(main->textWindow(file), window);
+    }
+    if (present) {
+        QVERIFY(fakes->prompter.shown.isEmpty());
+    } else {
+        QCOMPARE(fakes->prompter.prompts().size(), 1);
+        QVERIFY(fakes->prompter.prompts().first().contains(file));
+        QVERIFY(fakes->prompter.prompts().first().contains(QDir::toNativeSeparators(QDir::currentPath())));
+    }
 }
 
 void TestMainWindow::checkPathIsTheApplicationFolder()

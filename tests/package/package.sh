@@ -38,11 +38,21 @@ check "the menu entry starts the program folder's launcher" \
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 check "library dependencies are computed" grep -q 'libqt6core6' <<<"$depends"
-check "the fonts package is a dependency" grep -q 'fonts-liberation' <<<"$depends"
+check "the fonts packages are dependencies" grep -q 'fonts-dejavu-core, fonts-liberation' <<<"$depends"
+check "lintian finds no error or warning" lintian --fail-on error,warning "$deb"
 
-# The installed program starts and keeps running until stopped.
+# Asked for help or the version, every program answers without a display.
+for p in vellomar:"$root/usr/bin/vellomar" brinol.com:"$prog/brinol.com" zeptra.com:"$prog/zeptra.com" \
+         Rendaro.exe:"$prog/Rendaro.exe"; do
+  name=${p%%:*}
+  check "$name --version" test "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${p#*:}" --version)" = "$name 1.0.0"
+  check "$name --help" sh -c "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '${p#*:}' --help | grep -q sage"
+done
+
+# The installed program starts and keeps running until stopped; the
+# benchmark's first-paint exit is not in it.
 set +e
-(cd "$tmp" && QT_QPA_PLATFORM=offscreen timeout 3 "$root/usr/bin/vellomar" >/dev/null 2>&1)
+(cd "$tmp" && VELLOMAR_EXIT_AFTER_SHOW=1 QT_QPA_PLATFORM=offscreen timeout 3 "$root/usr/bin/vellomar" >/dev/null 2>&1)
 status=$?
 set -e
 check "the installed vellomar runs (status $status)" test "$status" -eq 124

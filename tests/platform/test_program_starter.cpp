@@ -31,6 +31,8 @@ private slots:
     void applicationFolderFirst();
     void neverFromWorkingFolder();
     void foundOnPathAndStartedInTheWorkingFolder();
+    void watchedEndReported_data();
+    void watchedEndReported();
 
 private:
     QByteArray m_oldPath;
@@ -137,6 +139,39 @@ void TestProgramStarter::foundOnPathAndStartedInTheWorkingFolder()
     // Not waited for: the program runs on beside the test.
     QTRY_VERIFY(QFile::exists(work.filePath("started.txt")));
     QTRY_COMPARE(QFileInfo(work.filePath("started.txt")).size(), qint64(4));
+#endif
+}
+
+void TestProgramStarter::watchedEndReported_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("succeeded");
+    QTest::newRow("ends well") << "true readme.1st" << true;
+    QTest::newRow("ends in failure") << "false readme.1st" << false;
+    // The desktop's opener on a machine with no program for text files.
+    QTest::newRow("opener without a program") << platform::textEditor() + " readme.1st" << false;
+}
+
+void TestProgramStarter::watchedEndReported()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, succeeded);
+#ifdef Q_OS_UNIX
+    const QString program = commandLine.left(commandLine.indexOf(u' '));
+    QVERIFY2(!SystemProgramStarter::findProgram(program).isEmpty(), qPrintable(program + " is not installed"));
+    QTemporaryDir work;
+    QVERIFY(testing::writeFile(work.filePath("readme.1st"), "read me\n"));
+    QVERIFY(QDir::setCurrent(work.path()));
+    // The test's environment has no desktop, no data folders that set up a
+    // program for text files, and no browser for the opener's last resort.
+    SystemProgramStarter starter;
+    QList<bool> ends;
+    const platform::StartResult result = starter.startWatched(commandLine, platform::WindowStyle::NormalFocus,
+                                                              [&](bool ok) { ends.append(ok); });
+    QVERIFY2(result.started, qPrintable(result.error));
+    // Not waited for: the end arrives later, through the event loop.
+    QVERIFY(ends.isEmpty());
+    QTRY_COMPARE(ends, QList<bool>{succeeded});
 #endif
 }
 

@@ -129,6 +129,42 @@ inline std::vector<Entry> dayList(std::string_view bytes)
     return out;
 }
 
+// How a line reads: as UTF-8 when it is well-formed UTF-8 (no overlong
+// forms, no surrogates, nothing past U+10FFFF), otherwise as Latin-1, the
+// form earlier versions wrote. Given back as UTF-8.
+inline bool isUtf8(std::string_view l)
+{
+    for (std::size_t i = 0, n = 0; i < l.size(); i += n) {
+        const auto b = static_cast<unsigned char>(l[i]);
+        n = b < 0x80 ? 1 : b < 0xc2 ? 0 : b < 0xe0 ? 2 : b < 0xf0 ? 3 : b < 0xf5 ? 4 : 0;
+        if (n == 0 || i + n > l.size())
+            return false;
+        unsigned long code = n == 1 ? b : b & (0xff >> (n + 1));
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(l[i + k]) & 0xc0) != 0x80)
+                return false;
+            else
+                code = (code << 6) | (static_cast<unsigned char>(l[i + k]) & 0x3f);
+        if (code < (n == 3 ? 0x800ul : n == 4 ? 0x10000ul : 0ul) || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            return false;
+    }
+    return true;
+}
+
+inline std::string asUtf8(std::string_view l)
+{
+    if (isUtf8(l))
+        return std::string(l);
+    std::string out;
+    for (char c : l) {
+        const auto b = static_cast<unsigned char>(c);
+        out += b < 0x80 ? std::string(1, c) : std::string{char(0xc0 | (b >> 6)), char(0x80 | (b & 0x3f))};
+    }
+    return out;
+}
+
+inline Entry asUtf8(const Entry &e) { return {asUtf8(e[0]), asUtf8(e[1]), asUtf8(e[2]), asUtf8(e[3])}; }
+
 inline std::string joinCrLf(const Entry &e)
 {
     std::string s;

@@ -31,9 +31,9 @@ std::uint64_t seed()
 // the part of a line that can ever be seen is looked at.
 std::optional<QString> expectedDisplay(const oracle::Line &raw)
 {
-    const oracle::Line line = raw.substr(0, std::size_t(viewer::ListArea::kKeptCharacters));
-    const QString text = QString::fromLatin1(line.data(), qsizetype(line.size()));
-    if (line.size() >= 3 && line[2] == ':')
+    const QString text = QString::fromStdString(oracle::asUtf8(raw)).left(viewer::ListArea::kKeptCharacters);
+    const std::string line = text.toStdString();
+    if (text.size() >= 3 && text[2] == u':')
         return QStringLiteral("Time: ") + text;
     static const std::pair<const char *, const char *> words[] = {
         {"Normal", "Normal"}, {"Hide", "Hide"}, {"Min", "Minimize"}, {"Max", "Maximize"}};

@@ -431,7 +431,6 @@ void TestRendaro::options_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "--list";
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << "Rendaro.exe 1.0.0";
     QTest::newRow("bad --at") << QStringList{"--at", "2026-11-31T07:00"} << 2 << "YYYY-MM-DDTHH:MM";
     QTest::newRow("argument") << QStringList{"datmon.dat"} << 2 << "unexpected argument";
     QTest::newRow("unknown option") << QStringList{"--now"} << 1 << "now";

@@ -78,7 +78,7 @@ void TestPick::refused_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("mentions");
     QTest::newRow("path without an 8-bit form")
-        << "path" << testing::programPath("sync") + QString::fromUtf8("\u20ac") << QString::fromUtf8("\u20ac");
+        << "path" << testing::programPath("sync") + QChar(0xd800) << "U+D800";
     QTest::newRow("no run style") << "runStyle" << "" << "run style";
     QTest::newRow("unknown run style") << "runStyle" << "Min" << "run style";
     QTest::newRow("no AM or PM") << "amPm" << "" << "AM or PM";

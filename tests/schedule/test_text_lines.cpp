@@ -14,6 +14,8 @@ private slots:
     void encodeLines();
     void encodeRefuses_data();
     void encodeRefuses();
+    void decodeEarlierLatin1_data();
+    void decodeEarlierLatin1();
 };
 
 void TestTextLines::encodeLines_data()
@@ -24,10 +26,15 @@ void TestTextLines::encodeLines_data()
                            << QByteArray("19:45\r\nD:\\Tools\\sync.exe\r\nMin\r\nTuesday\r\n");
     QTest::newRow("no lines") << QStringList{} << QByteArray();
     QTest::newRow("empty line") << QStringList{""} << QByteArray("\r\n");
-    QTest::newRow("Latin-1 one byte each")
+#ifdef Q_OS_WIN
+    QTest::newRow("code page one byte each")
         << QStringList{QString::fromUtf8("C:\\Programme\\Größe\\é.exe")}
         << QByteArray("C:\\Programme\\Gr\xf6\xdf" "e\\\xe9.exe\r\n");
-    QTest::newRow("top of Latin-1") << QStringList{QString(QChar(0xff))} << QByteArray("\xff\r\n");
+#else
+    QTest::newRow("UTF-8") << QStringList{QString::fromUtf8("/home/łukasz/日本/€")}
+                           << QByteArray("/home/\xc5\x82ukasz/\xe6\x97\xa5\xe6\x9c\xac/\xe2\x82\xac\r\n");
+    QTest::newRow("beyond 16 bits") << QStringList{QString::fromUtf8("/opt/𝄞")} << QByteArray("/opt/\xf0\x9d\x84\x9e\r\n");
+#endif
     QTest::newRow("blanks kept") << QStringList{" a b "} << QByteArray(" a b \r\n");
 }
 
@@ -46,11 +53,12 @@ void TestTextLines::encodeRefuses_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("bad");
-#ifndef Q_OS_WIN // code page 1252 has it
-    QTest::newRow("euro sign") << QStringList{"ok", QString::fromUtf8("C:\\€\\x.exe")} << QString::fromUtf8("€");
-#endif
+#ifdef Q_OS_WIN
     QTest::newRow("first over 0xFF") << QStringList{QString::fromUtf8("/opt/ĀŁ")} << QString::fromUtf8("Ā");
     QTest::newRow("cyrillic") << QStringList{QString::fromUtf8("/home/Пётр/a")} << QString::fromUtf8("П");
+#else
+    QTest::newRow("half a pair") << QStringList{"ok", QString("/opt/") + QChar(0xd834) + "x"} << "U+D834";
+#endif
     QTest::newRow("NUL") << QStringList{QString(QChar(0)) + "x"} << "NUL";
 }
 
@@ -61,6 +69,28 @@ void TestTextLines::encodeRefuses()
     QString found;
     QVERIFY(!schedule::encodeLines(lines, &found));
     QCOMPARE(found, bad);
+}
+
+void TestTextLines::decodeEarlierLatin1_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+#ifndef Q_OS_WIN
+    // Files written as Latin-1 read as they did, line by line.
+    QTest::newRow("Latin-1") << QByteArray("/opt/Gr\xf6\xdf" "e/caf\xe9\r\nMin\r\n")
+                             << QStringList{QString::fromUtf8("/opt/Größe/café"), "Min"};
+    QTest::newRow("beside UTF-8") << QByteArray("/opt/caf\xe9\r\n/opt/caf\xc3\xa9\r\n")
+                                  << QStringList{QString::fromUtf8("/opt/café"), QString::fromUtf8("/opt/café")};
+    QTest::newRow("overlong form") << QByteArray("/\xc0\xaf\r\n") << QStringList{QString::fromUtf8("/À¯")};
+    QTest::newRow("cut character") << QByteArray("/opt/\xe6\x97") << QStringList{QString::fromUtf8("/opt/æ\u0097")};
+#endif
+}
+
+void TestTextLines::decodeEarlierLatin1()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(schedule::decodeLines(bytes), lines);
 }
 
 QTEST_APPLESS_MAIN(TestTextLines)

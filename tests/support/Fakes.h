@@ -27,6 +27,16 @@ public:
         return {true, {}};
     }
 
+    // The watched program ends at once, before the call returns.
+    platform::StartResult startWatched(const QString &commandLine, platform::WindowStyle style,
+                                       std::function<void(bool)> ended) override
+    {
+        const platform::StartResult result = start(commandLine, style);
+        if (result.started)
+            ended(!failingAtEnd.contains(commandLine));
+        return result;
+    }
+
     QStringList commandLines() const
     {
         QStringList lines;
@@ -36,7 +46,8 @@ public:
     }
 
     QList<StartedProgram> started;
-    QStringList failing; // command lines whose start fails
+    QStringList failing;      // command lines whose start fails
+    QStringList failingAtEnd; // command lines whose program ends in failure
 };
 
 struct ShownMessage {

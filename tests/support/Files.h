@@ -74,10 +74,10 @@ inline QString programPath(const QString &name)
 #endif
 }
 
-// An entry's four lines as CR LF text.
+// An entry's four lines as CR LF text in the system's code page.
 inline QByteArray entryText(const QString &time, const QString &path, const QString &style, const QString &day)
 {
-    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toLatin1();
+    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toLocal8Bit();
 }
 
 } // namespace testing

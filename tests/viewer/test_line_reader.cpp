@@ -89,6 +89,7 @@ void TestLineReader::lines_data()
     QTest::newRow("one more") << QByteArray("abcde\r\nx") << qsizetype(4) << QStringList{"abcd", "x"};
     QTest::newRow("CR after kept part") << QByteArray("abcd\rz\r\nx") << qsizetype(4) << QStringList{"abcd", "x"};
     QTest::newRow("long last line") << QByteArray("abcdefghij") << qsizetype(4) << QStringList{"abcd"};
+    QTest::newRow("cut inside a character") << QByteArray("日日日日日日日日\r\nend\r\n") << qsizetype(4) << QStringList{"日日日日", "end"};
     QTest::newRow("megabyte line") << QByteArray(3 * 1024 * 1024, 'q') + "\r\nend\r\n" << qsizetype(4) << QStringList{"qqqq", "end"};
 }
 
