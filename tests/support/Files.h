@@ -1,14 +1,10 @@
 #pragma once
 
-// Files in a test's temporary folders, and the schedule text written out by
-// hand rather than through the code under test.
+// Files in a test's temporary folders, and schedule text written out by hand
+// rather than through the code under test.
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
 namespace testing {
@@ -21,8 +17,7 @@ inline bool writeFile(const QString &path, const QByteArray &bytes = {})
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The contents of a file: a null array when it cannot be read, an empty
-// (not null) one for an empty file.
+// A file's bytes: null when it cannot be read, empty (not null) when empty.
 inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
@@ -38,18 +33,13 @@ class WorkFolder
 public:
     WorkFolder() { m_current = m_dir.isValid() && QDir::setCurrent(m_dir.path()); }
     ~WorkFolder() { QDir::setCurrent(m_previous); }
-    WorkFolder(const WorkFolder &) = delete;
-    WorkFolder &operator=(const WorkFolder &) = delete;
-
     bool isValid() const { return m_current; }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
     // Every name in the folder, hidden ones too, sorted.
     QStringList names() const
     {
-        QStringList names = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        names.sort();
-        return names;
+        return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 
 private:
@@ -58,26 +48,21 @@ private:
     bool m_current = false;
 };
 
-// The day codes, day names and day list files, Monday first.
 inline const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 inline const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 inline const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
                                         "datfri.dat", "datsat.dat", "datsun.dat"};
 
-// A full program path as this platform writes one.
+// A full program path.
 inline QString programPath(const QString &name)
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Tools\\") + name + QStringLiteral(".exe");
-#else
     return QStringLiteral("/opt/tools/") + name;
-#endif
 }
 
-// An entry's four lines as CR LF text in the system's code page.
+// An entry's four lines as CR LF text.
 inline QByteArray entryText(const QString &time, const QString &path, const QString &style, const QString &day)
 {
-    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toLocal8Bit();
+    return (time + "\r\n" + path + "\r\n" + style + "\r\n" + day + "\r\n").toUtf8();
 }
 
 } // namespace testing

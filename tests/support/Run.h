@@ -3,13 +3,11 @@
 // Running the built programs (vellomar's companions, the launcher) and the
 // tests' helper programs, and collecting what they print.
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
+
+#include <memory>
 
 namespace testing {
 
@@ -26,40 +24,34 @@ inline QString testHelper(const QString &name)
 }
 
 struct Finished {
-    bool ran = false;  // started and ended by itself
-    int exitCode = -1; // -1 unless it ran
+    bool ran = false;  // started and ended by itself, in time
+    int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
 
-// Starts program in folder (the working folder when empty); the caller
-// waits with finish().
+// Starts program in folder (the working folder when empty) without waiting.
 inline QProcess *startProgram(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
                               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     auto *process = new QProcess;
-    process->setProgram(program);
-    process->setArguments(arguments);
     process->setWorkingDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
     process->setProcessEnvironment(environment);
-    process->start();
+    process->start(program, arguments);
     return process;
 }
 
-// Waits for the end (killing the program after timeoutMs, -1: no limit).
-inline Finished finish(QProcess &process, int timeoutMs = -1)
+// Waits for the end, killing the program after timeoutMs.
+inline Finished finish(QProcess &process, int timeoutMs = 60000)
 {
     Finished f;
-    if (process.state() == QProcess::Starting)
-        process.waitForStarted(-1);
+    process.waitForStarted(-1);
     if (process.state() == QProcess::Running && !process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished(-1);
         return f;
     }
-    if (process.error() == QProcess::FailedToStart)
-        return f;
-    f.ran = process.exitStatus() == QProcess::NormalExit;
+    f.ran = process.error() != QProcess::FailedToStart && process.exitStatus() == QProcess::NormalExit;
     f.exitCode = f.ran ? process.exitCode() : -1;
     f.out = process.readAllStandardOutput();
     f.err = process.readAllStandardError();
@@ -68,12 +60,10 @@ inline Finished finish(QProcess &process, int timeoutMs = -1)
 
 inline Finished run(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                    int timeoutMs = -1)
+                    int timeoutMs = 60000)
 {
-    QProcess *process = startProgram(program, arguments, folder, environment);
-    const Finished f = finish(*process, timeoutMs);
-    delete process;
-    return f;
+    std::unique_ptr<QProcess> process(startProgram(program, arguments, folder, environment));
+    return finish(*process, timeoutMs);
 }
 
 } // namespace testing
