@@ -1,23 +1,10 @@
 # Cross-builds the whole tool for 64-bit Windows with MinGW-w64 against a Qt
-# built for Windows (the `windows` preset uses this file as its toolchain).
-# Qt for Windows is looked up in this order:
-#   the environment variable VELLOMAR_QT_WINDOWS,
-#   ../shared/qt6-mingw-6.4.2 beside the source folder,
-#   ~/.cache/vellomar/qt6-mingw (where scripts/build-qt-windows.sh puts it).
+# built for Windows (the `windows` preset uses this file as its toolchain;
+# cmake/VellomarQtWindows.cmake says where Qt for Windows is looked up).
 # The programs link the C++ runtime as DLLs, as the Qt DLLs do, and ship them.
 set(VELLOMAR_MINGW_SHARED_RUNTIME ON)
 
-if(NOT VELLOMAR_QT_WINDOWS)
-  foreach(candidate "$ENV{VELLOMAR_QT_WINDOWS}"
-                    "${CMAKE_CURRENT_LIST_DIR}/../../shared/qt6-mingw-6.4.2"
-                    "$ENV{HOME}/.cache/vellomar/qt6-mingw")
-    if(candidate AND EXISTS "${candidate}/lib/cmake/Qt6/qt.toolchain.cmake")
-      get_filename_component(candidate "${candidate}" ABSOLUTE)
-      set(VELLOMAR_QT_WINDOWS "${candidate}" CACHE PATH "Qt built for Windows" FORCE)
-      break()
-    endif()
-  endforeach()
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/VellomarQtWindows.cmake")
 if(NOT VELLOMAR_QT_WINDOWS)
   message(FATAL_ERROR "No Qt for Windows: set VELLOMAR_QT_WINDOWS, or run 'bash scripts/dev.sh windows', "
                       "which builds it into ~/.cache/vellomar/qt6-mingw")

@@ -45,7 +45,9 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/license.txt)
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_STRIP_FILES ON)
 
-# Installed for all users (the installer asks for administrator rights).
+# A 64-bit installer for 64-bit programs; installed for all users (the
+# installer asks for administrator rights).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Vellomar)
 set(CPACK_NSIS_DISPLAY_NAME Vellomar)

@@ -97,16 +97,27 @@ std::wstring accountName(PSID sid)
 
 std::optional<std::wstring> untrustedBecause(const std::wstring &path)
 {
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT,
-                                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                                              nullptr, &dacl, nullptr, &descriptor);
+                                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                                              nullptr, nullptr, nullptr, &descriptor);
     if (error != ERROR_SUCCESS)
         return L"its permissions cannot be read: " + systemMessage(error);
     const LocalPtr holder(descriptor);
+    return untrustedDescriptorBecause(descriptor);
+}
 
+std::optional<std::wstring> untrustedDescriptorBecause(void *descriptor)
+{
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL defaulted = FALSE;
+    BOOL present = FALSE;
+    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted)
+        || !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted))
+        return std::wstring(L"its permissions cannot be read");
+    if (!present)
+        dacl = nullptr; // without an access list, as with a NULL one, everyone may do anything
     const TrustedAccounts trusted;
     if (!owner || !trusted.contains(owner))
         return L"it belongs to " + (owner ? accountName(owner) : std::wstring(L"nobody"));

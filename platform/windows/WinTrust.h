@@ -12,4 +12,8 @@ namespace winplat {
 // Nothing when it is safe.
 std::optional<std::wstring> untrustedBecause(const std::wstring &path);
 
+// The same judgement on a security descriptor (SECURITY_DESCRIPTOR) that
+// holds an owner and an access list.
+std::optional<std::wstring> untrustedDescriptorBecause(void *securityDescriptor);
+
 } // namespace winplat
