@@ -53,6 +53,7 @@ wait_for() { # wait_for <what> <command...>: until it holds, a minute at most
 }
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 shown() { [ -n "$(window "$1")" ]; }
+gone() { ! shown "$1"; }
 # click <title> <client height> <x> <y>: a click at x, y of a window's client area,
 # which lies at the bottom of its X window (the menu bar above it).
 click() {
@@ -78,6 +79,7 @@ for f in vellomar.exe brinol.com zeptra.com Rendaro.exe vellomar-start.exe Qt6Co
          libwinpthread-1.dll readme.1st license.txt qt-licence.txt Uninstall.exe; do
   expect "$f installed" test -f "$installed/$f"
 done
+expect "Rendaro.exe opens no window at logon" grep -q "(GUI)" <(file "$installed/Rendaro.exe")
 menu='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Vellomar\Vellomar.lnk'
 probe=$probe_build/probe.exe
 expect "Start menu entry" grep -q '^target=C:\\Program Files\\Vellomar\\vellomar-start.exe' \
@@ -88,6 +90,10 @@ mkdir -p "$c/Program Files/Probe" && cp "$probe" "$c/Program Files/Probe/probe.e
 (cd "$scratch" && "$wine" start "$menu")
 wait_for shown "Vellomar 1.0"
 expect "working folder with the read-me" cmp -s "$work/readme.1st" "$src/readme.1st"
+click "Vellomar 1.0" 339 12 -10 && keys Down Down Return # Help > Readme: notepad.exe readme.1st
+wait_for shown "readme.1st - Notepad"
+xdotool windowactivate --sync "$(window "readme.1st - Notepad")" key alt+F4
+wait_for gone "readme.1st - Notepad"
 today=$(date +%u) # 1 Monday ... 7 Sunday
 for day in 1 4 $( [ "$today" = 1 ] || [ "$today" = 4 ] || echo "$today"); do
   click "Vellomar 1.0" 339 $((8 + 32 * day)) 96 # Check1(day - 1)
@@ -132,7 +138,6 @@ arguments=" ]
 export VELLOMAR_PROBE_REPORT='C:\probe-report.txt'
 (cd "$scratch" && "$wine" start "$startup")
 wait_for test -f "$c/probe-report.txt"
-sleep 1
 report=$(tr -d '\r' <"$c/probe-report.txt")
 expect "the due program started as its entry says: $report" [ "$report" = 'show=7 flags=1
 cwd=C:\PROGRAM FILES\Probe
@@ -151,11 +156,12 @@ click "Vellomar 1.0" 339 344 312 # Reset/Clear List: zeptra.com clears the files
 cleared() { [ -z "$(cd "$work" && ls -- *.dat 2>/dev/null)" ]; }
 wait_for cleared
 click "Vellomar 1.0" 339 452 312 # Exit
-gone() { ! shown "$1"; }
 wait_for gone "Vellomar 1.0"
 
-"$wine" "$installed/Uninstall.exe" /S && "$wineserver" -w
-expect "uninstalled" test ! -e "$installed/vellomar.exe" -a ! -e "$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vellomar/Vellomar.lnk"
+"$wine" "$installed/Uninstall.exe" /S # it goes on from a copy of itself
+uninstalled() { [ ! -e "$installed/vellomar.exe" ] && [ ! -e "$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vellomar/Vellomar.lnk" ]; }
+wait_for uninstalled
+checks=$((checks + 1))
 expect "the user's folder stays" test -f "$work/readme.1st"
 
 "$wine" "$probe" --checks | tr -d '\r' | grep -v '^PASS' || fail "probe.exe --checks"

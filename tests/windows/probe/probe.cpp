@@ -31,20 +31,12 @@ void check(bool ok, const std::wstring &what, const std::wstring &got = {})
     std::wprintf(L"%ls %ls%ls%ls\n", ok ? L"PASS" : L"FAIL", what.c_str(), ok || got.empty() ? L"" : L": ", ok ? L"" : got.c_str());
 }
 
-std::wstring env(const wchar_t *name)
-{
-    wchar_t value[MAX_PATH] = {};
-    GetEnvironmentVariableW(name, value, MAX_PATH);
-    return value;
-}
-
 bool exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring readReport(const std::wstring &path)
 {
     for (int waited = 0; waited < 30000 && !exists(path); waited += 50)
         Sleep(50); // the started probe runs on its own
-    Sleep(100);
     FILE *file = _wfopen(path.c_str(), L"r");
     char text[4096] = {};
     if (file) {
@@ -61,12 +53,16 @@ int report()
     GetStartupInfoW(&startup);
     wchar_t cwd[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
-    FILE *file = _wfopen(env(L"VELLOMAR_PROBE_REPORT").c_str(), L"w");
+    wchar_t path[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"VELLOMAR_PROBE_REPORT", path, MAX_PATH);
+    // Written beside and renamed, so that a reader never sees half of it.
+    const std::wstring part = std::wstring(path) + L".part";
+    FILE *file = _wfopen(part.c_str(), L"w");
     if (!file)
         return 2;
     std::fwprintf(file, L"show=%u flags=%lu\ncwd=%ls\nmodule=%ls\n", startup.wShowWindow, startup.dwFlags, cwd,
                   winplat::moduleFileName().c_str());
-    return std::fclose(file) == 0 ? 0 : 3;
+    return std::fclose(file) == 0 && MoveFileExW(part.c_str(), path, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
 }
 
 int printLink(const wchar_t *path)
