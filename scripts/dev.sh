@@ -75,7 +75,7 @@ case "${1:-}" in
     fi
     export VELLOMAR_QT_WINDOWS=$qt
     cmake --preset windows >/dev/null
-    cmake --build --preset windows
+    cmake --build --preset windows -j2
     (cd build/windows && cpack >/dev/null)
     echo "Built with Qt for Windows in $qt:"
     ls -l build/windows/bin/*.exe build/windows/bin/*.com build/windows/vellomar-*-win64.*

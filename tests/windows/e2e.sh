@@ -28,10 +28,10 @@ if [ -z "${VELLOMAR_E2E_DISPLAY:-}" ]; then
   export VELLOMAR_QT_WINDOWS=$qt
   cd "$src"
   [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
-  cmake --build --preset windows >/dev/null || fail "building for Windows (cmake --build --preset windows)"
+  cmake --build --preset windows -j2 >/dev/null || fail "building for Windows (cmake --build --preset windows)"
   (cd build/windows && cpack -G NSIS >/dev/null) || fail "making the installer"
   cmake -S tests/windows/probe -B "$probe_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >/dev/null && cmake --build "$probe_build" >/dev/null \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >/dev/null && cmake --build "$probe_build" -j2 >/dev/null \
     || fail "building probe.exe"
   echo "Windows build and installer: $((SECONDS - started)) s"
   unset QT_QPA_PLATFORM # the Linux tests' offscreen platform is no Windows plugin
