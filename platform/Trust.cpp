@@ -12,6 +12,10 @@
 #include <unistd.h>
 #endif
 
+#ifdef Q_OS_WIN
+#include "platform/windows/WinTrust.h"
+#endif
+
 namespace platform {
 
 namespace {
@@ -46,6 +50,12 @@ std::optional<QString> untrustedBecause(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return systemError();
     return untrustedStatus(info);
+#elif defined(Q_OS_WIN)
+    const std::optional<std::wstring> why =
+        winplat::untrustedBecause(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString());
+    if (!why)
+        return std::nullopt;
+    return QString::fromStdWString(*why);
 #else
     Q_UNUSED(path)
     return std::nullopt;

@@ -5,6 +5,7 @@
 
 namespace platform {
 
+#ifndef Q_OS_WIN
 namespace {
 
 // path is folder itself or lies inside it.
@@ -33,6 +34,7 @@ bool systemMount(const Volume &volume)
 }
 
 } // namespace
+#endif
 
 QStringList browsableVolumes(const QList<Volume> &mounted, const QString &homeFolder)
 {

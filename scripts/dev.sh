@@ -4,6 +4,8 @@
 #   bash scripts/dev.sh run    install what is missing, build, start Vellomar
 #   bash scripts/dev.sh test   install what is missing, build, run every test
 #   bash scripts/dev.sh bench  install what is missing, build, run the benchmarks
+#   bash scripts/dev.sh windows  install what is missing, build for Windows with
+#                                its installer and zip (build/windows/)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,11 +14,12 @@ cd "$here"
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-liberation)
 # Needed only by the test suite: a display server for screenshots, a window
 # manager for window states and xdotool to move windows from outside, the
-# desktop entry checker, the desktop's opener, the Debian package checker,
-# the Windows cross compiler with Wine for the Windows-only code, and a
-# private session bus for the launcher's desktop notice.
+# desktop entry checker, the desktop's opener, the Debian package checker, a
+# private session bus for the launcher's desktop notice, and the Windows
+# build with Wine, its fonts and NSIS for the Windows test.
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 fonts-wine nsis)
 test_packages=(xvfb xauth openbox x11-utils xdotool desktop-file-utils dpkg-dev file xdg-utils lintian
-               g++-mingw-w64-x86-64-posix wine64 imagemagick dbus-daemon)
+               imagemagick dbus-daemon "${windows_packages[@]}")
 bench_packages=(libbenchmark-dev)
 run_packages=(xdg-utils)
 
@@ -60,8 +63,27 @@ case "${1:-}" in
     build -DVELLOMAR_BUILD_BENCH=ON
     "$here/bench/run.sh" "$here/build/default"
     ;;
+  windows)
+    install_missing "${build_packages[@]}" "${windows_packages[@]}"
+    # Qt for Windows: VELLOMAR_QT_WINDOWS, ../shared beside the project, or our own build.
+    qt=${VELLOMAR_QT_WINDOWS:-}
+    for candidate in "$here/../shared/qt6-mingw-6.4.2" "$HOME/.cache/vellomar/qt6-mingw"; do
+      [ -n "$qt" ] || [ ! -f "$candidate/lib/cmake/Qt6/qt.toolchain.cmake" ] || qt=$candidate
+    done
+    if [ -z "$qt" ]; then
+      echo "No Qt for Windows: building it into ~/.cache/vellomar/qt6-mingw (most of an hour)"
+      bash scripts/build-qt-windows.sh "$HOME/.cache/vellomar/qt6-mingw"
+      qt=$HOME/.cache/vellomar/qt6-mingw
+    fi
+    export VELLOMAR_QT_WINDOWS=$qt
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j2
+    (cd build/windows && cpack >/dev/null)
+    echo "Built with Qt for Windows in $qt:"
+    ls -l build/windows/bin/*.exe build/windows/bin/*.com build/windows/vellomar-*-win64.*
+    ;;
   *)
-    echo "usage: bash scripts/dev.sh run|test|bench" >&2
+    echo "usage: bash scripts/dev.sh run|test|bench|windows" >&2
     exit 2
     ;;
 esac

@@ -50,6 +50,7 @@ DayListFile open(const QString &name, QFile &file)
         return refused(file.errorString());
     }
 #else
+    Q_UNUSED(name)
     if (!file.exists())
         return {DayListFile::Missing, {}, {}};
     if (!file.open(QIODevice::ReadOnly))

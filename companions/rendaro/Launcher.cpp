@@ -15,6 +15,8 @@
 #include <QDir>
 
 #include <optional>
+#include <thread>
+#include <vector>
 
 namespace rendaro {
 
@@ -94,9 +96,10 @@ private:
     bool m_told = false;
 };
 
-// Starts the entries that are due now and sets the window states of those
-// that want Min or Max. Returns how many started.
-int startBatch(const QList<schedule::Entry> &batch, RunReport &report)
+// Starts the entries that are due now; a watcher sets the window states of
+// those that want Min or Max once their windows appear, while the programs
+// still to start go on. Returns how many started.
+int startBatch(const QList<schedule::Entry> &batch, RunReport &report, std::vector<std::thread> &watchers)
 {
     int started = 0;
     QList<PendingWindows> windows;
@@ -113,7 +116,8 @@ int startBatch(const QList<schedule::Entry> &batch, RunReport &report)
             windows.append({launched.pid, entry.style()});
     }
     report.tellTroubles();
-    applyWindowStates(windows);
+    if (!windows.isEmpty())
+        watchers.emplace_back([windows] { applyWindowStates(windows); });
     return started;
 }
 
@@ -171,6 +175,7 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
 
     report.tellTroubles();
     int startedCount = 0;
+    std::vector<std::thread> watchers;
     qsizetype next = 0;
     while (next < entries.size()) {
         const QDateTime target = starts.at(entries.minutes(next));
@@ -186,8 +191,10 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
         QList<schedule::Entry> batch;
         while (next < entries.size() && starts.at(entries.minutes(next)) <= now)
             batch.append(entries.entry(next++));
-        startedCount += startBatch(batch, report);
+        startedCount += startBatch(batch, report, watchers);
     }
+    for (std::thread &watcher : watchers)
+        watcher.join();
     return report.finish(startedCount, entries.size() - startedCount);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QSet>
 
 #include <xcb/xcb.h>
@@ -85,33 +86,42 @@ int applyWindowStates(const QList<PendingWindows> &pending, std::chrono::millise
     const xcb_atom_t wmCheck = atom(c, "_NET_SUPPORTING_WM_CHECK");
     const xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
     const xcb_atom_t wmPid = atom(c, "_NET_WM_PID");
-    const xcb_atom_t wmState = atom(c, "_NET_WM_STATE");
+    const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
     const xcb_atom_t maxVert = atom(c, "_NET_WM_STATE_MAXIMIZED_VERT");
     const xcb_atom_t maxHorz = atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    const xcb_atom_t wmState = atom(c, "WM_STATE");
     const xcb_atom_t changeState = atom(c, "WM_CHANGE_STATE");
     // Without an EWMH window manager nobody would act on the requests.
     if (cardinals(c, root, wmCheck, XCB_ATOM_WINDOW).isEmpty())
         return 0;
 
-    QSet<xcb_window_t> done;
+    // A request may come before a program has set up its window, which then
+    // sets its own state over it: each window is asked again, at most every
+    // half second, until it shows the state or patience runs out.
+    auto reached = [&](xcb_window_t window, schedule::RunStyle style) {
+        if (style == schedule::RunStyle::Min)
+            return cardinals(c, window, wmState, wmState).value(0) == kIconicState;
+        const QList<uint32_t> states = cardinals(c, window, netWmState, XCB_ATOM_ATOM);
+        return states.contains(maxVert) && states.contains(maxHorz);
+    };
+    QHash<xcb_window_t, QDeadlineTimer> askedAgainAt;
     QSet<qint64> served;
     const QDeadlineTimer deadline(patience);
     for (;;) {
         for (uint32_t window : cardinals(c, root, clientList, XCB_ATOM_WINDOW)) {
-            if (done.contains(window))
-                continue;
-            const QList<uint32_t> pid = cardinals(c, window, wmPid, XCB_ATOM_CARDINAL);
-            if (pid.isEmpty())
-                continue;
+            const qint64 pid = cardinals(c, window, wmPid, XCB_ATOM_CARDINAL).value(0, 0);
             for (const PendingWindows &p : pending) {
-                if (p.pid != qint64(pid.first()))
+                if (p.pid != pid || served.contains(pid))
                     continue;
-                if (p.style == schedule::RunStyle::Max)
-                    sendToRoot(c, root, window, wmState, {kNetWmStateAdd, maxVert, maxHorz, kSourceApplication, 0});
-                else if (p.style == schedule::RunStyle::Min)
-                    sendToRoot(c, root, window, changeState, {kIconicState, 0, 0, 0, 0});
-                done.insert(window);
-                served.insert(p.pid);
+                if (reached(window, p.style)) {
+                    served.insert(pid);
+                } else if (!askedAgainAt.contains(window) || askedAgainAt[window].hasExpired()) {
+                    if (p.style == schedule::RunStyle::Max)
+                        sendToRoot(c, root, window, netWmState, {kNetWmStateAdd, maxVert, maxHorz, kSourceApplication, 0});
+                    else
+                        sendToRoot(c, root, window, changeState, {kIconicState, 0, 0, 0, 0});
+                    askedAgainAt[window] = QDeadlineTimer(500);
+                }
             }
         }
         xcb_flush(c);

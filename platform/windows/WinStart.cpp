@@ -24,35 +24,6 @@ constexpr std::size_t kMaxCommandLine = 32767;
 
 } // namespace
 
-std::wstring quoteCommandLineArgument(const std::wstring &argument)
-{
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
-        return argument;
-
-    std::wstring quoted = L"\"";
-    for (auto it = argument.begin();; ++it) {
-        std::size_t backslashes = 0;
-        while (it != argument.end() && *it == L'\\') {
-            ++it;
-            ++backslashes;
-        }
-        if (it == argument.end()) {
-            // Doubled, so that the closing quote stays a quote.
-            quoted.append(backslashes * 2, L'\\');
-            break;
-        }
-        if (*it == L'"') {
-            quoted.append(backslashes * 2 + 1, L'\\');
-            quoted += L'"';
-        } else {
-            quoted.append(backslashes, L'\\');
-            quoted += *it;
-        }
-    }
-    quoted += L'"';
-    return quoted;
-}
-
 Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
                      int runStyle)
 {

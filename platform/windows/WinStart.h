@@ -8,17 +8,12 @@ namespace winplat {
 
 // Starts the program file path itself (never a search: "C:\Program Files\x.exe"
 // cannot turn into "C:\Program.exe") and does not wait for it. arguments is
-// the rest of the command line after the program, as the program should see
-// it (build it with quoteCommandLineArgument); workingFolder empty keeps this
-// process's. runStyle: 0 Normal, 1 Hide, 2 Min, 3 Max, handed to the program
+// the rest of the command line after the program, quoted as the program
+// expects; workingFolder empty keeps this process's. runStyle: 0 Normal,
+// 1 Hide, 2 Min, 3 Max, handed to the program
 // as its window show state (SW_SHOWNORMAL, SW_HIDE, SW_SHOWMINNOACTIVE,
 // SW_SHOWMAXIMIZED). A console program gets its own console in that state.
 Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
                      int runStyle);
-
-// One argument written so that CommandLineToArgvW and the C runtime read it
-// back unchanged: as it is when it needs no quotes, otherwise in quotes with
-// quotes and the backslashes before them escaped.
-std::wstring quoteCommandLineArgument(const std::wstring &argument);
 
 } // namespace winplat

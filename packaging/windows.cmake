@@ -1,0 +1,61 @@
+# Windows: one program folder under C:\Program Files\Vellomar holding the four
+# programs, the Start menu starter, the Qt and MinGW runtime DLLs with Qt's
+# plugins, the read-me and the licences; an NSIS installer and a zip of it.
+#   cmake --preset windows && cmake --build --preset windows
+#   (cd build/windows && cpack)   ->  vellomar-1.0.0-win64.exe and .zip
+
+add_executable(vellomar_start WIN32 windows/vellomar-start.cpp)
+target_link_libraries(vellomar_start PRIVATE vellomar_winplat)
+target_compile_definitions(vellomar_start PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(vellomar_start PRIVATE -municode)
+set_target_properties(vellomar_start PROPERTIES OUTPUT_NAME vellomar-start)
+
+install(TARGETS vellomar vellomar_start brinol zeptra rendaro RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/readme.1st ${PROJECT_SOURCE_DIR}/license.txt DESTINATION .)
+
+install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                  OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
+    message(FATAL_ERROR "The compiler has no ${dll}; the programs cannot run without it")
+  endif()
+  # Shipped without their debugging symbols (libstdc++ shrinks from 23 MB to 2).
+  execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${CMAKE_CURRENT_BINARY_DIR}/${dll} ${dll_path}
+                  RESULT_VARIABLE stripped)
+  if(NOT stripped EQUAL 0)
+    message(FATAL_ERROR "Cannot strip ${dll_path} with ${CMAKE_STRIP}")
+  endif()
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${dll} DESTINATION .)
+endforeach()
+install(FILES windows/qt-licence.txt DESTINATION .)
+install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION . RENAME LGPL-3.txt)
+install(FILES /usr/share/common-licenses/GPL-3 DESTINATION . RENAME GPL-3.txt)
+
+set(CPACK_PACKAGE_NAME vellomar)
+set(CPACK_PACKAGE_VENDOR "The Vellomar developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Starts chosen programs at logon on chosen weekdays")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME vellomar-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Vellomar)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vellomar)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/license.txt)
+set(CPACK_GENERATOR NSIS ZIP)
+set(CPACK_STRIP_FILES ON)
+
+# A 64-bit installer for 64-bit programs; installed for all users (the
+# installer asks for administrator rights).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_PACKAGE_NAME Vellomar)
+set(CPACK_NSIS_DISPLAY_NAME Vellomar)
+set(CPACK_NSIS_INSTALLED_ICON_NAME vellomar.exe)
+# The Start menu entry starts vellomar-start.exe, which gives each user a
+# working folder of their own (%LOCALAPPDATA%\Vellomar). The uninstaller
+# leaves those folders, the user's schedule, alone.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA
+    "CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Vellomar.lnk' '$INSTDIR\\\\vellomar-start.exe' '' '$INSTDIR\\\\vellomar.exe' 0")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Vellomar.lnk'")
+include(CPack)
