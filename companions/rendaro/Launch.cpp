@@ -35,10 +35,11 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
     case schedule::RunStyle::Min: runStyle = 2; break;
     case schedule::RunStyle::Max: runStyle = 3; break;
     }
+    unsigned long pid = 0;
     const winplat::Outcome outcome = winplat::startProgram(
         QDir::toNativeSeparators(program.absoluteFilePath()).toStdWString(), std::wstring(),
-        QDir::toNativeSeparators(program.absolutePath()).toStdWString(), runStyle);
-    return {outcome.ok, 0, QString::fromStdWString(outcome.error), false};
+        QDir::toNativeSeparators(program.absolutePath()).toStdWString(), runStyle, &pid);
+    return {outcome.ok, qint64(pid), QString::fromStdWString(outcome.error), false};
 #else
     QProcess process;
     process.setProgram(program.absoluteFilePath());

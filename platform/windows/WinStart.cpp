@@ -25,7 +25,7 @@ constexpr std::size_t kMaxCommandLine = 32767;
 } // namespace
 
 Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
-                     int runStyle)
+                     int runStyle, unsigned long *processId)
 {
     const std::optional<WORD> show = showCommandFor(runStyle);
     if (!show)
@@ -52,6 +52,8 @@ Outcome startProgram(const std::wstring &path, const std::wstring &arguments, co
         return failureFromWin32(L"cannot start " + path, GetLastError());
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (processId)
+        *processId = process.dwProcessId;
     return success();
 }
 

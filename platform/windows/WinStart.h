@@ -13,7 +13,8 @@ namespace winplat {
 // 1 Hide, 2 Min, 3 Max, handed to the program
 // as its window show state (SW_SHOWNORMAL, SW_HIDE, SW_SHOWMINNOACTIVE,
 // SW_SHOWMAXIMIZED). A console program gets its own console in that state.
+// *processId, when given, receives the started process's id.
 Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
-                     int runStyle);
+                     int runStyle, unsigned long *processId = nullptr);
 
 } // namespace winplat
