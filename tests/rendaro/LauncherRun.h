@@ -59,8 +59,8 @@ inline QList<Recorded> readRecords(const QString &logFile)
     QList<Recorded> records;
     for (const QByteArray &line : testing::readFile(logFile).split('\n')) {
         const QList<QByteArray> f = line.split('\t');
-        if (f.size() == 5)
-            records.append({QFile::decodeName(f[0]), QFile::decodeName(f[1]), f[2].toInt(), QFile::decodeName(f[4])});
+        if (f.size() == 4)
+            records.append({QFile::decodeName(f[0]), QFile::decodeName(f[1]), f[2].toInt(), QFile::decodeName(f[3])});
     }
     return records;
 }
