@@ -69,10 +69,7 @@ DayListFile readDayListFile(const QString &name)
         return result;
     if (const auto why = platform::untrustedOpenFile(file))
         return refused(*why);
-    if (file.size() > kMaxDayListSize)
-        return refused(tr("it is too large to be a day list"));
-    // One byte more than the limit: a file that grew after the size was
-    // taken is still caught.
+    // At most one byte more than the limit: a larger file is not read whole.
     result.bytes = file.read(qMin(file.size(), kMaxDayListSize) + 1);
     if (file.error() != QFileDevice::NoError)
         return refused(file.errorString());
