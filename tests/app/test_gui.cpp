@@ -99,26 +99,26 @@ void TestGui::session()
     QVERIFY(m_main->Dir1->path() == "/usr/bin" && m_main->File1->path() == "/usr/bin");
     QTRY_VERIFY(m_main->File1->selectFile("sh"));
 
-    // The lists: Ctrl+click and Ctrl+Space leave the item selected; the wheel goes down, the up arrow up.
-    const std::pair<QListWidget *, QString> lists[] = {{m_main->List1, "PM PM AM"}, {m_main->List2, "12 12 11"},
-                                                       {m_main->List3, "00 15 00"},
-                                                       {m_main->List4, "Normal Hide Normal"}};
+    // Each list keeps one item selected, the one in view, after Ctrl+click, Ctrl+Space, the wheel turned
+    // down, and the up arrow.
+    const std::pair<QListWidget *, QString> lists[] = {{m_main->List1, "PM PM PM AM"}, {m_main->List2, "12 12 12 11"},
+                                                       {m_main->List3, "00 00 15 00"},
+                                                       {m_main->List4, "Normal Normal Hide Normal"}};
     for (const auto &[list, items] : lists) {
         const QPoint item = list->visualItemRect(list->selectedItems().first()).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, item);
-        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
-        QString seen = Main::listText(list) + ' ';
+        QStringList seen;
+        auto see = [&, list = list] { seen << (list->itemAt(item)->isSelected() ? list->itemAt(item)->text() : "?"); };
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, item), see();
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier), see();
         QWheelEvent down(item, list->mapToGlobal(item), {}, {0, -120}, {}, {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(list->viewport(), &down);
-        seen += list->itemAt(item)->text() + ' '; // the selected item is the one in view
-        QTest::keyClick(list, Qt::Key_Up);
-        QCOMPARE(seen + Main::listText(list), items);
+        QApplication::sendEvent(list->viewport(), &down), see();
+        QTest::keyClick(list, Qt::Key_Up), see();
+        QCOMPARE(seen.join(' '), items);
         QCOMPARE(list->selectedItems().size(), 1);
     }
 
     // Reset/Clear List; the counter carries on.
-    for (int i : {0, 3, 6})
-        m_main->Check1[i]->setChecked(true);
+    m_main->Check1[3]->setChecked(true);
     m_main->Text4->setText("5");
     QTest::mouseClick(m_main->Command5, Qt::LeftButton);
     QCOMPARE(form(*m_main), "5 12 00 AM Normal - - - - - - -");
@@ -153,10 +153,8 @@ void TestGui::browser()
     for (const char *name : {"run.exe", "notes.txt", "no-extension", "inner/deep.bin", "locked/hidden.exe"})
         QVERIFY(writeFile(root + "/" + name));
     QVERIFY(m_main->Dir1->setPath(root));
-    QCOMPARE(m_main->File1->path(), root);
     QTRY_COMPARE(m_main->File1->model()->rowCount(m_main->File1->rootIndex()), 3); // every file, no folder
     emit m_main->Dir1->itemActivated(m_main->Dir1->findItems("inner", Qt::MatchEndsWith).value(0));
-    QCOMPARE(m_main->File1->path(), root + "/inner");
     QTRY_VERIFY(m_main->File1->selectFile("deep.bin"));
     m_main->Drive1->setCurrentIndex(0);
     m_main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
@@ -308,6 +306,7 @@ void TestGui::draws_data()
     QTest::newRow("cut in a character") << QString(1030, u'日').toUtf8() + "\r\nx"
                                         << QStringList{QString(1024, u'日'), "x"};
     QTest::newRow("1 GiB line") << QByteArray() << QStringList{QString(1024, QChar(0)), "C:\\after.exe"};
+    QTest::newRow("100,000 lines") << QByteArray("x\n").repeated(100000) << QStringList{"as many as fit"};
     // The file is read in chunks of 64 KiB: a CR LF on or across a border ends one line.
     for (int at : {65534, 65535, 65536})
         QTest::addRow("CR at %d", at) << QByteArray(at - 4, 'p') + "\r\nab\r\nx" << QStringList{p, "ab", "x"};
@@ -330,6 +329,9 @@ void TestGui::draws()
     QVERIFY(::setrlimit(RLIMIT_AS, &cut) == 0);
     m_main->viewer()->Command2->click();
     QVERIFY(::setrlimit(RLIMIT_AS, &limit) == 0);
+    const int spacing = m_main->viewer()->listArea()->lineSpacing(); // the lines that reach into 519 pixels
+    if (lines == QStringList{"as many as fit"})
+        lines = QStringList((519 + spacing - 1) / spacing, "x");
     QCOMPARE(m_main->viewer()->listArea()->lines(), lines);
 }
 
