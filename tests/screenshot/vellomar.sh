@@ -53,7 +53,7 @@ until_ok "the main window drawn as laid out" laid_out "$main" "$shots/main_windo
 click "$main" 480 1320 255 255
 click "$main" 240 4440 1455 495
 until_ok "Pick Program's message" shown Vellomar
-xdotool key Return
+xdotool windowactivate --sync "$(win Vellomar)" key Return
 until_ok "the message closes" hidden Vellomar
 
 first=$(place "$main")
