@@ -64,9 +64,6 @@ public:
     static void setListText(QListWidget *list, const QString &text);
     static QString listText(const QListWidget *list);
 
-    Form3 *aboutWindow() const { return m_form3; }
-    // The window that shows a Help file here, by file name, while it is open.
-    TextWindow *textWindow(const QString &file) const { return m_textWindows.value(file); }
     Form2 *viewer() const { return m_form2; }
 
     // Controls.

@@ -22,8 +22,6 @@ public:
     // at the end of the file or once a read has failed.
     std::optional<QString> next();
 
-    bool failed() const { return m_failed; }
-
 private:
     bool fill();
 

@@ -5,16 +5,20 @@
 
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
-#include "platform/ShortcutMaker.h"
+#include "platform/XdgShortcutMaker.h"
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
-struct StartedProgram {
-    QString commandLine;
-    platform::WindowStyle style;
-};
+// The texts of a list's items, as `field` gives them.
+template <typename Item> QStringList texts(const QList<Item> &items, QString Item::*field)
+{
+    QStringList list;
+    for (const Item &item : items)
+        list.append(item.*field);
+    return list;
+}
+
+struct StartedProgram { QString commandLine; platform::WindowStyle style; };
 
 class FakeStarter : public platform::ProgramStarter
 {
@@ -22,9 +26,7 @@ public:
     platform::StartResult start(const QString &commandLine, platform::WindowStyle style) override
     {
         started.append({commandLine, style});
-        if (failing.contains(commandLine))
-            return {false, QStringLiteral("the program was not found")};
-        return {true, {}};
+        return {!failing.contains(commandLine), QStringLiteral("the program was not found")};
     }
 
     // The watched program ends at once, before the call returns.
@@ -37,23 +39,14 @@ public:
         return result;
     }
 
-    QStringList commandLines() const
-    {
-        QStringList lines;
-        for (const StartedProgram &p : started)
-            lines.append(p.commandLine);
-        return lines;
-    }
+    QStringList commandLines() const { return texts(started, &StartedProgram::commandLine); }
 
     QList<StartedProgram> started;
     QStringList failing;      // command lines whose start fails
     QStringList failingAtEnd; // command lines whose program ends in failure
 };
 
-struct ShownMessage {
-    QString prompt;
-    platform::Buttons buttons;
-};
+struct ShownMessage { QString prompt; platform::Buttons buttons; };
 
 class FakePrompter : public platform::Prompter
 {
@@ -63,45 +56,19 @@ public:
         shown.append({prompt, buttons});
         if (buttons == platform::Buttons::Ok)
             return platform::AnswerOk;
-        return answers.isEmpty() ? platform::AnswerCancel : answers.takeFirst();
+        return answers.isEmpty() ? qint16(platform::AnswerCancel) : answers.takeFirst();
     }
 
-    QStringList prompts() const
-    {
-        QStringList list;
-        for (const ShownMessage &m : shown)
-            list.append(m.prompt);
-        return list;
-    }
+    QStringList prompts() const { return texts(shown, &ShownMessage::prompt); }
 
     QList<ShownMessage> shown;
     QList<qint16> answers; // for Yes/No/Cancel questions, in order
 };
 
-struct ShortcutRequest {
-    QString folder, linkName, target, arguments;
-    platform::ShortcutScope scope;
-    QString workingFolder;
-};
-
-class FakeShortcutMaker : public platform::ShortcutMaker
-{
-public:
-    platform::ShortcutResult create(const QString &folder, const QString &linkName, const QString &target,
-                                    const QString &arguments, platform::ShortcutScope scope,
-                                    const QString &workingFolder) override
-    {
-        requests.append({folder, linkName, target, arguments, scope, workingFolder});
-        return result;
-    }
-
-    QList<ShortcutRequest> requests;
-    platform::ShortcutResult result{true, {}, false};
-};
-
-// The three fakes, ready to hand to a Main.
+// The services to hand to a Main. Shortcuts are the real ones: every test
+// runs with its own XDG folders.
 struct FakeServices {
     FakeStarter starter;
     FakePrompter prompter;
-    FakeShortcutMaker shortcuts;
+    platform::XdgShortcutMaker shortcuts;
 };

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The real vellomar on a virtual X display with a window manager, looked at
+# and driven with the mouse at the places the layout gives its controls (in
+# twips, 15 to a pixel, from the client area's top-left corner): they are
+# drawn there; a day box and Pick Program answer there; Show List opens the
+# viewer, whose Monday draws the day brinol.com gathered; Back brings the
+# main window back where the user had moved it; Exit ends the program.
+#   vellomar.sh <bin-dir> <screenshot-dir>
+set -euo pipefail
+bin=$1 shots=$2
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cd "$work"
+printf '07:30\r\n/usr/bin/true\r\nHide\r\nMonday\r\n' >Mon2.dat
+unset QT_QPA_PLATFORM
+"$bin/vellomar" &
+pid=$!
+
+fail() { echo "FAIL: $*"; exit 1; }
+# Polls a condition for about 15 s.
+until_ok() { local what=$1; shift; for _ in $(seq 150); do "$@" && return; sleep 0.1; done; fail "$what"; }
+win() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+shown() { [ -n "$(win "$1")" ]; }
+hidden() { [ -z "$(win "$1")" ]; }
+place() { xwininfo -id "$1" | awk '/Absolute upper-left/ {printf "%s ", $4}'; }
+# click <window> <left> <top> <width> <height>: the middle of a control; its
+# client area starts $top pixels down the window (below the menu bar).
+click() { xdotool mousemove --window "$1" $(($2 / 15 + $4 / 30)) $((top + $3 / 15 + $5 / 30)) click 1; }
+# laid_out <window> <picture> (<left> <top> <width> <height>)...: a fresh
+# picture of the window shows each control's left and top edges where the
+# layout puts them: 3 pixels inside differ from the background, 3 outside not.
+laid_out() {
+  local window=$1 picture=$2 points="%[pixel:p{2,$((top + 2))}]" l t w h && shift 2
+  import -window "$window" "$picture" 2>/dev/null || return 1
+  while [ $# -gt 0 ]; do
+    l=$(($1 / 15)) t=$((top + $2 / 15)) w=$(($3 / 15)) h=$(($4 / 15)) && shift 4
+    points+=" %[pixel:p{$((l + 3)),$((t + h / 2))}] %[pixel:p{$((l + w / 2)),$((t + 3))}]"
+    points+=" %[pixel:p{$((l - 3)),$((t + h / 2))}] %[pixel:p{$((l + w / 2)),$((t - 3))}]"
+  done
+  convert "$picture" -format "$points" info: |
+    awk '{ for (i = 2; i < NF; i += 4) if ($i == $1 || $(i + 1) == $1 || $(i + 2) != $1 || $(i + 3) != $1) exit 1 }'
+}
+
+until_ok "the main window appears" shown "Vellomar 1.0"
+main=$(win "Vellomar 1.0")
+top=$(($(xwininfo -id "$main" | awk '/Height/ {print $2}') - 339)) # the menu bar
+[ "$top" -gt 10 ] && xwininfo -id "$main" | grep -q "Width: 609" || fail "client area not 609 x 339"
+# Monday's box, the hour and run style lists, the folder and file lists, Pick Program.
+until_ok "the main window drawn as laid out" laid_out "$main" "$shots/main_window.png" 480 1320 255 255 \
+  4440 1320 735 360 7320 1320 1575 360 3120 2040 2655 1890 6000 2040 2655 1845 240 4440 1455 495
+
+# Monday ticked and no file selected: Pick Program says so.
+click "$main" 480 1320 255 255
+click "$main" 240 4440 1455 495
+until_ok "Pick Program's message" shown Vellomar
+xdotool windowactivate --sync "$(win Vellomar)" key Return
+until_ok "the message closes" hidden Vellomar
+
+first=$(place "$main")
+xdotool windowmove "$main" 310 220
+until_ok "the window moves" test "$(place "$main")" != "$first"
+moved=$(place "$main")
+click "$main" 1800 4440 1095 495 # Show List
+until_ok "the viewer opens" shown "Program to be Run"
+until_ok "the main window hides" hidden "Vellomar 1.0"
+viewer=$(win "Program to be Run") menu=$top top=0
+# Monday and Back to Main Menu.
+until_ok "the viewer drawn as laid out" laid_out "$viewer" "$shots/viewer.png" 120 7200 975 495 7800 7200 975 495
+[ "$(identify -format %wx%h "$shots/viewer.png")" = 673x519 ] || fail "viewer client area not 673 x 519"
+click "$viewer" 120 7200 975 495
+drawn() { import -window "$viewer" "$1" && [ "$(convert "$1" -crop 200x60+0+0 -format %k info:)" -gt 2 ]; }
+until_ok "Monday's list drawn at the top" drawn "$shots/viewer.png"
+
+click "$viewer" 7800 7200 975 495 # Back
+until_ok "Back shows the main window" shown "Vellomar 1.0"
+until_ok "Back closes the viewer" hidden "Program to be Run"
+until_ok "the main window back at $moved" test "$(place "$main")" = "$moved"
+top=$menu
+click "$main" 6120 4440 1335 495 # Exit
+until_ok "Exit ends the program" eval '! kill -0 "$pid" 2>/dev/null'
+wait "$pid" || fail "Exit: status $?"
+echo "screenshots in $shots; 1 passed, 0 failed"
