@@ -1,42 +1,28 @@
 #pragma once
 
-// Running the built launcher, and the recording program it starts, in
-// temporary working folders.
+// The built launcher, and the recording program it starts, in temporary
+// working folders.
 
 #include "support/Files.h"
 #include "support/Run.h"
-
-struct RunResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 inline QString launcherProgram()
 {
     return testing::builtProgram(QStringLiteral("Rendaro.exe"));
 }
 
-// Runs the launcher in workingFolder; the started recorders write to logFile.
-inline RunResult runLauncher(const QString &workingFolder, const QStringList &arguments, const QString &logFile = {},
-                             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
+// Runs the launcher in folder; the started recorders write to logFile.
+inline testing::Finished runLauncher(const QString &folder, const QStringList &arguments, const QString &logFile = {},
+                                     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
 {
-    if (!logFile.isEmpty())
-        environment.insert(QStringLiteral("RENDARO_TEST_LOG"), logFile);
-    const testing::Finished f = testing::run(launcherProgram(), arguments, workingFolder, environment, 120000);
-    if (!f.ran)
-        return {-1, {}, QStringLiteral("the launcher did not finish")};
-    return {f.exitCode, QString::fromUtf8(f.out), QString::fromUtf8(f.err)};
+    environment.insert(QStringLiteral("RENDARO_TEST_LOG"), logFile);
+    return testing::run(launcherProgram(), arguments, folder, environment);
 }
 
-// A copy of a helper program at path, folders made as needed, executable.
-inline bool copyProgram(const char *helper, const QString &path)
+// A copy of the recorder at path, folders made as needed, that all may run.
+inline bool copyRecorder(const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile::remove(path);
-    return QFile::copy(testing::testHelper(QString::fromLatin1(helper)), path)
-           && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                                              | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && QFile::copy(QStringLiteral(RECORDER_PATH), path);
 }
 
 // A day list of these lines, CR LF after each, that only its owner may write.
@@ -47,8 +33,7 @@ inline bool writeDayList(const QString &path, const QStringList &lines)
 }
 
 struct Recorded {
-    QString program;
-    QString workingFolder;
+    QString program, workingFolder;
     int argumentCount = -1;
     QString output;
 };
@@ -57,10 +42,8 @@ struct Recorded {
 inline QList<Recorded> readRecords(const QString &logFile)
 {
     QList<Recorded> records;
-    for (const QByteArray &line : testing::readFile(logFile).split('\n')) {
-        const QList<QByteArray> f = line.split('\t');
-        if (f.size() == 4)
+    for (const QByteArray &line : testing::readFile(logFile).split('\n'))
+        if (const QList<QByteArray> f = line.split('\t'); f.size() == 4)
             records.append({QFile::decodeName(f[0]), QFile::decodeName(f[1]), f[2].toInt(), QFile::decodeName(f[3])});
-    }
     return records;
 }

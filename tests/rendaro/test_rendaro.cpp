@@ -128,9 +128,9 @@ void TestRendaro::list()
                 && QFile::setPermissions(work.filePath(file), QFile::ReadOwner | QFile::WriteOwner));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TZ", "Europe/Berlin");
-    const RunResult run = runLauncher(work.path(), {"--list", "--at", at}, {}, environment);
-    QCOMPARE(run.out, out.join(u'\n') + u'\n');
-    QCOMPARE(run.err, exitCode ? "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": "
+    const Finished run = runLauncher(work.path(), {"--list", "--at", at}, {}, environment);
+    QCOMPARE(QString::fromUtf8(run.out), out.join(u'\n') + u'\n');
+    QCOMPARE(QString::fromUtf8(run.err), exitCode ? "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": "
                                  "skipped, not started\n"
                                : QString());
     QCOMPARE(run.exitCode, exitCode);
@@ -147,7 +147,7 @@ void TestRendaro::run()
     const QString notProgram = work.filePath("plain/recorder"), open = work.filePath("open/recorder");
     const QString missing = work.filePath("gone/recorder"), alias = work.filePath("alias.exe");
     for (const QString &program : {early, odd, next, notProgram, open})
-        QVERIFY(copyProgram("rendaro_recorder", program));
+        QVERIFY(copyRecorder(program));
     QVERIFY(QFile::setPermissions(notProgram, QFile::ReadOwner) && ::chmod(QFile::encodeName(open).constData(), 0775) == 0);
     // The launcher itself, by its path and by a link: it would start the list over and over.
     QVERIFY(QFile::link(launcherProgram(), alias));
@@ -157,7 +157,7 @@ void TestRendaro::run()
                              + monday("06:30", launcherProgram()) + monday("06:45", open) + monday("06:45", alias)));
 
     // Two seconds before the last entry's time: what is past starts at once, in time order, then a real wait.
-    const RunResult run = runLauncher(work.path(), {"--at", kMonday + "T07:14:58"}, log);
+    const Finished run = runLauncher(work.path(), {"--at", kMonday + "T07:14:58"}, log);
     const QString own = "it is Rendaro.exe, one of Vellomar's own programs, which the launcher never starts";
     const QStringList troubles{
         "datmon.dat line 5: bad time line \"7:30\": skipped, not started",
@@ -166,7 +166,7 @@ void TestRendaro::run()
         "refusing " + launcherProgram() + ": " + own + "; not started",
         "refusing " + open + ": the program file is not safe: other users may write to it (mode 0775); not started",
         "refusing " + alias + ": " + own + "; not started"};
-    QCOMPARE(run.err, "Rendaro.exe: " + troubles.join("\nRendaro.exe: ") + "\n");
+    QCOMPARE(QString::fromUtf8(run.err), "Rendaro.exe: " + troubles.join("\nRendaro.exe: ") + "\n");
     QCOMPARE(run.exitCode, 1);
     const QStringList events = QStringList{"Monday 2026-12-07 07:14: datmon.dat, 8 entries"} + troubles
                                + QStringList{"started 07:00 Hide " + early + " (process N)",
@@ -174,7 +174,7 @@ void TestRendaro::run()
                                              "started 07:15 Normal " + next + " (process N)",
                                              "end of run: 3 started, 5 not started"};
     const QRegularExpression pid(" \\(process [1-9][0-9]*\\)$");
-    QStringList out = run.out.split(u'\n');
+    QStringList out = QString::fromUtf8(run.out).split(u'\n');
     QCOMPARE(out.replaceInStrings(pid, " (process N)"), events.mid(0, 1) + events.mid(7) + QStringList{""});
     // The log has every event, each led by the local date and time.
     QStringList logged = QString::fromUtf8(readFile(work.filePath("rendaro.log"))).split(u'\n', Qt::SkipEmptyParts);
@@ -198,9 +198,9 @@ void TestRendaro::run()
         {{"--help"}, 0, "--list"}, {{"--at", "2026-11-31T07:00"}, 2, "YYYY-MM-DDTHH:MM"},
         {{"datmon.dat"}, 2, "unexpected argument"}, {{"--now"}, 1, "now"}};
     for (const auto &[arguments, exitCode, says] : options) {
-        const RunResult asked = runLauncher(work.path(), arguments, log);
+        const Finished asked = runLauncher(work.path(), arguments, log);
         QCOMPARE(asked.exitCode, exitCode);
-        QVERIFY2((asked.out + asked.err).contains(says) && !asked.err.contains("could not"), qPrintable(asked.err));
+        QVERIFY2((asked.out + asked.err).contains(says.toUtf8()) && !asked.err.contains("could not"), asked.err.constData());
     }
 }
 
@@ -236,7 +236,7 @@ void TestRendaro::refusals()
         QSKIP("a day list of another user takes root to set up");
     QTemporaryDir work;
     const QString list = work.filePath("datmon.dat"), program = work.filePath("p/recorder"), log = work.filePath("log");
-    QVERIFY(copyProgram("rendaro_recorder", program) && writeDayList(list, monday("00:00", program)));
+    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)));
     auto mode = [](const QString &path, const QString &octal) {
         return ::chmod(QFile::encodeName(path).constData(), mode_t(octal.toInt(nullptr, 8))) == 0;
     };
@@ -296,7 +296,7 @@ void TestRendaro::logStaysBounded()
     QCOMPARE(QFileInfo(log).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
     // --log shows its last 50 lines.
     const QList<QByteArray> lines = now.split('\n');
-    QCOMPARE(runLauncher(work.path(), {"--log"}).out.toUtf8(), lines.mid(lines.size() - 51).join('\n'));
+    QCOMPARE(runLauncher(work.path(), {"--log"}).out, lines.mid(lines.size() - 51).join('\n'));
 }
 
 void TestRendaro::notice_data()

@@ -39,7 +39,7 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     const QString folder = root.filePath(QString::fromUtf8("łukasz/日本 programs")), picked = folder + "/backup tool";
     const QString earlier = root.filePath(QString::fromUtf8("café/sync"));
     for (const QString &program : {picked, earlier})
-        QVERIFY(QDir().mkpath(QFileInfo(program).absolutePath()) && QFile::copy(RECORDER_PATH, program));
+        QVERIFY(copyRecorder(program));
     const int today = QDate::currentDate().dayOfWeek() - 1, other = (today + 3) % 7;
     QVERIFY(writeFile(kDayCodes[today] + QStringLiteral("9.dat"),
                       "00:00\r\n" + earlier.toLatin1() + "\r\nHide\r\n" + kDayNames[today] + "\r\n"));
@@ -96,7 +96,7 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     const QString log = root.filePath("started.txt");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
-    const Finished logon = run(command->first(), {}, keys.value("Path"), environment, 60000);
+    const Finished logon = run(command->first(), {}, keys.value("Path"), environment);
     QCOMPARE(logon.err, QByteArray());
     QCOMPARE(logon.exitCode, 0);
     QTRY_COMPARE(readRecords(log).size(), 2);

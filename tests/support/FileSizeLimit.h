@@ -1,40 +1,25 @@
 #pragma once
 
-// Makes writes to files fail beyond a size, for the current process, as long
-// as the object lives: a write failure that also happens to root, who can
-// write to any folder. POSIX only.
+// While the object lives, writes past a size fail for this process and the
+// programs it starts: a full disk that root meets too.
 
-#include <QtGlobal>
-
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
 
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(qint64 bytes)
+    explicit FileSizeLimit(long long bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) // else the write kills
     {
-        // Without this the process would be killed instead of the write failing.
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = rlim_t(bytes);
+        const rlimit limited{rlim_t(bytes), m_old.rlim_max};
         m_ok = setrlimit(RLIMIT_FSIZE, &limited) == 0;
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old), std::signal(SIGXFSZ, m_handler); }
     bool ok() const { return m_ok; }
 
 private:
+    void (*m_handler)(int);
     rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
     bool m_ok = false;
 };
-#endif

@@ -4,7 +4,6 @@
 // rather than through the code under test.
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace testing {
@@ -21,10 +20,7 @@ inline bool writeFile(const QString &path, const QByteArray &bytes = {})
 inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    return bytes.isNull() ? QByteArray("") : bytes;
+    return file.open(QIODevice::ReadOnly) ? QByteArray("") + file.readAll() : QByteArray();
 }
 
 // A temporary folder that is the working folder while the object lives.
@@ -37,10 +33,7 @@ public:
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
     // Every name in the folder, hidden ones too, sorted.
-    QStringList names() const
-    {
-        return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    }
+    QStringList names() const { return QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name); }
 
 private:
     QString m_previous = QDir::currentPath();
@@ -52,12 +45,6 @@ inline const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat"
 inline const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 inline const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
                                         "datfri.dat", "datsat.dat", "datsun.dat"};
-
-// A full program path.
-inline QString programPath(const QString &name)
-{
-    return QStringLiteral("/opt/tools/") + name;
-}
 
 // An entry's four lines as CR LF text.
 inline QByteArray entryText(const QString &time, const QString &path, const QString &style, const QString &day)
