@@ -32,18 +32,11 @@ inline bool writeDayList(const QString &path, const QStringList &lines)
            && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
-struct Recorded {
-    QString program, workingFolder;
-    int argumentCount = -1;
-    QString output;
-};
-
-// What the recorders appended to logFile, one start a line.
-inline QList<Recorded> readRecords(const QString &logFile)
+// What the recorders appended to logFile, one start a list: program, working folder, argument count, output.
+inline QList<QStringList> readRecords(const QString &logFile)
 {
-    QList<Recorded> records;
-    for (const QByteArray &line : testing::readFile(logFile).split('\n'))
-        if (const QList<QByteArray> f = line.split('\t'); f.size() == 4)
-            records.append({QFile::decodeName(f[0]), QFile::decodeName(f[1]), f[2].toInt(), QFile::decodeName(f[3])});
+    QList<QStringList> records;
+    for (const QString &line : QString::fromUtf8(testing::readFile(logFile)).split(u'\n', Qt::SkipEmptyParts))
+        records.append(line.split(u'\t'));
     return records;
 }
