@@ -7,7 +7,6 @@
 
 #include "support/Run.h"
 
-#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include <unistd.h>
@@ -22,12 +21,7 @@ inline bool isRoot()
 // Gives path, and everything under a folder, to the ordinary account.
 inline bool giveToOrdinary(const QString &path)
 {
-    bool ok = !isRoot() || ::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
-    for (QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                         QDirIterator::Subdirectories);
-         isRoot() && it.hasNext();)
-        ok = ::lchown(QFile::encodeName(it.next()).constData(), 65534, 65534) == 0 && ok;
-    return ok;
+    return !isRoot() || run("chown", {"-hR", "65534:65534", path}).exitCode == 0;
 }
 
 // Runs a built program as the ordinary account, from a copy that account may

@@ -27,9 +27,8 @@ inline QByteArray readFile(const QString &path)
 class WorkFolder
 {
 public:
-    WorkFolder() { m_current = m_dir.isValid() && QDir::setCurrent(m_dir.path()); }
+    WorkFolder() { QDir::setCurrent(m_dir.path()); }
     ~WorkFolder() { QDir::setCurrent(m_previous); }
-    bool isValid() const { return m_current; }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
     // Every name in the folder, hidden ones too, sorted.
@@ -38,7 +37,6 @@ public:
 private:
     QString m_previous = QDir::currentPath();
     QTemporaryDir m_dir;
-    bool m_current = false;
 };
 
 inline const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};

@@ -33,21 +33,16 @@ inline QProcess *startProgram(const QString &program, const QStringList &argumen
     return process;
 }
 
-// Waits for the end, killing the program after timeoutMs.
-inline Finished finish(QProcess &process, int timeoutMs = 60000)
-{
-    const bool ended = process.waitForFinished(timeoutMs);
-    if (!ended)
-        process.kill(), process.waitForFinished(-1);
-    const bool ran = ended && process.exitStatus() == QProcess::NormalExit;
-    return {ran, ran ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
+// Runs program to its end, killing it after a minute.
 inline Finished run(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     const std::unique_ptr<QProcess> process(startProgram(program, arguments, folder, environment));
-    return finish(*process);
+    const bool ended = process->waitForFinished(60000);
+    if (!ended)
+        process->kill(), process->waitForFinished(-1);
+    const bool ran = ended && process->exitStatus() == QProcess::NormalExit;
+    return {ran, ran ? process->exitCode() : -1, process->readAllStandardOutput(), process->readAllStandardError()};
 }
 
 } // namespace testing
