@@ -1,8 +1,7 @@
-// Ready to Deploy...: the question, the autostart entry a desktop reads at
-// logon (written by the real XDG shortcut maker into temporary folders) and
-// the closing message.
+// Ready to Deploy...: what is started, the closing message and the autostart
+// entry a desktop reads at logon, written by the real XDG shortcut maker into
+// temporary folders. The plain road with Yes is test_typical_road's.
 #include "deploy/Deploy.h"
-#include "platform/XdgShortcutMaker.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
 #include "support/Run.h"
@@ -14,172 +13,87 @@
 
 using namespace testing;
 
-namespace {
-
-const QString kQuestion = " Want a short cut to your login (account)? Yes to your Login only, No to All users, "
-                          "Cancel to clear data list ";
-const QString kLogin = "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time "
-                       "you log on";
-const QString kAllUsers = "DATA FILES GENERATED and File copied to All Users profile, Rendaro will be activated next "
-                          "time you log on";
-const QString kCancel = "DATA FILES clear, Rendaro not copied, but Check if Program already copied";
-const QString kFailed = "DATA FILES GENERATED, but the shortcut to Rendaro could not be created: ";
-
-// A temporary world: the program folder app/ with the launcher in it, the
-// working folder, and the two autostart bases; the working folder is current.
-struct World {
-    QTemporaryDir root;
-    QString previous = QDir::currentPath();
-    bool ok = false;
-    explicit World(const QByteArray &appName = "app", const QByteArray &workName = "work")
-    {
-        const QByteArray base = QFile::encodeName(root.path()) + '/';
-        ::mkdir(base + appName, 0755);
-        ::mkdir(base + workName, 0755);
-        ok = writeFile(app(appName) + "/Rendaro.exe") && ::chdir(base + workName) == 0;
-        qputenv("XDG_CONFIG_HOME", base + "config");
-        qputenv("XDG_CONFIG_DIRS", base + "dirs:" + base + "more");
-    }
-    ~World() { QDir::setCurrent(previous); }
-    QString app(const QByteArray &name = "app") const { return root.path() + '/' + QFile::decodeName(name); }
-    QString entry(const char *base) const { return root.path() + '/' + base + "/autostart/Rendaro.desktop"; }
-    QString deploy(FakeServices &fakes, const QString &appFolder)
-    {
-        platform::XdgShortcutMaker shortcuts;
-        deploy::deployToStartup(appFolder, QDir::currentPath(), {fakes.starter, fakes.prompter, shortcuts});
-        return fakes.prompter.prompts().value(1);
-    }
-};
-
-} // namespace
-
 class TestDeploy : public QObject
 {
     Q_OBJECT
 private slots:
-    void answers_data();
-    void answers();
-    void entries_data();
-    void entries();
+    void deploy_data();
+    void deploy();
 };
 
-void TestDeploy::answers_data()
+void TestDeploy::deploy_data()
 {
     QTest::addColumn<qint16>("answer");
-    QTest::addColumn<QString>("trouble");    // what is wrong in the world before Deploy
-    QTest::addColumn<QString>("entryIn");    // the autostart base that gets the entry, or ""
-    QTest::addColumn<QString>("message");    // the closing message, or how a failure's begins and what it says
-
-    QTest::newRow("Yes") << qint16(6) << "" << "config" << kLogin;
-    QTest::newRow("No") << qint16(7) << "" << "dirs" << kAllUsers;
+    QTest::addColumn<QByteArray>("app");  // the program folder's name, as bytes
+    QTest::addColumn<QByteArray>("work"); // the working folder's
+    QTest::addColumn<QByteArray>("exec"); // how the program folder's name stands in Exec=, quotes aside; "" for no entry
+    QTest::addColumn<QByteArray>("path"); // how the working folder's stands in Path=
+    QTest::addColumn<QString>("said");    // what the closing message holds
+    auto row = [](const QByteArray &tag, qint16 answer, const QByteArray &app, const QByteArray &work,
+                  const QByteArray &exec, const QByteArray &path, const char *said) {
+        QTest::newRow(tag.constData()) << answer << app << work << exec << path << QString(said);
+    };
+    row("No", 7, "app", "work", "app", "work", "File copied to All Users profile");
     // Cancel, and what the box returns for Escape and its close button, and any other value.
-    for (qint16 answer : {2, 1, -6, 6 + 256})
-        QTest::addRow("answer %d", answer) << answer << "" << "" << kCancel;
-    QTest::newRow("Yes, config home is a file") << qint16(6) << "config file" << "" << kFailed + "|not a folder";
-    QTest::newRow("No without rights") << qint16(7) << "dirs in /sys" << ""
-                                       << "DATA FILES GENERATED, but the shortcut to Rendaro could not be created for "
-                                          "all users: administrator rights are needed|/sys/vellomar";
-    QTest::newRow("Yes, no launcher") << qint16(6) << "no launcher" << "" << kFailed + "|Rendaro.exe cannot be found";
+    for (qint16 answer : {2, -6, 6 + 256})
+        row("answer " + QByteArray::number(answer), answer, "app", "work", "", "", "DATA FILES clear, Rendaro not copied");
+    row("semicolon alone", 6, "a;b", "w;x", "\"a;b", "w;x", "File copied to your Login Profile");
+    row("blanks, not ASCII", 6, "Gr\xc3\xbc\xc3\x9f" "e apps", "w\xc3\xb6rk", "\"Gr\xc3\xbc\xc3\x9f" "e apps",
+        "w\xc3\xb6rk", "File copied to your Login Profile");
+    row("shell characters", 6, "$(x)`id`", "$(w)", "\"\\\\$(x)\\\\`id\\\\`", "$(w)", "File copied to your Login Profile");
+    row("backslash and quote", 6, "b\\s\"q\"", "w\\x", "\"b\\\\\\\\s\\\\\"q\\\\\"", "w\\\\x", "File copied to your Login Profile");
+    // GLib looks for the program before it reads %% as %: no entry can name it.
+    row("percent", 6, "100%", "work", "", "", "could not be created: a desktop would not read");
+    // Bytes that are not UTF-8 do not survive as text: the name leads elsewhere.
+    row("working folder not UTF-8", 6, "app", "w\xff", "", "", "does not lead back to it");
+    // What is wrong in the world before Deploy, by the rows' names.
+    row("no launcher", 6, "app", "work", "", "", "Rendaro.exe cannot be found");
+    row("config home is a file", 6, "app", "work", "", "", "config is not a folder");
+    row("No without rights", 7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar");
 }
 
-void TestDeploy::answers()
+void TestDeploy::deploy()
 {
     QFETCH(qint16, answer);
-    QFETCH(QString, trouble);
-    QFETCH(QString, entryIn);
-    QFETCH(QString, message);
-
-    World world;
-    QVERIFY(world.ok);
-    if (trouble == "config file")
-        QVERIFY(writeFile(world.root.filePath("config"), "not a folder"));
-    else if (trouble == "dirs in /sys") // where nobody may make folders, root included
-        qputenv("XDG_CONFIG_DIRS", "/sys/vellomar-test");
-    else if (trouble == "no launcher")
-        QVERIFY(QFile::remove(world.app() + "/Rendaro.exe"));
-    FakeServices fakes;
-    fakes.prompter.answers = {answer};
-    const QString shown = world.deploy(fakes, world.app());
-
-    const bool cancelled = answer != 6 && answer != 7;
-    const QStringList started = cancelled ? QStringList{"brinol.com", "zeptra.com"} : QStringList{"brinol.com"};
-    QCOMPARE(fakes.starter.commandLines(), started);
-    for (const StartedProgram &p : fakes.starter.started)
-        QCOMPARE(p.style, platform::WindowStyle::Hidden);
-    QCOMPARE(fakes.prompter.shown.size(), 2);
-    QCOMPARE(fakes.prompter.shown[0].prompt, kQuestion);
-    QCOMPARE(fakes.prompter.shown[0].buttons, platform::Buttons::YesNoCancel);
-    QCOMPARE(fakes.prompter.shown[1].buttons, platform::Buttons::Ok);
-    const QStringList parts = message.split(u'|');
-    QVERIFY2(parts.size() == 1 ? shown == message : shown.startsWith(parts[0]) && shown.contains(parts[1]),
-             qPrintable(shown));
-    for (const char *base : {"config", "dirs", "more"})
-        QCOMPARE(QFileInfo::exists(world.entry(base)), entryIn == base);
-    if (!entryIn.isEmpty())
-        QCOMPARE(readFile(world.entry(entryIn.toLatin1())),
-                 "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + QFile::encodeName(world.app())
-                     + "/Rendaro.exe\nPath=" + QFile::encodeName(QDir::currentPath()) + "\n");
-}
-
-void TestDeploy::entries_data()
-{
-    QTest::addColumn<QByteArray>("appName");  // the program folder's name, as bytes
-    QTest::addColumn<QByteArray>("workName"); // the working folder's
-    QTest::addColumn<QByteArray>("exec");     // how the program folder's name stands in Exec=, quotes aside
-    QTest::addColumn<QByteArray>("path");     // how the working folder's stands in Path=; or why no entry
-
-    QTest::newRow("plain") << QByteArray("app") << QByteArray("work") << QByteArray("app") << QByteArray("work");
-    QTest::newRow("spaces") << QByteArray("my apps") << QByteArray("my work") << QByteArray("\"my apps")
-                            << QByteArray("my work");
-    QTest::newRow("semicolon alone") << QByteArray("a;b") << QByteArray("w;x") << QByteArray("\"a;b")
-                                     << QByteArray("w;x");
-    QTest::newRow("shell characters") << QByteArray("$(x)`id`") << QByteArray("$(w)") << QByteArray("\"\\\\$(x)\\\\`id\\\\`")
-                                      << QByteArray("$(w)");
-    QTest::newRow("backslash and quote") << QByteArray("b\\s\"q\"") << QByteArray("w\\x")
-                                         << QByteArray("\"b\\\\\\\\s\\\\\"q\\\\\"") << QByteArray("w\\\\x");
-    QTest::newRow("not ASCII") << QByteArray("Gr\xc3\xbc\xc3\x9f" "e") << QByteArray("w\xc3\xb6rk")
-                               << QByteArray("Gr\xc3\xbc\xc3\x9f" "e") << QByteArray("w\xc3\xb6rk");
-    // GLib looks for the program before it reads %% as %: no entry can name it.
-    QTest::newRow("percent") << QByteArray("100%") << QByteArray("work") << QByteArray()
-                             << QByteArray("a desktop would not read");
-    // Bytes that are not UTF-8 do not survive as text: the name leads elsewhere.
-    QTest::newRow("working folder not UTF-8") << QByteArray("app") << QByteArray("w\xff") << QByteArray()
-                                              << QByteArray("does not lead back to it");
-}
-
-void TestDeploy::entries()
-{
-    QFETCH(QByteArray, appName);
-    QFETCH(QByteArray, workName);
+    QFETCH(QByteArray, app);
+    QFETCH(QByteArray, work);
     QFETCH(QByteArray, exec);
     QFETCH(QByteArray, path);
-
-    const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask
-    World world(appName, workName);
-    QVERIFY(world.ok);
+    QFETCH(QString, said);
+    const QByteArray trouble = QTest::currentDataTag();
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(dir.path()) + '/';
+    const QString previous = QDir::currentPath();
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    QVERIFY(::mkdir(root + app, 0755) == 0 && ::mkdir(root + work, 0755) == 0 && ::chdir(root + work) == 0);
+    QVERIFY(trouble == "no launcher" || writeFile(QFile::decodeName(root + app + "/Rendaro.exe")));
+    QVERIFY(trouble != "config home is a file" || writeFile(dir.filePath("config")));
+    qputenv("XDG_CONFIG_HOME", root + "config");
+    // /sys: where nobody may make folders, root included.
+    qputenv("XDG_CONFIG_DIRS", trouble == "No without rights" ? "/sys/vellomar" : root + "dirs:" + root + "more");
     FakeServices fakes;
-    fakes.prompter.answers = {platform::AnswerYes};
-    const QString shown = world.deploy(fakes, world.app(appName));
+    fakes.prompter.answers = {answer};
+    const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask
+    deploy::deployToStartup(QFile::decodeName(root + app), QDir::currentPath(),
+                            {fakes.starter, fakes.prompter, fakes.shortcuts});
     ::umask(umask);
 
-    const QString entry = world.entry("config");
-    if (exec.isEmpty()) {
-        QVERIFY2(shown.startsWith(kFailed) && shown.contains(QString::fromUtf8(path)), qPrintable(shown));
-        QVERIFY(!QFileInfo::exists(entry));
+    const bool cancelled = answer != platform::AnswerYes && answer != platform::AnswerNo;
+    QCOMPARE(fakes.starter.commandLines(), QStringList("brinol.com") + (cancelled ? QStringList("zeptra.com") : QStringList()));
+    QVERIFY(fakes.prompter.shown.size() == 2 && fakes.prompter.shown[0].buttons == platform::Buttons::YesNoCancel
+            && fakes.prompter.shown[1].buttons == platform::Buttons::Ok);
+    QVERIFY2(fakes.prompter.shown[1].prompt.contains(said), qPrintable(fakes.prompter.shown[1].prompt));
+    const QString base = answer == platform::AnswerNo ? "dirs" : "config", entry = dir.filePath(base + "/autostart/Rendaro.desktop");
+    for (const QString folder : {"config", "dirs", "more"})
+        QCOMPARE(QFileInfo::exists(dir.filePath(folder + "/autostart/Rendaro.desktop")), !exec.isEmpty() && base == folder);
+    if (exec.isEmpty())
         return;
-    }
-    QCOMPARE(shown, kLogin);
-    const QByteArray root = QFile::encodeName(world.root.path()) + '/';
-    const bool quoted = exec.startsWith('"');
-    QCOMPARE(readFile(entry).split('\n'),
-             (QList<QByteArray>{"[Desktop Entry]", "Type=Application", "Name=Rendaro",
-                                "Exec=" + QByteArray(quoted ? "\"" : "") + root + exec.mid(quoted ? 1 : 0)
-                                    + "/Rendaro.exe" + (quoted ? "\"" : ""),
-                                "Path=" + root + path, ""}));
-    QCOMPARE(QFileInfo(entry).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
-                                                          | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
-    QCOMPARE(QFileInfo(QFileInfo(entry).absolutePath()).permissions() & 0x0077,
-             QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther); // 0755, not 0700
+    const QByteArray quote = exec.startsWith('"') ? "\"" : "";
+    QCOMPARE(readFile(entry), "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + quote + root + exec.mid(quote.size())
+                                  + "/Rendaro.exe" + quote + "\nPath=" + root + path + "\n");
+    auto mode = [](const QString &file) { struct stat info {}; return ::stat(QFile::encodeName(file), &info) ? -1 : int(info.st_mode & 07777); };
+    QCOMPARE(mode(entry), 0644);
+    QCOMPARE(mode(QFileInfo(entry).path()), 0755);
     const Finished check = run(QStringLiteral("desktop-file-validate"), {entry});
     QVERIFY2(check.ran && check.exitCode == 0 && check.out.isEmpty(), check.out.constData());
 }
