@@ -9,15 +9,6 @@
 
 #include <QStringList>
 
-// The texts of a list's items, as `field` gives them.
-template <typename Item> QStringList texts(const QList<Item> &items, QString Item::*field)
-{
-    QStringList list;
-    for (const Item &item : items)
-        list.append(item.*field);
-    return list;
-}
-
 struct StartedProgram { QString commandLine; platform::WindowStyle style; };
 
 class FakeStarter : public platform::ProgramStarter
@@ -39,7 +30,7 @@ public:
         return result;
     }
 
-    QStringList commandLines() const { return texts(started, &StartedProgram::commandLine); }
+    QStringList commandLines() const { QStringList l; for (const auto &p : started) l << p.commandLine; return l; }
 
     QList<StartedProgram> started;
     QStringList failing;      // command lines whose start fails
@@ -54,12 +45,11 @@ public:
     qint16 show(const QString &prompt, platform::Buttons buttons) override
     {
         shown.append({prompt, buttons});
-        if (buttons == platform::Buttons::Ok)
-            return platform::AnswerOk;
-        return answers.isEmpty() ? qint16(platform::AnswerCancel) : answers.takeFirst();
+        const bool ok = buttons == platform::Buttons::Ok;
+        return ok ? platform::AnswerOk : answers.isEmpty() ? platform::AnswerCancel : answers.takeFirst();
     }
 
-    QStringList prompts() const { return texts(shown, &ShownMessage::prompt); }
+    QStringList prompts() const { QStringList l; for (const auto &m : shown) l << m.prompt; return l; }
 
     QList<ShownMessage> shown;
     QList<qint16> answers; // for Yes/No/Cancel questions, in order
@@ -67,8 +57,4 @@ public:
 
 // The services to hand to a Main. Shortcuts are the real ones: every test
 // runs with its own XDG folders.
-struct FakeServices {
-    FakeStarter starter;
-    FakePrompter prompter;
-    platform::XdgShortcutMaker shortcuts;
-};
+struct FakeServices { FakeStarter starter; FakePrompter prompter; platform::XdgShortcutMaker shortcuts; };
