@@ -6,13 +6,14 @@
 #include "app/Form3.h"
 #include "app/Main.h"
 #include "support/Fakes.h"
-#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "viewer/ListArea.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,12 +216,16 @@ void TestGui::pick()
         Main::setListText(list, words(1)[i++]);
     m_main->Text4->setText(counter[0]);
     const QString before = form(*m_main).section(' ', 1);
-    std::optional<FileSizeLimit> full; // the Monday file fits, the Wednesday file is longer
-    QVERIFY(setup != "limit" || full.emplace(entry(lines, folder + "/prog", "Mon").size()).ok());
+    rlimit unlimited{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+    if (setup == "limit") { // a full disk: the Monday file fits, the Wednesday file is longer
+        const rlimit full{rlim_t(entry(lines, folder + "/prog", "Mon").size()), unlimited.rlim_max};
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &full) == 0);
+    }
 
     m_main->Command1->click();
 
-    full.reset();
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     QCOMPARE(m_main->Text4->text(), counter[1]);
     QCOMPARE(m_work->names(), files);
     for (const QString &name : files.filter(QRegularExpression("\\D" + counter[1] + "\\.")))
