@@ -127,7 +127,6 @@ void TestCompanions::attacks_data()
     // The disk full (a file size limit that holds for root too): the old list stays whole.
     QTest::newRow("brinol, disk full") << "brinol.com" << "datmon.dat" << "full" << 1 << "file:old";
     QTest::newRow("brinol, lock links outside") << "brinol.com" << "vellomar.lock" << "link" << 0 << "none";
-    QTest::newRow("brinol, lock is a pipe") << "brinol.com" << "vellomar.lock" << "pipe" << 0 << "none";
     QTest::newRow("zeptra, lock dangles") << "zeptra.com" << "vellomar.lock" << "dangling" << 0 << "none";
     QTest::newRow("zeptra, entry file links outside") << "zeptra.com" << "Tue3.dat" << "link" << 0 << "none";
     QTest::newRow("zeptra, day list links outside") << "zeptra.com" << "datmon.dat" << "link" << 0 << "none";
