@@ -6,17 +6,14 @@
 #include "support/Files.h"
 #include "support/Run.h"
 
-inline QString launcherProgram()
-{
-    return testing::builtProgram(QStringLiteral("Rendaro.exe"));
-}
+inline const QString kLauncher = testing::builtProgram(QStringLiteral("Rendaro.exe"));
 
 // Runs the launcher in folder; the started recorders write to logFile.
 inline testing::Finished runLauncher(const QString &folder, const QStringList &arguments, const QString &logFile = {},
                                      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
 {
     environment.insert(QStringLiteral("RENDARO_TEST_LOG"), logFile);
-    return testing::run(launcherProgram(), arguments, folder, environment);
+    return testing::run(kLauncher, arguments, folder, environment);
 }
 
 // A copy of the recorder at path, folders made as needed, that all may run.

@@ -114,11 +114,11 @@ void TestRendaro::run()
         QVERIFY(copyRecorder(program));
     QVERIFY(QFile::setPermissions(notProgram, QFile::ReadOwner) && ::chmod(QFile::encodeName(open).constData(), 0775) == 0);
     // The launcher itself, by its path and by a link: it would start the list over and over.
-    QVERIFY(QFile::link(launcherProgram(), alias));
+    QVERIFY(QFile::link(kLauncher, alias));
     QVERIFY(writeDayList(work.filePath("datmon.dat"),
                          monday("07:15", next) + QStringList{"7:30"} + monday("07:00", early, "Hide") + monday("06:00", missing)
                              + monday("07:00", odd, "Hide") + monday("06:15", notProgram)
-                             + monday("06:30", launcherProgram()) + monday("06:45", open) + monday("06:45", alias)));
+                             + monday("06:30", kLauncher) + monday("06:45", open) + monday("06:45", alias)));
 
     // A log past its bound, which others may write.
     QByteArray old;
@@ -134,7 +134,7 @@ void TestRendaro::run()
         "datmon.dat line 5: bad time line \"7:30\": skipped, not started",
         "could not start " + missing + ": there is no such file",
         "could not start " + notProgram + ": the file is not a program",
-        "refusing " + launcherProgram() + ": " + own + "; not started",
+        "refusing " + kLauncher + ": " + own + "; not started",
         "refusing " + open + ": the program file is not safe: other users may write to it (mode 0775); not started",
         "refusing " + alias + ": " + own + "; not started"};
     QCOMPARE(QString::fromUtf8(run.err), "Rendaro.exe: " + troubles.join("\nRendaro.exe: ") + "\n");
@@ -171,14 +171,10 @@ void TestRendaro::run()
     }
     for (const QString &folder : {work.path(), QFileInfo(odd).absolutePath()})
         QVERIFY(!QFileInfo::exists(folder + "/pwned") && !QFileInfo::exists(folder + "/pwned2"));
-    // What the user passes on the command line.
-    const QList<std::tuple<QStringList, int, QString>> options{
-        {{"--help"}, 0, "--list"}, {{"--at", "2026-11-31T07:00"}, 2, "YYYY-MM-DDTHH:MM"},
-        {{"datmon.dat"}, 2, "unexpected argument"}};
-    for (const auto &[arguments, exitCode, says] : options) {
+    // Arguments it does not know start nothing.
+    for (const QStringList &arguments : {QStringList{"--at", "2026-11-31T07:00"}, QStringList{"datmon.dat"}}) {
         const Finished asked = runLauncher(work.path(), arguments, log);
-        QCOMPARE(asked.exitCode, exitCode);
-        QVERIFY2((asked.out + asked.err).contains(says.toUtf8()) && !asked.err.contains("could not"), asked.err.constData());
+        QVERIFY2(asked.exitCode == 2 && !asked.out.contains("started"), asked.err.constData());
     }
 }
 

@@ -57,7 +57,7 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     Main::setListText(main.List2, "12");
     Main::setListText(main.List1, "AM");
     Main::setListText(main.List4, "Hide");
-    for (const QString &path : {launcherProgram(), picked}) {
+    for (const QString &path : {kLauncher, picked}) {
         QVERIFY(main.Dir1->setPath(QFileInfo(path).absolutePath()));
         QTRY_VERIFY(main.File1->selectFile(QFileInfo(path).fileName()));
         main.Command1->click();
@@ -88,13 +88,12 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     for (const QString &line : QString::fromUtf8(readFile(config + "/autostart/Rendaro.desktop")).split(u'\n'))
         keys.insert(line.section(u'=', 0, 0), platform::unescapeStringValue(line.section(u'=', 1)));
     const auto command = platform::splitExecValue(keys.value("Exec"));
-    QCOMPARE(command, QStringList{launcherProgram()});
+    QCOMPARE(command, QStringList{kLauncher});
     QCOMPARE(keys.value("Path"), work);
 
     const QString log = root.filePath("started.txt");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("RENDARO_TEST_LOG", log);
-    const Finished logon = run(command->first(), {}, keys.value("Path"), environment);
+    qputenv("RENDARO_TEST_LOG", QFile::encodeName(log));
+    const Finished logon = run(command->first(), {}, keys.value("Path"));
     QCOMPARE(logon.err, QByteArray());
     QCOMPARE(logon.exitCode, 0);
     QTRY_COMPARE(readRecords(log).size(), 2);
