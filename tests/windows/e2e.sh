@@ -84,7 +84,7 @@ answer Vellomar # "Program Picked, Next one Please"
 # in the ANSI code page with CR LF line ends.
 entry() {
   printf '00:00\r\nC:\\PROGRAM FILES\\Probe\\probe.exe\r\nMin\r\n%s\r\n' "$2" | cmp -s "$work/$1" - \
-    || { od -c "$work/$1" | head -8 >&2; fail "$1"; }
+    || fail "$1: $(od -c "$work/$1" 2>&1)"
 }
 entry Mon2.dat Monday
 entry Thu2.dat Thursday
