@@ -25,9 +25,8 @@ QByteArray monday(const char *time, const QByteArray &program)
 QString state(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.isSymLink() || !info.exists())
-        return info.isSymLink() ? "link" : "none";
-    return info.isFile() ? "file:" + QString::fromUtf8(readFile(path)) : info.isDir() ? "folder" : "other";
+    return info.isSymLink() ? "link" : !info.exists() ? "none" : info.isFile() ? "file:" + QString::fromUtf8(readFile(path))
+                                                                               : info.isDir() ? "folder" : "other";
 }
 
 } // namespace

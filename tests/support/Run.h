@@ -2,11 +2,8 @@
 
 // Running the built programs and the tests' helpers, and what they print.
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
-
-#include <memory>
 
 namespace testing {
 
@@ -22,27 +19,19 @@ struct Finished {
     QByteArray out, err;
 };
 
-// Starts program in folder (the working folder when empty) without waiting.
-inline QProcess *startProgram(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
-                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    auto *process = new QProcess;
-    process->setWorkingDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
-    process->setProcessEnvironment(environment);
-    process->start(program, arguments);
-    return process;
-}
-
-// Runs program to its end, killing it after a minute.
+// Runs program in folder (the working folder when empty) to its end, killing it after a minute.
 inline Finished run(const QString &program, const QStringList &arguments = {}, const QString &folder = {},
                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
-    const std::unique_ptr<QProcess> process(startProgram(program, arguments, folder, environment));
-    const bool ended = process->waitForFinished(60000);
+    QProcess process;
+    process.setWorkingDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(60000);
     if (!ended)
-        process->kill(), process->waitForFinished(-1);
-    const bool ran = ended && process->exitStatus() == QProcess::NormalExit;
-    return {ran, ran ? process->exitCode() : -1, process->readAllStandardOutput(), process->readAllStandardError()};
+        process.kill(), process.waitForFinished(-1);
+    const bool ran = ended && process.exitStatus() == QProcess::NormalExit;
+    return {ran, ran ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 } // namespace testing

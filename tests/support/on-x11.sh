@@ -11,13 +11,9 @@ dir=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
 xvfb=$!
 cleanup() { [ -n "${openbox:-}" ] && kill "$openbox" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait; rm -rf "$dir"; }
-wait_for() { # wait_for <what> <condition>
-  tries=0
-  until eval "$2"; do
-    tries=$((tries + 1))
-    [ "$tries" -gt 600 ] && { echo "$1 did not start" >&2; cat "$dir/log" >&2; cleanup; exit 1; }
-    sleep 0.05
-  done
+wait_for() { # wait_for <what> <condition>, for half a minute at most
+  for _ in $(seq 600); do eval "$2" && return; sleep 0.05; done
+  echo "$1 did not start" >&2; cat "$dir/log" >&2; cleanup; exit 1
 }
 wait_for Xvfb '[ -s "$dir/display" ]'
 DISPLAY=:$(cat "$dir/display")
