@@ -16,10 +16,12 @@ inline testing::Finished runLauncher(const QString &folder, const QStringList &a
     return testing::run(kLauncher, arguments, folder, environment);
 }
 
-// A copy of the recorder at path, folders made as needed, that all may run.
+// A copy of the recorder at path, folders made as needed, that all may run
+// and only its owner change, whatever the checkout's modes.
 inline bool copyRecorder(const QString &path)
 {
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && QFile::copy(QStringLiteral(RECORDER_PATH), path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && QFile::copy(QStringLiteral(RECORDER_PATH), path)
+           && QFile::setPermissions(path, QFileDevice::Permissions(0x7755));
 }
 
 // A day list of these lines, CR LF after each, that only its owner may write.
