@@ -89,10 +89,14 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return {false, systemError(errno)};
-    auto abandon = [&](int error) -> WriteResult {
-        ::close(fd);
+    // Once the new file is closed, a failure only removes it; before, it is closed first.
+    auto discard = [&](int error) -> WriteResult {
         ::unlink(temporary.constData());
         return {false, systemError(error)};
+    };
+    auto abandon = [&](int error) {
+        ::close(fd);
+        return discard(error);
     };
     if (::fchmod(fd, newFileMode()) != 0)
         return abandon(errno);
@@ -107,16 +111,10 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     }
     if (::fsync(fd) != 0)
         return abandon(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return {false, systemError(error)};
-    }
-    if (::rename(temporary.constData(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return {false, systemError(error)};
-    }
+    if (::close(fd) != 0)
+        return discard(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return discard(errno);
     return {};
 }
 

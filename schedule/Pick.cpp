@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace schedule {
 
 namespace {
@@ -15,6 +17,11 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("schedule", text);
+}
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
 }
 
 // The text with its control characters shown as \n, \r or \xNN.
@@ -26,7 +33,7 @@ QString visible(const QString &text)
             out += QStringLiteral("\\n");
         else if (c == u'\r')
             out += QStringLiteral("\\r");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+        else if (isControl(c))
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             out += c;
@@ -66,11 +73,10 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
     // A line feed or carriage return in a file name would split the entry
     // into other lines; the other control characters cannot be shown or
     // typed back either.
-    for (const QChar c : pick.path)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return refuse(tr("The program path \"%1\" holds a control character (such as a line break), which "
-                             "the schedule cannot store. Rename the file, then pick it again.")
-                              .arg(visible(pick.path)));
+    if (std::any_of(pick.path.cbegin(), pick.path.cend(), isControl))
+        return refuse(tr("The program path \"%1\" holds a control character (such as a line break), which "
+                         "the schedule cannot store. Rename the file, then pick it again.")
+                          .arg(visible(pick.path)));
     QString bad;
     const std::optional<QByteArray> bytes = encodeLines(entry.lines(), &bad);
     if (!bytes)
