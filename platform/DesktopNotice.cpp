@@ -2,56 +2,43 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
-
-#include <thread>
 #else
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QVariantMap>
 #endif
 
 namespace platform {
 
-#ifdef Q_OS_WIN
-
-struct DesktopNotice::Pending {
-    std::thread box;
-};
-
-void DesktopNotice::show(const QString &title, const QString &text)
-{
-    if (m_pending)
-        return;
-    m_pending = std::make_unique<Pending>();
-    m_pending->box = std::thread([title = title.toStdWString(), text = text.toStdWString()] {
-        MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-    });
-}
-
-void DesktopNotice::wait()
-{
-    if (m_pending && m_pending->box.joinable())
-        m_pending->box.join();
-}
-
-#else
-
 namespace {
-// How long the notification service has to answer.
+
+std::atomic<bool> g_givenUp{false};
+
+#ifndef Q_OS_WIN
+// How long the notification service has to answer a call, and how long the
+// notices in flight may take once the program is done.
 constexpr int kAnswerWithinMs = 3000;
-} // namespace
+constexpr std::chrono::seconds kSettleWithin{5};
+#endif
 
-struct DesktopNotice::Pending {
-    QDBusPendingCall call;
-};
-
-void DesktopNotice::show(const QString &title, const QString &text)
+void send(const QString &title, const QString &text)
 {
-    if (m_pending)
-        return;
+#ifdef Q_OS_WIN
+    MessageBoxW(nullptr, reinterpret_cast<LPCWSTR>(text.utf16()), reinterpret_cast<LPCWSTR>(title.utf16()),
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+#else
+    // Connecting may itself hang on a bus that accepts and never answers:
+    // that is why this runs on the notices' own thread.
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
@@ -60,22 +47,70 @@ void DesktopNotice::show(const QString &title, const QString &text)
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << text
            << QStringList() << QVariantMap() << int(-1);
-    m_pending = std::make_unique<Pending>(Pending{bus.asyncCall(notify, kAnswerWithinMs)});
-}
-
-void DesktopNotice::wait()
-{
-    if (m_pending)
-        m_pending->call.waitForFinished();
-}
-
+    bus.call(notify, QDBus::Block, kAnswerWithinMs);
 #endif
+}
+
+} // namespace
+
+struct DesktopNotice::Queue {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::pair<QString, QString>> waiting;
+    bool busy = false;
+    bool closing = false;
+
+    void work()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return closing || !waiting.empty(); });
+            if (waiting.empty())
+                return;
+            const auto [title, text] = std::move(waiting.front());
+            waiting.pop_front();
+            busy = true;
+            lock.unlock();
+            send(title, text);
+            lock.lock();
+            busy = false;
+            changed.notify_all();
+        }
+    }
+};
 
 DesktopNotice::DesktopNotice() = default;
 
+void DesktopNotice::show(const QString &title, const QString &text)
+{
+    if (!m_queue) {
+        m_queue = std::make_shared<Queue>();
+        std::thread([queue = m_queue] { queue->work(); }).detach();
+    }
+    std::lock_guard lock(m_queue->mutex);
+    m_queue->waiting.emplace_back(title, text);
+    m_queue->changed.notify_all();
+}
+
 DesktopNotice::~DesktopNotice()
 {
-    wait();
+    if (!m_queue)
+        return;
+    std::unique_lock lock(m_queue->mutex);
+    m_queue->closing = true;
+    m_queue->changed.notify_all();
+    const auto settled = [this] { return m_queue->waiting.empty() && !m_queue->busy; };
+#ifdef Q_OS_WIN
+    m_queue->changed.wait(lock, settled);
+#else
+    if (!m_queue->changed.wait_for(lock, kSettleWithin, settled))
+        g_givenUp = true;
+#endif
+}
+
+bool DesktopNotice::givenUp()
+{
+    return g_givenUp;
 }
 
 } // namespace platform

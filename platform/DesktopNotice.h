@@ -6,12 +6,15 @@
 
 namespace platform {
 
-// A short notice to the user on the desktop, from a program without a
-// window: on Linux a notification through the freedesktop notification
-// service on the session bus, on Windows a message box of the program's own.
-// Showing it never holds the caller up; wait() lets the notice finish (the
-// bus's answer, or the user closing the box) before the program ends. With
-// no session bus or no notification service there is no notice.
+// Short notices to the user on the desktop, from a program without a
+// window: on Linux notifications through the freedesktop notification
+// service on the session bus, on Windows message boxes of the program's own.
+// They are shown one after another by a thread of their own, so showing one
+// never holds the caller up, however slow the bus or the user. The
+// destructor lets the notices in flight finish: on Windows until the user
+// has closed each box; on Linux for a few seconds, after which a bus that
+// does not answer is given up. With no session bus or no notification
+// service there is no notice.
 class DesktopNotice
 {
 public:
@@ -21,11 +24,16 @@ public:
     DesktopNotice &operator=(const DesktopNotice &) = delete;
 
     void show(const QString &title, const QString &text);
-    void wait();
+
+    // Whether a notice was given up while still talking to the bus: its
+    // thread cannot be stopped, so the program must end without running
+    // the library's exit handlers (std::_Exit), which would wait for it.
+    static bool givenUp();
+
+    struct Queue;
 
 private:
-    struct Pending;
-    std::unique_ptr<Pending> m_pending;
+    std::shared_ptr<Queue> m_queue;
 };
 
 } // namespace platform

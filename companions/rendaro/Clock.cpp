@@ -1,6 +1,6 @@
 #include "Clock.h"
 
-#include <thread>
+#include "platform/Stop.h"
 
 namespace rendaro {
 
@@ -11,7 +11,7 @@ QDateTime SystemClock::now()
 
 void SystemClock::sleep(std::chrono::milliseconds span)
 {
-    std::this_thread::sleep_for(span);
+    platform::sleepUnlessStopped(span);
 }
 
 ShiftedClock::ShiftedClock(const QDateTime &start)

@@ -16,7 +16,8 @@ public:
     virtual void sleep(std::chrono::milliseconds span) = 0;
 };
 
-// The local time of the system.
+// The local time of the system. Its sleep ends early when the launcher is
+// asked to end.
 class SystemClock : public Clock
 {
 public:

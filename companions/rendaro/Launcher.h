@@ -1,19 +1,37 @@
 #pragma once
 
 #include "Clock.h"
+#include "Launch.h"
 #include "Options.h"
+
+#include "schedule/RunStyle.h"
 
 #include <QTextStream>
 
+#include <functional>
+
 namespace rendaro {
 
-// The day's job in the working folder: read today's day list file, refuse it
-// when others may change it, and start its entries in time order, each when
-// its time has come, until all are started or the day is over. Every event
-// goes to the console and to rendaro.log, and a run with trouble shows a
-// notice on the desktop. With options.list it only tells what it would do.
-// Returns the exit status: 0 when every entry was started (or listed), 1
-// when something was refused, skipped or failed.
-int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream &err);
+// What the launcher acts through: the clock it plans and sleeps by, the way
+// it starts a program, and the word that it is to end (the session is over,
+// or it was signalled), empty while it is not.
+struct Services {
+    Clock &clock;
+    std::function<Launched(const QString &path, schedule::RunStyle style)> launch = launchProgram;
+    std::function<QString()> stopReason;
+};
+
+// The schedule of the working folder, kept for as long as the session
+// lasts: each day it reads that day's list file (datmon.dat on Monday ...),
+// refuses it when others may change it, and starts each of its entries once
+// that day, after its time. What is due when a day is first looked at (at
+// logon, or on waking on a later day) starts at once; the rest at their
+// times. The list is read again whenever it changes: an entry taken out does
+// not start, and one put in with its time already past waits for its next
+// day. With options.once it ends after today's entries or at midnight; with
+// options.list it only tells what today would do. Every event goes to the
+// console and to rendaro.log, and troubles also to the desktop.
+// Returns the exit status: 0 when nothing was refused, skipped or failed.
+int runSchedule(const Options &options, const Services &services, QTextStream &out, QTextStream &err);
 
 } // namespace rendaro

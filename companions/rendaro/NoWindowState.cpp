@@ -10,3 +10,14 @@ int applyWindowStates(const QList<PendingWindows> &, std::chrono::milliseconds)
 }
 
 } // namespace rendaro
+
+#include "SessionWatch.h"
+
+namespace rendaro {
+
+bool watchDisplay()
+{
+    return false;
+}
+
+} // namespace rendaro

@@ -1,9 +1,14 @@
 #include "Clock.h"
-#include "schedule/Companions.h"
 #include "Launcher.h"
 #include "Options.h"
 #include "RunLog.h"
+#include "SessionWatch.h"
 #include "Version.h"
+
+#include "platform/DesktopNotice.h"
+#include "platform/SingleInstance.h"
+#include "platform/Stop.h"
+#include "schedule/Companions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -11,11 +16,27 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+
+namespace {
+
+// Ends the program without waiting for threads that cannot be stopped (a
+// notice or a session watch stuck on a bus that does not answer): what
+// matters is written through already.
+[[noreturn]] void endNow(int status)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -27,23 +48,30 @@ int main(int argc, char *argv[])
         std::freopen("CONOUT$", "w", stderr);
     }
 #endif
+    platform::catchStopRequests();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(schedule::kLauncherProgram);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Starts today's programs of the schedule in the working folder, each at its time.\n"
-        "Without options it does its logon job: it reads today's day list file\n"
-        "(datmon.dat on Monday ... datsun.dat on Sunday) and exits once all are started\n"
-        "or at midnight. What it does goes to rendaro.log in the working folder."));
+        "Starts the programs of the schedule in the working folder, each on its day at its time.\n"
+        "Without options it does its logon job and stays for the session: each day it reads\n"
+        "that day's list file (datmon.dat on Monday ... datsun.dat on Sunday) and starts each\n"
+        "entry once, after its time; what is due at logon, or on waking on a later day,\n"
+        "starts at once. A list that changes is read again; an entry put in after its time\n"
+        "waits for its next day. It ends with the session, or on SIGTERM or SIGHUP. One runs\n"
+        "per user and folder. What it does goes to rendaro.log in the working folder."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption once(QStringLiteral("once"),
+                                  QStringLiteral("Start today's entries at their times, then end (at midnight at the latest)."));
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
     const QCommandLineOption at(QStringLiteral("at"),
                                 QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
                                 QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print the last 50 lines of rendaro.log, what the runs in this folder did."));
+    parser.addOption(once);
     parser.addOption(list);
     parser.addOption(at);
     parser.addOption(log);
@@ -65,6 +93,7 @@ int main(int argc, char *argv[])
 
     rendaro::Options options;
     options.list = parser.isSet(list);
+    options.once = parser.isSet(once);
     std::unique_ptr<rendaro::Clock> clock;
     if (parser.isSet(at)) {
         options.at = rendaro::parseAt(parser.value(at));
@@ -76,5 +105,29 @@ int main(int argc, char *argv[])
     } else {
         clock = std::make_unique<rendaro::SystemClock>();
     }
-    return rendaro::runToday(options, *clock, out, err);
+
+    // One launcher per user and folder: a second would start every program twice.
+    std::optional<platform::SingleInstance> instance;
+    if (!options.list) {
+        instance.emplace(QString::fromLatin1("rendaro"), QDir::currentPath());
+        if (instance->state() == platform::SingleInstance::Running) {
+            const QString why = QStringLiteral("Rendaro.exe already runs for this folder (process %1); "
+                                               "this one starts nothing")
+                                    .arg(instance->holder());
+            out << why << Qt::endl;
+            rendaro::RunLog(QDir::currentPath()).write(clock->now(), why);
+            return 0;
+        }
+        if (instance->state() == platform::SingleInstance::Unknown)
+            err << "Rendaro.exe: " << instance->problem() << "; running without a lock" << Qt::endl;
+    }
+    if (!options.list && !options.once)
+        rendaro::watchSession();
+
+    const int status = rendaro::runSchedule(options, {*clock, rendaro::launchProgram, platform::stopRequested}, out, err);
+    if (platform::DesktopNotice::givenUp() || (!options.list && !options.once)) {
+        instance.reset();
+        endNow(status);
+    }
+    return status;
 }

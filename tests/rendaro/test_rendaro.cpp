@@ -8,7 +8,12 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 using namespace std::chrono_literals;
 using namespace testing;
@@ -22,20 +27,20 @@ QStringList monday(const char *time, const QString &path, const char *style = "N
     return {QString::fromLatin1(time), path, QString::fromLatin1(style), QStringLiteral("Monday")};
 }
 
-// A wall clock that each nap moves on by the time slept, plus a jump after
-// the nth nap (a suspend, a clock set back).
+// A wall clock that each nap moves on by the time slept; on waking the test
+// may move it further (a suspend, a clock set back) or change the world.
 struct FakeClock : rendaro::Clock {
-    FakeClock(const QString &start, int after, qint64 seconds) : at(QDateTime::fromString(start, Qt::ISODate)), jumpAfter(after), jump(seconds) {}
+    explicit FakeClock(const QString &start) : at(QDateTime::fromString(start, Qt::ISODate)) {}
     QDateTime now() override { return at; }
     void sleep(std::chrono::milliseconds span) override
     {
         naps.append(span);
-        at = at.addMSecs(span.count() + (naps.size() == jumpAfter ? jump * 1000 : 0));
+        at = at.addMSecs(span.count());
         QVERIFY2(naps.size() < 100000, "the wait does not end");
+        onWake();
     }
     QDateTime at;
-    int jumpAfter;
-    qint64 jump;
+    std::function<void()> onWake;
     QList<std::chrono::milliseconds> naps;
 };
 
@@ -45,14 +50,15 @@ class TestRendaro : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { qputenv("TZ", "Europe/Berlin"), tzset(); }
     void list_data();
     void list();
     void run();
     void refusals_data();
     void refusals();
     void notice();
-    void waits_data();
-    void waits();
+    void session_data();
+    void session();
 };
 
 void TestRendaro::list_data()
@@ -93,6 +99,7 @@ void TestRendaro::list()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TZ", "Europe/Berlin");
     const Finished run = runLauncher(work.path(), {"--list", "--at", at}, {}, environment);
+    out.append("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.");
     QCOMPARE(QString::fromUtf8(run.out), out.join(u'\n') + u'\n');
     QCOMPARE(QString::fromUtf8(run.err), exitCode ? "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": "
                                  "skipped, not started\n"
@@ -128,7 +135,7 @@ void TestRendaro::run()
             && QFile::setPermissions(work.filePath("rendaro.log"), QFileDevice::Permissions(0x6666)));
 
     // Two seconds before the last entry's time: what is past starts at once, in time order, then a real wait.
-    const Finished run = runLauncher(work.path(), {"--at", kMonday + "T07:14:58"}, log);
+    const Finished run = runLauncher(work.path(), {"--once", "--at", kMonday + "T07:14:58"}, log);
     const QString own = "it is Rendaro.exe, one of Vellomar's own programs, which the launcher never starts";
     const QStringList troubles{
         "datmon.dat line 5: bad time line \"7:30\": skipped, not started",
@@ -230,7 +237,7 @@ void TestRendaro::refusals()
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
-    const Finished run = runAsOrdinary("Rendaro.exe", {"--at", kMonday + "T12:00"}, work.path(), environment);
+    const Finished run = runAsOrdinary("Rendaro.exe", {"--once", "--at", kMonday + "T12:00"}, work.path(), environment);
     QVERIFY2(run.ran, "the launcher did not end");
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(says.toUtf8()), run.err.constData());
@@ -258,14 +265,24 @@ void TestRendaro::notice()
     QByteArray seen;
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("NameLost")); // watching now
 
-    const QString missing = work.filePath("gone/tool");
-    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("06:00", missing) + monday("06:15", "/gone/too")));
-    // No notification service on the bus, or no bus at all: the run ends all the same.
-    for (const QString &bus : {address, "unix:path=" + work.filePath("none")}) {
+    const QString missing = work.filePath("gone/tool"), program = work.filePath("p/recorder"), log = work.filePath("log");
+    QVERIFY(copyRecorder(program)
+            && writeDayList(work.filePath("datmon.dat"), monday("06:00", missing) + monday("06:15", "/gone/too") + monday("06:30", program)));
+    // A bus that takes the connection and never answers.
+    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un name{AF_UNIX, {}};
+    std::strcpy(name.sun_path, QFile::encodeName(work.filePath("silent")).constData());
+    QVERIFY(::bind(silent, reinterpret_cast<sockaddr *>(&name), sizeof name) == 0 && ::listen(silent, 8) == 0);
+    // No notification service on the bus, no bus at all, or a bus that never answers: the
+    // programs start first and the run ends all the same.
+    for (const QString &bus : {address, "unix:path=" + work.filePath("none"), "unix:path=" + work.filePath("silent")}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", bus);
-        QCOMPARE(runLauncher(work.path(), {"--at", kMonday + "T12:00"}, {}, environment).exitCode, 1);
+        const Finished run = runLauncher(work.path(), {"--once", "--at", kMonday + "T12:00"}, log, environment);
+        QVERIFY(run.ran && run.exitCode == 1);
     }
+    ::close(silent);
+    QCOMPARE(readRecords(log).size(), 3);
     // One notice for the run, naming its first trouble; a signal of the test's own marks the end of what was sent.
     QCOMPARE(testing::run("dbus-send", {"--bus=" + address, "/", "org.freedesktop.Notifications.End"}).exitCode, 0);
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("member=End"));
@@ -275,53 +292,89 @@ void TestRendaro::notice()
     QCOMPARE(seen.count("member=Notify"), 1);
 }
 
-void TestRendaro::waits_data()
+void TestRendaro::session_data()
 {
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("jumpAfter");
-    QTest::addColumn<qint64>("jumpSeconds");
-    QTest::addColumn<QString>("end"); // and whether the target was reached (else the day ended)
+    QTest::addColumn<QString>("start");      // Monday 2026-12-07, or a night the clock changes (Europe/Berlin)
+    QTest::addColumn<QStringList>("entries"); // "<day> HH:MM <program>" in that day's list
+    QTest::addColumn<QStringList>("events");  // "<when> jump <to>", "<when> list <day> HH:MM <program>...", "<when> stop"
+    QTest::addColumn<QStringList>("starts");  // "<day> HH:MM <program>" as they happened
 
-    // Naps of at most a minute, with a look at the clock after each.
-    QTest::newRow("an hour") << "2026-12-07T07:00:30" << "2026-12-07T08:00:00" << 0 << qint64(0) << "08:00:00 due 60";
-    QTest::newRow("suspended three hours") << "2026-12-07T07:00:00" << "2026-12-07T08:00:00" << 3 << qint64(3 * 3600)
-                                           << "10:03:00 due 3";
-    QTest::newRow("clock set back") << "2026-12-07T07:58:00" << "2026-12-07T08:00:00" << 1 << qint64(-3600)
-                                    << "08:00:00 due 62";
-    QTest::newRow("already due") << "2026-12-07T09:00:00" << "2026-12-07T08:00:00" << 0 << qint64(0) << "09:00:00 due 0";
-    QTest::newRow("target after midnight") << "2026-12-07T23:58:30" << "2026-12-08T00:30:00" << 0 << qint64(0)
-                                           << "00:00:30 midnight 2";
-    QTest::newRow("woken the next morning") << "2026-12-07T22:00:00" << "2026-12-07T23:45:00" << 1 << qint64(5 * 3600)
-                                            << "03:01:00 midnight 1";
+    const QStringList week{"mon 23:45 /a", "tue 00:00 /b", "tue 08:00 /c", "wed 09:00 /d", "thu 07:00 /e", "thu 12:00 /f"};
+    // What is due at logon starts at once, the rest at its time; after midnight the next day's list.
+    QTest::newRow("days roll over") << "2026-12-07T23:40" << week << QStringList{"2026-12-10T11:00 stop"}
+        << QStringList{"mon 23:45 /a", "tue 00:00 /b", "tue 08:00 /c", "wed 09:00 /d", "thu 07:00 /e"};
+    // A wake on a later day is a logon: that day's due entries start at once; days slept through are not caught up.
+    QTest::newRow("asleep one day") << "2026-12-07T23:00" << week << QStringList{"2026-12-07T23:10 jump 2026-12-08T09:30", "2026-12-08T10:00 stop"}
+        << QStringList{"tue 09:30 /b", "tue 09:30 /c"};
+    QTest::newRow("asleep three days") << "2026-12-07T23:00" << week
+        << QStringList{"2026-12-07T23:10 jump 2026-12-10T09:30", "2026-12-10T13:00 stop"} << QStringList{"thu 09:30 /e", "thu 12:00 /f"};
+    // The clock set back, within the day and across midnight: nothing starts twice on one date.
+    QTest::newRow("clock set back") << "2026-12-07T23:40" << week
+        << QStringList{"2026-12-07T23:46 jump 2026-12-07T22:00", "2026-12-08T00:01 jump 2026-12-07T23:30", "2026-12-08T01:00 stop"}
+        << QStringList{"mon 23:45 /a", "tue 00:00 /b"};
+    // An entry taken out does not start; one put in starts at its time if that is still ahead, else next week.
+    QTest::newRow("list changed") << "2026-12-08T07:00" << week
+        << QStringList{"2026-12-08T07:30 list tue 07:15 /late 07:45 /new 09:00 /d", "2026-12-08T10:00 stop"}
+        << QStringList{"tue 07:00 /b", "tue 07:45 /new", "tue 09:00 /d"};
+    // The session ends: nothing starts after it.
+    QTest::newRow("session ends") << "2026-12-08T07:00" << week << QStringList{"2026-12-08T07:59 stop"} << QStringList{"tue 07:00 /b"};
+    // Spring forward: times in the skipped hour start when the clock resumes. Fall back: the first time round, once.
+    QTest::newRow("spring forward") << "2026-03-29T01:00" << QStringList{"sun 02:30 /a", "sun 03:15 /b"}
+        << QStringList{"2026-03-29T04:00 stop"} << QStringList{"sun 03:00 /a", "sun 03:15 /b"};
+    QTest::newRow("fall back") << "2026-10-25T01:00" << QStringList{"sun 02:30 /a", "sun 03:15 /b"}
+        << QStringList{"2026-10-25T04:00 stop"} << QStringList{"sun 02:30 /a", "sun 03:15 /b"};
 }
 
-void TestRendaro::waits()
+void TestRendaro::session()
 {
     QFETCH(QString, start);
-    QFETCH(QString, target);
-    QFETCH(int, jumpAfter);
-    QFETCH(qint64, jumpSeconds);
-    QFETCH(QString, end);
-    FakeClock clock(start, jumpAfter, jumpSeconds);
-    const bool due = rendaro::waitUntil(clock, QDateTime::fromString(target, Qt::ISODate), QDate(2026, 12, 7))
-                     == rendaro::WaitOutcome::Due;
-    QCOMPARE(QStringList({clock.now().toString("HH:mm:ss"), due ? "due" : "midnight", QString::number(clock.naps.size())}),
-             end.split(u' '));
-    for (auto nap : clock.naps)
-        QVERIFY(nap > 0ms && nap <= 60s);
-    if (due || !jumpAfter)
-        return;
-    // A whole run that sleeps into the next day starts nothing late.
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, starts);
     WorkFolder folder;
-    QVERIFY(writeDayList("datmon.dat", monday("23:45", "/nonexistent/late.exe")));
-    FakeClock night(start, jumpAfter, jumpSeconds);
+    const auto writeLists = [](const QStringList &lines) {
+        QMap<QString, QStringList> lists;
+        for (const QString &line : lines) {
+            const QStringList parts = line.split(u' ');
+            const QString day = QString::fromLatin1(kDayNames[QStringList{"mon", "tue", "wed", "thu", "fri", "sat", "sun"}.indexOf(parts[0])]);
+            for (qsizetype i = 1; i + 1 < parts.size(); i += 2)
+                lists[parts[0]] += QStringList{parts[i], parts[i + 1], "Normal", day};
+        }
+        for (auto list = lists.cbegin(); list != lists.cend(); ++list)
+            QVERIFY(writeDayList("dat" + list.key() + ".dat", *list));
+    };
+    writeLists(entries);
+    QString stop;
+    QStringList started;
+    FakeClock clock(start);
+    const qsizetype eventCount = events.size();
+    clock.onWake = [&] {
+        while (!events.isEmpty() && QDateTime::fromString(events[0].section(u' ', 0, 0), Qt::ISODate) <= clock.at) {
+            const QString what = events[0].section(u' ', 1, 1), rest = events.takeFirst().section(u' ', 2);
+            if (what == "jump")
+                clock.at = QDateTime::fromString(rest, Qt::ISODate);
+            else if (what == "list")
+                writeLists({rest});
+            else
+                stop = "the test ended it";
+        }
+    };
+    const rendaro::Services services{clock, [&](const QString &path, schedule::RunStyle) {
+        started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
+        return rendaro::Launched{true, 1, {}};
+    }, [&] { return stop; }};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(rendaro::runToday({}, night, outStream, errStream), 0);
-    QCOMPARE(out, "Monday 2026-12-07 22:00: datmon.dat, 1 entries\nwaiting until 23:45\n"
-                  "midnight: 1 entries not started today\nend of run: 0 started, 1 not started\n");
-    QCOMPARE(err, QString());
+    QCOMPARE(rendaro::runSchedule({}, services, outStream, errStream), 0);
+    QCOMPARE(started, starts);
+    QVERIFY2(out.contains(QString("end of session (the test ended it): %1 started, %2 not started\n")
+                              .arg(starts.size()).arg(out.contains("Monday ended: 1 entries") ? 1 : 0)), qPrintable(out));
+    QCOMPARE(out.contains("added after its time, waits for next Tuesday: 07:15 Normal /late"), QTest::currentDataTag() == QString("list changed"));
+    // No busy waiting: naps of a minute, shorter only to meet a start, midnight or a change of the test's.
+    for (auto nap : clock.naps)
+        QVERIFY(nap > 0ms && nap <= 60s);
+    const qsizetype shortNaps = std::count_if(clock.naps.cbegin(), clock.naps.cend(), [](auto nap) { return nap < 60s; });
+    QVERIFY2(shortNaps <= starts.size() + 2 * eventCount + 4, qPrintable(QString::number(shortNaps)));
 }
 
 QTEST_GUILESS_MAIN(TestRendaro)

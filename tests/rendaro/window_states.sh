@@ -12,7 +12,7 @@ for style in Max Min Normal; do
   printf '08:00\r\n%s\r\n%s\r\nMonday\r\n' "$work/$style/window" "$style" >> "$work/datmon.dat"
 done
 chmod 600 "$work/datmon.dat"
-(cd "$work" && QT_QPA_PLATFORM=xcb RENDARO_TEST_LOG="$work/windows" "$launcher" --at 2026-12-07T09:00 >"$work/out" 2>&1) \
+(cd "$work" && QT_QPA_PLATFORM=xcb RENDARO_TEST_LOG="$work/windows" "$launcher" --once --at 2026-12-07T09:00 >"$work/out" 2>&1) \
   || { echo "FAIL: Rendaro.exe ended with $?"; exit 1; }
 state() { xprop -id "$(grep "^$work/$1/window " "$work/windows" | cut -d' ' -f2)" _NET_WM_STATE WM_STATE 2>&1; }
 # The launcher has asked for the states before it ended; the window manager may take a moment.

@@ -1,0 +1,57 @@
+#include "RunReport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace rendaro {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("rendaro", text);
+}
+
+} // namespace
+
+RunReport::RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quiet)
+    : m_clock(clock), m_out(out), m_err(err)
+{
+    if (!quiet) {
+        m_log.emplace(QDir::currentPath());
+        m_notice.emplace();
+    }
+}
+
+void RunReport::info(const QString &text)
+{
+    m_out << text << Qt::endl;
+    if (m_log)
+        m_log->write(m_clock.now(), text);
+}
+
+void RunReport::trouble(const QString &text)
+{
+    m_err << "Rendaro.exe: " << text << Qt::endl;
+    if (m_log)
+        m_log->write(m_clock.now(), text);
+    ++m_troubles;
+    if (m_untold++ == 0)
+        m_firstUntold = text;
+}
+
+void RunReport::tellTroubles()
+{
+    if (m_untold == 0)
+        return;
+    QString first = m_firstUntold;
+    first[0] = first[0].toUpper();
+    const QString text = (m_untold > 1 ? tr("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first) + u'\n'
+                         + tr("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
+                                                  QDir::toNativeSeparators(QDir::currentPath()));
+    m_untold = 0;
+    if (m_notice)
+        m_notice->show(QStringLiteral("Rendaro"), text);
+}
+
+} // namespace rendaro

@@ -1,0 +1,76 @@
+#include "platform/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// A folder that only this user can reach: owned by them, no rights for others.
+bool ownPrivateFolder(const QString &path, QString *problem)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        *problem = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0) {
+        *problem = QStringLiteral("%1 is not a private folder of this user").arg(path);
+        return false;
+    }
+    return true;
+}
+#endif
+
+} // namespace
+
+QString SingleInstance::lockFolder(QString *problem)
+{
+#ifdef Q_OS_UNIX
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QString ignored;
+    if (QDir::isAbsolutePath(runtime) && ownPrivateFolder(runtime, &ignored))
+        return runtime;
+    const QString own = QDir::tempPath() + QStringLiteral("/vellomar-%1").arg(::geteuid());
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    return ownPrivateFolder(own, problem) ? own : QString();
+#else
+    Q_UNUSED(problem)
+    return QDir::tempPath(); // per user on Windows
+#endif
+}
+
+SingleInstance::SingleInstance(const QString &program, const QString &key)
+{
+    const QString folder = lockFolder(&m_problem);
+    if (folder.isEmpty())
+        return;
+    const QByteArray digest = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    m_lock = std::make_unique<QLockFile>(QDir(folder).filePath(program + u'-' + QString::fromLatin1(digest) + ".lock"));
+    // Held for as long as the program runs, however long: never stale by age,
+    // only when its holder is gone.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0)) {
+        m_state = Alone;
+        return;
+    }
+    if (m_lock->error() == QLockFile::LockFailedError) {
+        QString host, application;
+        m_lock->getLockInfo(&m_holder, &host, &application);
+        m_state = Running;
+        return;
+    }
+    m_problem = QStringLiteral("cannot make the lock file %1").arg(QDir::toNativeSeparators(m_lock->fileName()));
+}
+
+} // namespace platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+
+// One running instance of a program per user and key (for the launcher, its
+// working folder). The lock lives in a folder of the user's own, so users
+// who share a working folder each hold their own. A lock whose holder has
+// died is taken over: a crashed instance never keeps the next one out.
+class SingleInstance
+{
+public:
+    SingleInstance(const QString &program, const QString &key);
+
+    enum State {
+        Alone,   // this process holds the lock
+        Running, // another process holds it: holder()
+        Unknown, // no lock could be made: problem() says why
+    };
+    State state() const { return m_state; }
+    qint64 holder() const { return m_holder; }
+    QString problem() const { return m_problem; }
+
+    // The folder the locks live in: $XDG_RUNTIME_DIR where it is the user's
+    // own, else a folder of the user's own in the temporary folder.
+    static QString lockFolder(QString *problem);
+
+private:
+    State m_state = Unknown;
+    qint64 m_holder = 0;
+    QString m_problem;
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+} // namespace platform
