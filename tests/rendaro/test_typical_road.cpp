@@ -93,16 +93,22 @@ void TestTypicalRoad::pickShowDeployLogonReset()
 
     const QString log = root.filePath("started.txt");
     qputenv("RENDARO_TEST_LOG", QFile::encodeName(log));
-    const Finished logon = run(command->first(), {}, keys.value("Path"));
-    QCOMPARE(logon.err, QByteArray());
-    QCOMPARE(logon.exitCode, 0);
+    // The logon: the launcher stays for the session, until it is told to end.
+    QProcess logon;
+    logon.setWorkingDirectory(keys.value("Path"));
+    logon.start(command->first(), {});
     QTRY_COMPARE(readRecords(log).size(), 2);
+    logon.terminate();
+    QVERIFY(logon.waitForFinished(10000));
+    QCOMPARE(logon.readAllStandardError(), QByteArray());
+    QCOMPARE(logon.exitCode(), 0);
     QStringList started;
     for (const QStringList &record : readRecords(log))
         started.append(record[0] + u' ' + record[3]);
     started.sort();
     QCOMPARE(started, (QStringList{earlier + " /dev/null", picked + " /dev/null"}));
     QVERIFY(readFile("rendaro.log").contains(" started 00:00 Hide " + QFile::encodeName(picked) + " (process "));
+    QVERIFY(readFile("rendaro.log").contains(" end of session (SIGTERM): 2 started, 0 not started"));
 
     // Reset/Clear List: zeptra.com clears the schedule, and nothing else.
     QVERIFY(writeFile("notes.dat"));
