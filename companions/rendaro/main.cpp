@@ -48,6 +48,8 @@ int main(int argc, char *argv[])
         std::freopen("CONOUT$", "w", stderr);
     }
 #endif
+    // Each event is a line of its own, seen when it happens, also through a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     platform::catchStopRequests();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(schedule::kLauncherProgram);

@@ -59,6 +59,7 @@ private slots:
     void notice();
     void session_data();
     void session();
+    void midnight();
 };
 
 void TestRendaro::list_data()
@@ -375,6 +376,53 @@ void TestRendaro::session()
         QVERIFY(nap > 0ms && nap <= 60s);
     const qsizetype shortNaps = std::count_if(clock.naps.cbegin(), clock.naps.cend(), [](auto nap) { return nap < 60s; });
     QVERIFY2(shortNaps <= starts.size() + 2 * eventCount + 4, qPrintable(QString::number(shortNaps)));
+}
+
+void TestRendaro::midnight()
+{
+    // The built launcher across midnight as an ordinary user, its clock sped up: a quarter hour in 7.5 s.
+    const QString faketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1";
+    QVERIFY2(QFileInfo::exists(faketime), "libfaketime is not installed");
+    QTemporaryDir work;
+    const QString log = work.filePath("started.txt"), mon = work.filePath("mon/recorder"), tue = work.filePath("tue/recorder");
+    // A copy of the launcher in its own list, in the same folder: it must not run the schedule a second time.
+    const QString copy = work.filePath("Rendaro.exe");
+    QVERIFY(copyRecorder(mon) && copyRecorder(tue) && QFile::copy(kLauncher, copy));
+    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("23:45", mon) + monday("23:45", copy))
+            && writeDayList(work.filePath("dattue.dat"), {"00:00", tue, "Normal", "Tuesday"}) && giveToOrdinary(work.path()));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("RENDARO_TEST_LOG", log);
+    const auto start = [&](QProcess &launcher) {
+        // The fake time set up by the ordinary account itself: its shared state is that account's.
+        QStringList command = asOrdinary("Rendaro.exe");
+        command.insert(command.size() - 1, "env");
+        command.insert(command.size() - 1, "LD_PRELOAD=" + faketime);
+        command.insert(command.size() - 1, "FAKETIME=@2026-12-07 23:44:00 x120");
+        launcher.setWorkingDirectory(work.path());
+        launcher.setProcessEnvironment(environment);
+        launcher.start(command.first(), command.mid(1));
+        QByteArray seen;
+        QTRY_VERIFY2((seen += launcher.readAllStandardOutput()).contains("waiting until 23:45"), seen + launcher.readAllStandardError());
+    };
+    // One that dies holding the lock does not keep the next one out.
+    QProcess dead, launcher;
+    start(dead);
+    dead.kill();
+    QVERIFY(dead.waitForFinished());
+    start(launcher);
+    QTRY_COMPARE_WITH_TIMEOUT(readRecords(log).size(), 2, 30000);
+    const qint64 pid = launcher.processId();
+    launcher.terminate();
+    QVERIFY(launcher.waitForFinished());
+    QCOMPARE(launcher.exitCode(), 0);
+    QCOMPARE(QStringList({readRecords(log)[0][0], readRecords(log)[1][0]}), QStringList({mon, tue}));
+    const QString events = QString::fromUtf8(readFile(work.filePath("rendaro.log")));
+    for (const QString &event : {"2026-12-07 23:45:.. started 23:45 Normal " + QRegularExpression::escape(copy) + " \\(process [0-9]+\\)",
+                                 QString("2026-12-07 23:4.:.. Rendaro.exe already runs for this folder \\(process %1\\); "
+                                         "this one starts nothing").arg(pid),
+                                 QString("2026-12-08 00:00:.. Tuesday 2026-12-08 00:00: dattue.dat, 1 entries"),
+                                 QString("2026-12-08 00:0.:.. end of session \\(SIGTERM\\): 3 started, 0 not started")})
+        QVERIFY2(QRegularExpression(event).match(events).hasMatch(), qPrintable(event + "\n" + events));
 }
 
 QTEST_GUILESS_MAIN(TestRendaro)

@@ -24,19 +24,25 @@ inline bool giveToOrdinary(const QString &path)
     return !isRoot() || run("chown", {"-hR", "65534:65534", path}).exitCode == 0;
 }
 
-// Runs a built program as the ordinary account, from a copy that account may
-// run (the build tree may lie where it cannot). A run that could not drop
-// root's rights ends the test rather than pass blind.
-inline Finished runAsOrdinary(const QString &name, const QStringList &arguments, const QString &folder,
-                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+// The command that runs a built program as the ordinary account, from a copy
+// that account may run (the build tree may lie where it cannot).
+inline QStringList asOrdinary(const QString &name)
 {
     if (!isRoot())
-        return run(builtProgram(name), arguments, folder, environment);
+        return {builtProgram(name)};
     static QTemporaryDir bin;
     QFile::setPermissions(bin.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     QFile::copy(builtProgram(name), bin.filePath(name));
-    const Finished f = run("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", bin.filePath(name)}
-                                          + arguments, folder, environment);
+    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", bin.filePath(name)};
+}
+
+// Runs a built program as the ordinary account to its end. A run that could
+// not drop root's rights ends the test rather than pass blind.
+inline Finished runAsOrdinary(const QString &name, const QStringList &arguments, const QString &folder,
+                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    const QStringList command = asOrdinary(name) + arguments;
+    const Finished f = run(command.first(), command.mid(1), folder, environment);
     if (!f.ran || f.exitCode == 127 || f.err.startsWith("setpriv:"))
         qFatal("cannot run %s as an ordinary user: %s", qPrintable(name), f.err.constData());
     return f;
