@@ -2,7 +2,8 @@
 # Builds Vellomar for Windows with its installer, installs it silently under
 # Wine in a throw-away prefix on a virtual display, and drives the installed
 # program with mouse clicks along the typical road: pick, Show List, Deploy,
-# the logon start of the Startup shortcut, the trust rule, Reset, uninstall.
+# the logon start of the Startup shortcut, a night across midnight, the trust
+# rule, Reset, uninstall.
 #   e2e.sh <source dir> <Qt for Windows, empty when none> <probe build dir>
 # Exit code 77 (skipped) when there is no Qt for Windows.
 set -euo pipefail
@@ -106,11 +107,29 @@ report=$(tr -d '\r' <"$c/probe-report.txt")
 [ "$report" = 'show=7 flags=1
 cwd=C:\PROGRAM FILES\Probe
 module=C:\PROGRAM FILES\Probe\probe.exe' ] || fail "the due program started so: $report"
+# The launcher stays for the session, one per folder; each event is in the log
+# as it happens, so ending it loses nothing. It is ended by the process id that
+# its lock names.
+holder() { sed -n 1p "$c/users/$user/AppData/Local/Temp/"rendaro-*.lock | tr -d '\r'; }
+wait_for grep -q "nothing more today, waiting for" "$work/rendaro.log"
+"$wine" taskkill /F /PID "$(holder)" >/dev/null 2>&1 || fail "ending the launcher"
+ended() { ! "$wine" tasklist 2>/dev/null | grep -qi rendaro; }
+wait_for ended
+
+# Started shortly before midnight, it starts the next day's entry after it.
+midnight=$c/users/$user/AppData/Local/Midnight
+mkdir "$midnight" && rm "$c/probe-report.txt"
+printf '00:00\r\nC:\\PROGRAM FILES\\Probe\\probe.exe\r\nNormal\r\nTuesday\r\n' >"$midnight/dattue.dat"
+(cd "$midnight" && exec "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' --at 2026-12-07T23:59:52 >"$scratch/midnight" 2>&1) &
+night=$!
+wait_for test -f "$c/probe-report.txt"
+kill -KILL $night
+grep -q "Tuesday 2026-12-08 00:00: dattue.dat, 1 entries" "$midnight/rendaro.log" || fail "after midnight: $(cat "$midnight/rendaro.log")"
 
 # launcher <output file>: a run of the installed launcher whose trouble shows
 # its message box "Rendaro", which it waits for before it ends with status 1.
 launcher() {
-  (cd "$work" && "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' >"$1" 2>&1) & local run=$!
+  (cd "$work" && "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' --once >"$1" 2>&1) & local run=$!
   answer Rendaro
   ! wait $run || fail "Rendaro.exe ended with status 0"
 }
