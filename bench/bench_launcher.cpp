@@ -55,18 +55,39 @@ bool writeDayList(const QString &folder, const QByteArray &bytes)
         && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// Range 0: --once, the launcher of a single day; 1: the launcher that stays
+// for the session. Range 2: the latter over a simulated week, its clock sped
+// up by libfaketime (a week in VELLOMAR_BENCH_IDLE_SECONDS), one entry a day;
+// its wake-ups are counted per simulated hour.
 void BM_LauncherWaiting(benchmark::State &state)
 {
     const int seconds = qEnvironmentVariableIntValue("VELLOMAR_BENCH_IDLE_SECONDS") > 0
         ? qEnvironmentVariableIntValue("VELLOMAR_BENCH_IDLE_SECONDS")
-        : 180;
-    const QString folder = bench::emptyFolder(QStringLiteral("launcher-waiting"));
-    if (!writeDayList(folder, "23:45\r\n/bin/true\r\nHide\r\nMonday\r\n")) {
-        state.SkipWithError("cannot write the day list");
+        : 90;
+    const bool week = state.range(0) == 2;
+    const double speed = week ? 7 * 24 * 3600.0 / seconds : 1;
+    const QString folder = bench::emptyFolder(QStringLiteral("launcher-waiting-%1").arg(state.range(0)));
+    bool written = true;
+    for (const char *day : {"mon", "tue", "wed", "thu", "fri", "sat", "sun"}) {
+        QFile f(folder + QStringLiteral("/dat%1.dat").arg(QString::fromLatin1(day)));
+        written = written && f.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                  && f.write(QByteArray(day == std::string("mon") ? "23:45" : "12:00") + "\r\n/bin/true\r\nHide\r\nMonday\r\n") > 0
+                  && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    if (!written) {
+        state.SkipWithError("cannot write the day lists");
         return;
     }
+    std::vector<std::string> args{"--at", std::string(kMonday) + "T00:00"}, env;
+    if (state.range(0) == 0)
+        args.insert(args.begin(), "--once");
+    if (week) {
+        args.clear();
+        env = {"LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1",
+               "FAKETIME=@" + std::string(kMonday) + " 00:00:30 x" + std::to_string(speed)};
+    }
     for (auto _ : state) {
-        bench::Child child = bench::spawn(rendaro(), {"--at", std::string(kMonday) + "T00:00"}, folder.toStdString());
+        bench::Child child = bench::spawn(rendaro(), args, folder.toStdString(), env);
         const std::string status = "/proc/" + std::to_string(child.pid) + "/status";
         QThread::sleep(1); // past its start-up
         const long long before = voluntarySwitches(child.pid);
@@ -90,7 +111,7 @@ void BM_LauncherWaiting(benchmark::State &state)
         state.SetIterationTime(measured);
         state.counters["rss_MB"] = double(rssKb) / 1024.0;
         state.counters["rss_anon_MB"] = double(anonKb) / 1024.0;
-        state.counters["wakeups_per_h"] = double(after - before) * 3600.0 / measured;
+        state.counters["wakeups_per_h"] = double(after - before) * 3600.0 / (measured * speed);
     }
 }
 
@@ -180,5 +201,5 @@ void BM_LauncherLargeList(benchmark::State &state)
 
 BENCHMARK(BM_LauncherLargeList)->ArgName("blank_lines")->DenseRange(0, 1)->Iterations(2)->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LauncherWaiting)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_LauncherWaiting)->ArgName("kind")->DenseRange(0, 2)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_LauncherHundredDue)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

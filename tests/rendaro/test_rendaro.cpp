@@ -5,6 +5,9 @@
 #include "LauncherRun.h"
 #include "support/AsUser.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -44,6 +47,29 @@ struct FakeClock : rendaro::Clock {
     QList<std::chrono::milliseconds> naps;
 };
 
+// Starts a D-Bus daemon of the test's own; its address.
+QString startBus(QProcess &daemon, const QString &folder)
+{
+    writeFile(folder + "/bus.conf", "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
+              "<policy context=\"default\"><allow own=\"*\"/><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+              "<allow eavesdrop=\"true\"/></policy></busconfig>");
+    daemon.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + folder + "/bus.conf"});
+    return daemon.waitForReadyRead(10000) ? QString::fromUtf8(daemon.readLine()).trimmed() : QString();
+}
+
+// The login manager's session of the launcher, as logind shows it on the system bus.
+class FakeSession : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
+    Q_PROPERTY(QString State MEMBER state)
+public:
+    QString state = "active";
+    bool asked = false;
+public slots:
+    QDBusObjectPath GetSessionByPID(uint) { return asked = true, QDBusObjectPath("/org/freedesktop/login1/session/_1"); }
+};
+
 } // namespace
 
 class TestRendaro : public QObject
@@ -60,6 +86,7 @@ private slots:
     void session_data();
     void session();
     void midnight();
+    void logout();
 };
 
 void TestRendaro::list_data()
@@ -254,14 +281,10 @@ void TestRendaro::notice()
 {
     // A session bus of the test's own, watched for calls to the desktop's notification service.
     QTemporaryDir work;
-    QVERIFY(writeFile(work.filePath("bus.conf"), "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>"
-                      "EXTERNAL</auth><policy context=\"default\"><allow own=\"*\"/><allow send_destination=\"*\" "
-                      "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/></policy></busconfig>"));
     QProcess daemon, monitor;
     auto stop = qScopeGuard([&] { monitor.kill(), daemon.kill(), monitor.waitForFinished(), daemon.waitForFinished(); });
-    daemon.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + work.filePath("bus.conf")});
-    QVERIFY2(daemon.waitForReadyRead(10000), "dbus-daemon does not start");
-    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    const QString address = startBus(daemon, work.path());
+    QVERIFY2(!address.isEmpty(), "dbus-daemon does not start");
     monitor.start("dbus-monitor", {"--address", address, "interface='org.freedesktop.Notifications'"});
     QByteArray seen;
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("NameLost")); // watching now
@@ -423,6 +446,35 @@ void TestRendaro::midnight()
                                  QString("2026-12-08 00:00:.. Tuesday 2026-12-08 00:00: dattue.dat, 1 entries"),
                                  QString("2026-12-08 00:0.:.. end of session \\(SIGTERM\\): 3 started, 0 not started")})
         QVERIFY2(QRegularExpression(event).match(events).hasMatch(), qPrintable(event + "\n" + events));
+}
+
+void TestRendaro::logout()
+{
+    // A logind of the test's own: once the launcher's session closes, it ends.
+    QTemporaryDir work;
+    QProcess daemon, launcher;
+    auto stop = qScopeGuard([&] { launcher.kill(), daemon.kill(), launcher.waitForFinished(), daemon.waitForFinished(); });
+    const QString address = startBus(daemon, work.path());
+    QDBusConnection bus = QDBusConnection::connectToBus(address, "logind");
+    FakeSession session;
+    QVERIFY(bus.registerService("org.freedesktop.login1")
+            && bus.registerObject("/org/freedesktop/login1", "org.freedesktop.login1.Manager", &session, QDBusConnection::ExportAllSlots)
+            && bus.registerObject("/org/freedesktop/login1/session/_1", &session, QDBusConnection::ExportAllProperties));
+    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("23:00", "/nowhere/late")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
+    launcher.setProcessEnvironment(environment);
+    launcher.setWorkingDirectory(work.path());
+    launcher.start(kLauncher, {"--at", kMonday + "T12:00"});
+    QTRY_VERIFY(session.asked);
+    // Closed: whether the launcher hears of it or asks.
+    session.state = "closing";
+    QDBusMessage closed = QDBusMessage::createSignal("/org/freedesktop/login1/session/_1", "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    closed << "org.freedesktop.login1.Session" << QVariantMap{{"State", "closing"}} << QStringList();
+    QVERIFY(bus.send(closed));
+    QTRY_COMPARE(launcher.state(), QProcess::NotRunning);
+    QCOMPARE(launcher.exitCode(), 0);
+    QVERIFY(readFile(work.filePath("rendaro.log")).contains("end of session (the session ended): 0 started, 0 not started"));
 }
 
 QTEST_GUILESS_MAIN(TestRendaro)
