@@ -110,7 +110,7 @@ module=C:\PROGRAM FILES\Probe\probe.exe' ] || fail "the due program started so: 
 # The launcher stays for the session, one per folder; each event is in the log
 # as it happens, so ending it loses nothing. It is ended by the process id that
 # its lock names.
-holder() { sed -n 1p "$c/users/$user/AppData/Local/Temp/"rendaro-*.lock | tr -d '\r'; }
+holder() { find "$c/users/$user" -name 'rendaro-*.lock' -exec sed -n 1p {} + | tr -d '\r'; } # in the user's %TEMP%
 wait_for grep -q "nothing more today, waiting for" "$work/rendaro.log"
 "$wine" taskkill /F /PID "$(holder)" >/dev/null 2>&1 || fail "ending the launcher"
 ended() { ! "$wine" tasklist 2>/dev/null | grep -qi rendaro; }
