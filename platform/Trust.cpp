@@ -1,5 +1,7 @@
 #include "platform/Trust.h"
 
+#include "platform/SafeFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,6 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -37,7 +38,7 @@ std::optional<QString> untrustedStatus(const struct stat &info)
 
 QString systemError()
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return systemErrorText(errno);
 }
 #endif
 

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace std::chrono_literals;
@@ -198,6 +199,11 @@ void TestRendaro::refusals_data()
     // A log that cannot be written is given up; the programs start all the same.
     QTest::newRow("log is a folder") << "log folder" << 0 << "";
     QTest::newRow("log links elsewhere") << "log link" << 0 << "";
+    QTest::newRow("log is a pipe") << "log pipe" << 0 << "";
+    QTest::newRow("log past a file size limit") << "log long,log limit" << 0 << "";
+    // Past its bound the log is shortened, keeping its mode; where it cannot be, it grows and says so once.
+    QTest::newRow("log 0600 past its bound") << "log long,log 0600" << 0 << "";
+    QTest::newRow("log past its bound, folder read-only") << "folder 0500,log long" << 0 << "";
 }
 
 void TestRendaro::refusals()
@@ -209,7 +215,7 @@ void TestRendaro::refusals()
         QSKIP("a day list of another user takes root to set up");
     QTemporaryDir work;
     const QString list = work.filePath("datmon.dat"), program = work.filePath("p/recorder"), log = work.filePath("log");
-    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)));
+    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)) && writeFile(log));
     const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()},
                                        {"log", work.filePath("rendaro.log")}};
     const QStringList changes = change.split(u',', Qt::SkipEmptyParts);
@@ -217,7 +223,8 @@ void TestRendaro::refusals()
         const QString how = step.section(u' ', 1), path = paths.value(step.section(u' ', 0, 0));
         if (how == "link") // the list to a copy of itself, the log to the recorders' file
             QVERIFY(path == list ? QFile::rename(list, list + ".real") && QFile::link(list + ".real", list) : QFile::link(log, path));
-        QVERIFY(how != "pipe" || (QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0));
+        QVERIFY(how != "pipe" || (QFile::remove(path), ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0));
+        QVERIFY(how != "long" || writeFile(path, QByteArray("2026-12-06 08:00:00 old line\n").repeated(10000)));
         QVERIFY(how != "large" || QFile(path).resize(16 * 1024 * 1024 + 1));
         QVERIFY(how != "folder" || QDir().mkdir(path));
     }
@@ -230,16 +237,31 @@ void TestRendaro::refusals()
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
+    struct rlimit unlimited {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    const struct rlimit limited {64 * 1024, unlimited.rlim_max}; // inherited by the launcher
+    QVERIFY(!change.contains("limit") || ::setrlimit(RLIMIT_FSIZE, &limited) == 0);
     const Finished run = runAsOrdinary("Rendaro.exe", {"--at", kMonday + "T12:00"}, work.path(), environment);
-    QVERIFY2(run.ran, "the launcher did not end");
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    const Finished shown = runAsOrdinary("Rendaro.exe", {"--log"}, work.path()); // never waits on a pipe
+    ::chmod(QFile::encodeName(work.path()).constData(), 0700);
+    QVERIFY2(run.ran && shown.ran, "the launcher did not end");
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(says.toUtf8()), run.err.constData());
     QCOMPARE(run.out.contains("started 00:00"), exitCode == 0);
     if (exitCode == 0)
         QTRY_COMPARE(readRecords(log).size(), 1);
     QVERIFY(!readFile(log).contains("end of run")); // never written through a link
-    if (!change.startsWith("log")) // the run's end is in the log
-        QVERIFY(readFile(work.filePath("rendaro.log")).contains("end of run: " + QByteArray(exitCode ? "0" : "1")));
+    const QFileInfo logInfo(work.filePath("rendaro.log"));
+    const QByteArray logged = logInfo.isFile() ? readFile(logInfo.filePath()) : QByteArray();
+    QVERIFY(logged.endsWith(shown.out));
+    if (!change.startsWith("log")) // the run's end is in the log, kept only in a folder nobody else may change
+        QCOMPARE(logged.contains("end of run: " + QByteArray(exitCode ? "0" : "1")), !says.contains("working folder"));
+    if (change.contains("long")) {
+        QCOMPARE(logInfo.size() < 256 * 1024, change.contains("0600"));
+        QCOMPARE(int(logInfo.permissions() & (QFile::ReadGroup | QFile::ReadOther)), change.contains("0600") ? 0 : 0x44);
+        QCOMPARE(logged.count("cannot be shortened"), change.contains("0500") ? 1 : 0);
+    }
 }
 
 void TestRendaro::notice()
