@@ -1,6 +1,9 @@
 #include "companions/common/CompanionMain.h"
 
 #include "companions/common/WorkFolderLock.h"
+#include "platform/SafeFile.h"
+#include "schedule/Companions.h"
+#include "schedule/EntryFile.h"
 #include "Version.h"
 
 #include <QCoreApplication>
@@ -23,6 +26,17 @@ void print(FILE *stream, const QString &text)
 void printMessage(const ProgramInfo &info, const QString &message)
 {
     print(stderr, info.name + QStringLiteral(": ") + message + u'\n');
+}
+
+// A writer of the schedule is done in well under this; a temporary file of
+// its that is older was left by one that was killed.
+constexpr std::chrono::minutes kTemporaryStaleAfter{10};
+
+bool isScheduleFileName(QStringView name)
+{
+    const Qt::CaseSensitivity cs = schedule::fileNameCase();
+    return schedule::parseEntryFileName(name, cs) || schedule::isDayListFileName(name, cs)
+           || name.compare(schedule::kLauncherLog, cs) == 0;
 }
 
 } // namespace
@@ -61,6 +75,8 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
         printMessage(info, lock.errorString());
         return 1;
     }
+    for (const QString &failure : platform::removeStaleTemporaries(folder, isScheduleFileName, kTemporaryStaleAfter))
+        printMessage(info, QStringLiteral("cannot remove the temporary file %1").arg(failure));
     const Report report = work(folder);
     for (const QString &message : report.messages)
         printMessage(info, message);
