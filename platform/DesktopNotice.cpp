@@ -42,6 +42,13 @@ void DesktopNotice::wait()
 namespace {
 // How long the notification service has to answer.
 constexpr int kAnswerWithinMs = 3000;
+
+// The body as plain text: notification services read markup in it
+// (<b>, <a href=...>, &amp;), and a folder's name may look like markup.
+QString markupEscaped(QString text)
+{
+    return text.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;")).replace(u'>', QStringLiteral("&gt;"));
+}
 } // namespace
 
 struct DesktopNotice::Pending {
@@ -58,7 +65,7 @@ void DesktopNotice::show(const QString &title, const QString &text)
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << text
+    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << markupEscaped(text)
            << QStringList() << QVariantMap() << int(-1);
     m_pending = std::make_unique<Pending>(Pending{bus.asyncCall(notify, kAnswerWithinMs)});
 }

@@ -280,19 +280,21 @@ void TestRendaro::notice()
     QByteArray seen;
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("NameLost")); // watching now
 
-    const QString missing = work.filePath("gone/tool");
-    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("06:00", missing) + monday("06:15", "/gone/too")));
+    // The folder's name is shown as text, never read as markup.
+    const QString folder = work.filePath("R&D <b>tools</b>"), missing = work.filePath("gone/tool");
+    QVERIFY(writeDayList(folder + "/datmon.dat", monday("06:00", missing) + monday("06:15", "/gone/too")));
     // No notification service on the bus, or no bus at all: the run ends all the same.
     for (const QString &bus : {address, "unix:path=" + work.filePath("none")}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", bus);
-        QCOMPARE(runLauncher(work.path(), {"--at", kMonday + "T12:00"}, {}, environment).exitCode, 1);
+        QCOMPARE(runLauncher(folder, {"--at", kMonday + "T12:00"}, {}, environment).exitCode, 1);
     }
     // One notice for the run, naming its first trouble; a signal of the test's own marks the end of what was sent.
     QCOMPARE(testing::run("dbus-send", {"--bus=" + address, "/", "org.freedesktop.Notifications.End"}).exitCode, 0);
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("member=End"));
     const QByteArray notice = "string \"Rendaro\"\n   string \"Could not start " + QFile::encodeName(missing)
-                              + ": there is no such file (and 1 more)\nSee rendaro.log in " + QFile::encodeName(work.path()) + ".\"";
+                              + ": there is no such file (and 1 more)\nSee rendaro.log in " + QFile::encodeName(work.path())
+                              + "/R&amp;D &lt;b&gt;tools&lt;/b&gt;.\"";
     QVERIFY2(seen.contains(notice), seen.constData());
     QCOMPARE(seen.count("member=Notify"), 1);
 }
