@@ -40,7 +40,42 @@ QString systemError()
 {
     return systemErrorText(errno);
 }
+
+// Why a folder that holds a program must not be trusted. A folder of root's
+// with the sticky bit (such as /tmp) is safe for the entries of this user and
+// root in it: others may add their own, but not rename or remove these.
+std::optional<QString> untrustedFolder(const QString &folder)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+        return systemError();
+    if (info.st_uid == 0 && (info.st_mode & S_ISVTX))
+        return std::nullopt;
+    return untrustedStatus(info);
+}
 #endif
+
+// Why one of the folders that hold the file at realPath must not be
+// trusted: on Unix each from its own folder up to the root, as OpenSSH's
+// StrictModes walks them, for whoever may rename any of them may put
+// another program in its place. On Windows its own folder (every user may
+// add folders to a drive's root).
+std::optional<QString> untrustedFolders(const QString &realPath)
+{
+    QString folder = QFileInfo(realPath).absolutePath();
+#ifdef Q_OS_UNIX
+    for (;; folder = QFileInfo(folder).absolutePath()) {
+        if (const auto why = untrustedFolder(folder))
+            return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
+        if (folder == QFileInfo(folder).absolutePath())
+            return std::nullopt;
+    }
+#else
+    if (const auto why = untrustedBecause(folder))
+        return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
+    return std::nullopt;
+#endif
+}
 
 } // namespace
 
@@ -88,18 +123,22 @@ bool sameFile(const QString &a, const QString &b)
 #endif
 }
 
-std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms)
+std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms, QString *realPath)
 {
+    // Links resolved: what is checked is the file itself, and the caller
+    // starts that very path, not a link that could be pointed elsewhere.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return tr("there is no such file");
+    if (realPath)
+        *realPath = real;
     const QDir ownFolder(QCoreApplication::applicationDirPath());
     for (const QString &own : ownPrograms)
-        if (sameFile(path, ownFolder.filePath(own)))
+        if (sameFile(real, ownFolder.filePath(own)))
             return tr("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own);
-    if (const auto why = untrustedBecause(path))
+    if (const auto why = untrustedBecause(real))
         return tr("the program file is not safe: %1").arg(*why);
-    const QString folder = QFileInfo(path).absolutePath();
-    if (const auto why = untrustedBecause(folder))
-        return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
-    return std::nullopt;
+    return untrustedFolders(real);
 }
 
 } // namespace platform

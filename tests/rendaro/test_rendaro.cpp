@@ -51,6 +51,7 @@ private slots:
     void run();
     void refusals_data();
     void refusals();
+    void swappedLink();
     void notice();
     void waits_data();
     void waits();
@@ -196,6 +197,7 @@ void TestRendaro::refusals_data()
     QTest::newRow("list is a pipe") << "list pipe" << 1 << "refusing datmon.dat: it is not a regular file";
     QTest::newRow("list too large") << "list large" << 1 << "it is too large to be a day list";
     QTest::newRow("program folder open") << "programs 0777" << 1 << "its folder";
+    QTest::newRow("program's folder in an open one") << "pub 0777" << 1 << "pub is not safe: other users may write to it (mode 0777)";
     // A log that cannot be written is given up; the programs start all the same.
     QTest::newRow("log is a folder") << "log folder" << 0 << "";
     QTest::newRow("log links elsewhere") << "log link" << 0 << "";
@@ -214,9 +216,9 @@ void TestRendaro::refusals()
     if (change.contains("owner") && !isRoot())
         QSKIP("a day list of another user takes root to set up");
     QTemporaryDir work;
-    const QString list = work.filePath("datmon.dat"), program = work.filePath("p/recorder"), log = work.filePath("log");
+    const QString list = work.filePath("datmon.dat"), program = work.filePath("pub/p/recorder"), log = work.filePath("log");
     QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)) && writeFile(log));
-    const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()},
+    const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()}, {"pub", work.filePath("pub")},
                                        {"log", work.filePath("rendaro.log")}};
     const QStringList changes = change.split(u',', Qt::SkipEmptyParts);
     for (const QString &step : changes) { // made before the files are given to the ordinary account
@@ -262,6 +264,37 @@ void TestRendaro::refusals()
         QCOMPARE(int(logInfo.permissions() & (QFile::ReadGroup | QFile::ReadOther)), change.contains("0600") ? 0 : 0x44);
         QCOMPARE(logged.count("cannot be shortened"), change.contains("0500") ? 1 : 0);
     }
+}
+
+void TestRendaro::swappedLink()
+{
+    // A link in a folder that all may write, pointed back and forth by another user while the launcher
+    // starts it 300 times: what starts is what the link led to when it was checked, never the other user's.
+    if (!isRoot())
+        QSKIP("another user's program takes root to set up");
+    QTemporaryDir work;
+    const QString log = work.filePath("log"), open = work.filePath("open"), good = work.filePath("good/recorder");
+    const QString evil = work.filePath("evil/recorder");
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines += monday("00:00", open + "/alias");
+    QVERIFY(copyRecorder(good) && writeFile(log) && QDir().mkdir(open) && QFile::link(good, open + "/alias"));
+    QVERIFY(writeFile(evil, "#!/bin/sh\necho evil >>\"$RENDARO_TEST_LOG\"\n") && writeDayList(work.filePath("datmon.dat"), lines));
+    QVERIFY(giveToOrdinary(work.path()) && testing::run("chown", {"-R", "65533:65533", QFileInfo(evil).absolutePath()}).exitCode == 0);
+    QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0 && ::chmod(QFile::encodeName(evil).constData(), 0755) == 0);
+    QProcess swapper;
+    swapper.start("setpriv", {"--reuid=65533", "--regid=65533", "--clear-groups", "sh", "-c",
+                              "cd '" + open + "' && while :; do for p in '" + evil + "' '" + good + "'; do ln -sfn \"$p\" new && mv -T new alias; done; done"});
+    QVERIFY(swapper.waitForStarted());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("RENDARO_TEST_LOG", log);
+    const Finished run = runAsOrdinary("Rendaro.exe", {"--at", kMonday + "T12:00"}, work.path(), environment);
+    swapper.kill(), swapper.waitForFinished();
+    const qsizetype started = run.out.count("started 00:00");
+    QVERIFY2(started > 0 && started + run.err.count("belongs to another user") == 300, run.err.constData());
+    QTRY_COMPARE(readRecords(log).size(), started);
+    for (const QStringList &record : readRecords(log))
+        QCOMPARE(record[0], good);
 }
 
 void TestRendaro::notice()
