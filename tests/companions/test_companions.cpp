@@ -75,7 +75,8 @@ void TestCompanions::gather()
                                         {"Tue5.dat", "09:00\r\n/x\r\nMinimize\r\nTuesday\r\n"},
                                         {"Tue6.dat", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
                                         {"Tue7.dat", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
-                                        {"Tue8.dat", "09:00\r\n/" + QByteArray(70'000, 'x') + "\r\nNormal\r\nTuesday\r\n"}};
+                                        {"Tue8.dat", "09:00\r\n/" + QByteArray(70'000, 'x') + "\r\nNormal\r\nTuesday\r\n"},
+                                        {"Tue9.dat", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"}};
     for (const auto &files : {good, bad})
         for (auto it = files.cbegin(); it != files.cend(); ++it)
             QVERIFY(writeFile(it.key(), it.value()));
@@ -102,7 +103,8 @@ void TestCompanions::gather()
                                         "brinol.com: skipped Tue5.dat: bad run style \"Minimize\"",
                                         "brinol.com: skipped Tue6.dat: the day line \"Monday\" is not Tuesday",
                                         "brinol.com: skipped Tue7.dat: contains a NUL byte",
-                                        "brinol.com: skipped Tue8.dat: larger than 65536 bytes"}));
+                                        "brinol.com: skipped Tue8.dat: larger than 65536 bytes",
+                                        "brinol.com: skipped Tue9.dat: 5 lines instead of 4"}));
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(readFile(kDayLists[i]), expected[i]);
             QCOMPARE(QFileInfo(kDayLists[i]).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
@@ -239,7 +241,9 @@ void TestCompanions::lock()
         QLockFile held(path); // a lock in use keeps others out until their wait runs out
         QVERIFY(held.tryLock(0));
         companion::WorkFolderLock other(dir.path());
-        QVERIFY(!other.acquire(std::chrono::milliseconds(100)));
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(!other.acquire(std::chrono::milliseconds(100)) && waited.elapsed() >= 100);
         QVERIFY2(other.errorString().contains("vellomar.lock"), qPrintable(other.errorString()));
     }
     // A lock whose owner cannot be asked (another host on a shared folder)
