@@ -36,8 +36,8 @@ QStringList leaveTemporaries()
     const QStringList stale{"Mon2.dat.Ab12Cd", "datmon.dat.NgasqK", "rendaro.log.urByPY"};
     for (const QString &name : stale + QStringList{"datsun.dat.Xy34Zw", "notes.dat.Ab12Cd"}) {
         QFile file(name);
-        const QDateTime changed = QDateTime::currentDateTime().addDays(stale.contains(name) ? -1 : 0);
-        if (!file.open(QIODevice::WriteOnly) || !file.setFileTime(changed, QFile::FileModificationTime))
+        if (!file.open(QIODevice::WriteOnly)
+            || !file.setFileTime(QDateTime::currentDateTime().addDays(-stale.contains(name)), QFile::FileModificationTime))
             return {"cannot leave " + name};
     }
     return stale;
@@ -241,9 +241,8 @@ void TestCompanions::lock()
         QLockFile held(path); // a lock in use keeps others out until their wait runs out
         QVERIFY(held.tryLock(0));
         companion::WorkFolderLock other(dir.path());
-        QElapsedTimer waited;
-        waited.start();
-        QVERIFY(!other.acquire(std::chrono::milliseconds(100)) && waited.elapsed() >= 100);
+        const QDeadlineTimer waited(100);
+        QVERIFY(!other.acquire(std::chrono::milliseconds(100)) && waited.hasExpired());
         QVERIFY2(other.errorString().contains("vellomar.lock"), qPrintable(other.errorString()));
     }
     // A lock whose owner cannot be asked (another host on a shared folder)

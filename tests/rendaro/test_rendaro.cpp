@@ -239,10 +239,8 @@ void TestRendaro::refusals()
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
-    struct rlimit unlimited {};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
-    const struct rlimit limited {64 * 1024, unlimited.rlim_max}; // inherited by the launcher
-    QVERIFY(!change.contains("limit") || ::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    struct rlimit unlimited {}, limited {64 * 1024, RLIM_INFINITY}; // the launcher inherits the limit
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && (!change.contains("limit") || ::setrlimit(RLIMIT_FSIZE, &limited) == 0));
     const Finished run = runAsOrdinary("Rendaro.exe", {"--at", kMonday + "T12:00"}, work.path(), environment);
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     const Finished shown = runAsOrdinary("Rendaro.exe", {"--log"}, work.path()); // never waits on a pipe
@@ -275,11 +273,9 @@ void TestRendaro::swappedLink()
     QTemporaryDir work;
     const QString log = work.filePath("log"), open = work.filePath("open"), good = work.filePath("good/recorder");
     const QString evil = work.filePath("evil/recorder");
-    QStringList lines;
-    for (int i = 0; i < 300; ++i)
-        lines += monday("00:00", open + "/alias");
     QVERIFY(copyRecorder(good) && writeFile(log) && QDir().mkdir(open) && QFile::link(good, open + "/alias"));
-    QVERIFY(writeFile(evil, "#!/bin/sh\necho evil >>\"$RENDARO_TEST_LOG\"\n") && writeDayList(work.filePath("datmon.dat"), lines));
+    QVERIFY(writeFile(evil, "#!/bin/sh\necho evil >>\"$RENDARO_TEST_LOG\"\n")
+            && writeFile(work.filePath("datmon.dat"), entryText("00:00", open + "/alias", "Normal", "Monday").repeated(300)));
     QVERIFY(giveToOrdinary(work.path()) && testing::run("chown", {"-R", "65533:65533", QFileInfo(evil).absolutePath()}).exitCode == 0);
     QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0 && ::chmod(QFile::encodeName(evil).constData(), 0755) == 0);
     QProcess swapper;
