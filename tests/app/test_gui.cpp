@@ -134,6 +134,8 @@ void TestGui::browser()
     QTRY_COMPARE(m_main->File1->model()->rowCount(m_main->File1->rootIndex()), 3); // every file, no folder
     emit m_main->Dir1->itemActivated(m_main->Dir1->findItems("inner", Qt::MatchEndsWith).value(0));
     QTRY_VERIFY(m_main->File1->selectFile("deep.bin"));
+    QVERIFY(m_main->Dir1->setPath(root)); // a folder visited before is no file
+    QTRY_COMPARE(m_main->File1->model()->rowCount(m_main->File1->rootIndex()), 3);
     m_main->Drive1->setCurrentIndex(0);
     m_main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
     QCOMPARE(m_main->File1->path(), "/");
