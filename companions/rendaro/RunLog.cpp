@@ -2,6 +2,7 @@
 
 #include "platform/SafeFile.h"
 #include "platform/Trust.h"
+#include "schedule/Entry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,8 +43,10 @@ bool RunLog::open()
 
 void RunLog::append(const QDateTime &when, const QString &text)
 {
-    const QByteArray line = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")).toLocal8Bit() + text.toLocal8Bit()
-                            + kLineEnd;
+    // One line an event, whatever its text holds, and nothing a terminal
+    // would act on.
+    const QByteArray line = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")).toLocal8Bit()
+                            + schedule::visibleText(text).toLocal8Bit() + kLineEnd;
     if (!platform::appendBytes(m_file, line).ok)
         m_file.close();
 }
@@ -92,7 +95,13 @@ QByteArray RunLog::tail(const QString &folder, int lines)
     for (int seen = 0; from > 0; --from)
         if (all[from - 1] == '\n' && from < all.size() && ++seen == lines)
             break;
-    return all.mid(from);
+    // Control characters that an older log holds are shown, not sent to the terminal.
+    QList<QByteArray> shown = all.mid(from).split('\n');
+    for (QByteArray &line : shown) {
+        const bool cr = line.endsWith('\r');
+        line = schedule::visibleText(QString::fromLocal8Bit(cr ? line.chopped(1) : line)).toLocal8Bit() + (cr ? "\r" : "");
+    }
+    return shown.join('\n');
 }
 
 } // namespace rendaro

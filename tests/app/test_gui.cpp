@@ -193,6 +193,7 @@ void TestGui::pick_data()
     QTest::newRow("no day ticked") << refused + ";1 8;;;";
     QTest::newRow("no file selected") << "3" + refused + "no file;1 5;;;You didn't select any file";
     QTest::newRow("line breaks") << "0" + refused + "x\r\nMonday;1 2;;;x\\r\\nMonday|control character";
+    QTest::newRow("direction override") << "0" + refused + "x\u202Eexe.txt;1 2;;;x\\u202eexe.txt|text-direction mark";
     QTest::newRow("stopped part way") << "0 2 6" + refused + "limit;1 2;Mon2.dat;19:00 Hide;/Wed2.dat could not be "
                                          "written: File too large|written for this pick: Monday.";
 }
@@ -205,7 +206,7 @@ void TestGui::pick()
     const QString setup = fields[2];
     const QStringList counter = words(3), files = words(4), lines = words(5), told = fields[6].split('|');
     QTemporaryDir programs;
-    const QString folder = QDir(programs.path()).canonicalPath(), file = setup.contains('\n') ? setup : "prog";
+    const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
     QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat")));
     QVERIFY(m_main->Dir1->setPath(folder));

@@ -76,7 +76,8 @@ void TestCompanions::gather()
                                         {"Tue6.dat", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
                                         {"Tue7.dat", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
                                         {"Tue8.dat", "09:00\r\n/" + QByteArray(70'000, 'x') + "\r\nNormal\r\nTuesday\r\n"},
-                                        {"Tue9.dat", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"}};
+                                        {"Tue9.dat", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"},
+                                        {"Wed3.dat", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"}};
     for (const auto &files : {good, bad})
         for (auto it = files.cbegin(); it != files.cend(); ++it)
             QVERIFY(writeFile(it.key(), it.value()));
@@ -104,7 +105,8 @@ void TestCompanions::gather()
                                         "brinol.com: skipped Tue6.dat: the day line \"Monday\" is not Tuesday",
                                         "brinol.com: skipped Tue7.dat: contains a NUL byte",
                                         "brinol.com: skipped Tue8.dat: larger than 65536 bytes",
-                                        "brinol.com: skipped Tue9.dat: 5 lines instead of 4"}));
+                                        "brinol.com: skipped Tue9.dat: 5 lines instead of 4",
+                                        "brinol.com: skipped Wed3.dat: bad program path \"/x\\x1b[2J\\x85\""}));
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(readFile(kDayLists[i]), expected[i]);
             QCOMPARE(QFileInfo(kDayLists[i]).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
