@@ -62,12 +62,14 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
         break;
     }
 
-    const QString folder = QDir::currentPath();
+    // The working folder by the name ".": its full name as text may not
+    // lead back to it (bytes that are not UTF-8).
+    const QString folder = QStringLiteral(".");
     // A folder that cannot be listed looks empty: brinol.com would blank
     // every day list, zeptra.com would remove nothing and call it done.
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir() || !folderInfo.isReadable()) {
-        printMessage(info, QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(folder)));
+        printMessage(info, QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(QDir::currentPath())));
         return 1;
     }
     WorkFolderLock lock(folder);

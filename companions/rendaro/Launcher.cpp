@@ -43,7 +43,7 @@ public:
         : m_clock(clock), m_out(out), m_err(err)
     {
         if (!quiet) {
-            m_log.emplace(QDir::currentPath());
+            m_log.emplace(QStringLiteral("."));
             m_notice.emplace();
         }
     }
@@ -132,7 +132,7 @@ int runToday(const Options &options, Clock &clock, QTextStream &out, QTextStream
     const QString folder = QDir::currentPath();
     RunReport report(clock, out, err, options.list);
 
-    if (const auto why = platform::untrustedBecause(folder)) {
+    if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
         report.trouble(tr("refusing the working folder %1: %2; nothing is started")
                            .arg(QDir::toNativeSeparators(folder), *why));
         return report.finish(0, 0);

@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
     }
 
     if (parser.isSet(log)) {
-        const QByteArray lines = rendaro::RunLog::tail(QDir::currentPath(), 50);
+        const QByteArray lines = rendaro::RunLog::tail(QStringLiteral("."), 50);
         std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
         return 0;
     }

@@ -194,6 +194,8 @@ void TestGui::pick_data()
     QTest::newRow("no file selected") << "3" + refused + "no file;1 5;;;You didn't select any file";
     QTest::newRow("line breaks") << "0" + refused + "x\r\nMonday;1 2;;;x\\r\\nMonday|control character";
     QTest::newRow("direction override") << "0" + refused + "x\u202Eexe.txt;1 2;;;x\\u202eexe.txt|text-direction mark";
+    // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
+    QTest::newRow("folder not UTF-8") << "1;03 45 AM Normal;not UTF-8;1 3;Tue3.dat;03:45 Normal" + picked;
     QTest::newRow("stopped part way") << "0 2 6" + refused + "limit;1 2;Mon2.dat;19:00 Hide;/Wed2.dat could not be "
                                          "written: File too large|written for this pick: Monday.";
 }
@@ -209,6 +211,8 @@ void TestGui::pick()
     const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
     QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat")));
+    const QByteArray bad = "bad\xff" "name", alike = "bad\xef\xbf\xbd" "name";
+    QVERIFY(setup != "not UTF-8" || (::mkdir(bad, 0700) == 0 && ::mkdir(alike, 0700) == 0 && ::chdir(bad) == 0));
     QVERIFY(m_main->Dir1->setPath(folder));
     if (setup != "no file")
         QTRY_VERIFY(m_main->File1->selectFile(file));
@@ -229,13 +233,15 @@ void TestGui::pick()
 
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     QCOMPARE(m_main->Text4->text(), counter[1]);
-    QCOMPARE(m_work->names(), files);
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), files);
     for (const QString &name : files.filter(QRegularExpression("\\D" + counter[1] + "\\.")))
         QCOMPARE(readFile(name), entry(lines, folder + "/" + file, name));
     QCOMPARE(m_fakes->prompter.shown.size(), told[0].isEmpty() ? 0 : 1);
     for (const QString &part : told)
         QVERIFY2(m_fakes->prompter.prompts().value(0).contains(part), qPrintable(row));
     QCOMPARE(form(*m_main).section(' ', 1), told[0].startsWith("Program") ? "12 00 AM Normal x x x x x x x" : before);
+    // Nothing went to the look-alike.
+    QVERIFY(setup != "not UTF-8" || (QFile::remove(files[0]) && ::chdir("..") == 0 && ::rmdir(bad) == 0 && ::rmdir(alike) == 0));
 }
 
 void TestGui::draws_data()
