@@ -27,12 +27,12 @@ QString tr(const char *text)
     return QCoreApplication::translate("platform", text);
 }
 
+#ifdef Q_OS_UNIX
+
 FileResult failed(int error)
 {
     return {false, systemErrorText(error), error};
 }
-
-#ifdef Q_OS_UNIX
 
 // A write past the file size limit (RLIMIT_FSIZE) raises SIGXFSZ, which
 // ends the process unless it is handled; handled, the write fails with
