@@ -44,7 +44,7 @@ QString systemError()
 // Why a folder that holds a program must not be trusted. A folder of root's
 // with the sticky bit (such as /tmp) is safe for the entries of this user and
 // root in it: others may add their own, but not rename or remove these.
-std::optional<QString> untrustedFolder(const QString &folder)
+std::optional<QString> untrustedFolder(const QString &folder, bool)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
@@ -53,28 +53,37 @@ std::optional<QString> untrustedFolder(const QString &folder)
         return std::nullopt;
     return untrustedStatus(info);
 }
+#elif defined(Q_OS_WIN)
+// The program's own folder as untrustedBecause() judges it; a folder further
+// up by who may rename or remove what it holds (every user may add folders
+// to a drive's root).
+std::optional<QString> untrustedFolder(const QString &folder, bool own)
+{
+    if (own)
+        return untrustedBecause(folder);
+    const auto why = winplat::untrustedAncestorBecause(QDir::toNativeSeparators(folder).toStdWString());
+    return why ? std::optional<QString>(QString::fromStdWString(*why)) : std::nullopt;
+}
+#else
+std::optional<QString> untrustedFolder(const QString &, bool)
+{
+    return std::nullopt;
+}
 #endif
 
-// Why one of the folders that hold the file at realPath must not be
-// trusted: on Unix each from its own folder up to the root, as OpenSSH's
-// StrictModes walks them, for whoever may rename any of them may put
-// another program in its place. On Windows its own folder (every user may
-// add folders to a drive's root).
+// Why one of the folders that hold the file at realPath, from its own up to
+// the root, must not be trusted, as OpenSSH's StrictModes walks them: whoever
+// may rename any of them may put another program in its place.
 std::optional<QString> untrustedFolders(const QString &realPath)
 {
     QString folder = QFileInfo(realPath).absolutePath();
-#ifdef Q_OS_UNIX
-    for (;; folder = QFileInfo(folder).absolutePath()) {
-        if (const auto why = untrustedFolder(folder))
+    for (bool own = true;; own = false) {
+        if (const auto why = untrustedFolder(folder, own))
             return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
-        if (folder == QFileInfo(folder).absolutePath())
+        if (QDir(folder).isRoot())
             return std::nullopt;
+        folder = QFileInfo(folder).absolutePath();
     }
-#else
-    if (const auto why = untrustedBecause(folder))
-        return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
-    return std::nullopt;
-#endif
 }
 
 } // namespace
