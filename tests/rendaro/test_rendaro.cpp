@@ -256,7 +256,6 @@ void TestRendaro::refusals()
     QVERIFY(!readFile(log).contains("end of run")); // never written through a link
     const QFileInfo logInfo(work.filePath("rendaro.log"));
     const QByteArray logged = logInfo.isFile() ? readFile(logInfo.filePath()) : QByteArray();
-    QVERIFY(logged.endsWith(shown.out));
     if (!change.startsWith("log")) // the run's end is in the log, kept only in a folder nobody else may change
         QCOMPARE(logged.contains("end of run: " + QByteArray(exitCode ? "0" : "1")), !says.contains("working folder"));
     if (change.contains("long")) {
