@@ -181,6 +181,7 @@ int openFileMode(const QFile &file)
 FolderReader::FolderReader(const QString &folder)
     : m_folder(folder)
     , m_folderFd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    , m_folderError(m_folderFd < 0 ? errno : 0)
 {
 }
 
@@ -199,7 +200,7 @@ std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, q
                                   : ::openat(m_folderFd, QFile::encodeName(name).constData(),
                                              O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        *why = systemErrorText(errno);
+        *why = systemErrorText(m_folderFd < 0 ? m_folderError : errno);
         return std::nullopt;
     }
     qsizetype total = 0;

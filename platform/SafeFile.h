@@ -81,6 +81,7 @@ public:
 private:
     QString m_folder;
     int m_folderFd = -1;
+    int m_folderError = 0; // why the folder could not be opened
 };
 
 // Whether name is a temporary file of replaceFile's for a file whose name
