@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 #include <QStorageInfo>
 
 DriveList::DriveList(QWidget *parent)
@@ -116,16 +117,41 @@ public:
 };
 } // namespace
 
+// The files of the model's root folder and no folder: QFileSystemModel lets
+// every folder on the way to a root it was given before past its filter, so
+// /usr of an earlier /usr/bin would show in the list of / as if a file.
+class FilesOnly : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setRoot(const QModelIndex &root)
+    {
+        m_root = root;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        return parent != m_root || !static_cast<const QFileSystemModel *>(sourceModel())->isDir(sourceModel()->index(row, 0, parent));
+    }
+
+private:
+    QPersistentModelIndex m_root;
+};
+
 FileList::FileList(QWidget *parent)
     : QListView(parent)
     , m_model(new QFileSystemModel(this))
+    , m_files(new FilesOnly(this))
 {
     static NoIcons noIcons;
     m_model->setIconProvider(&noIcons);
     m_model->setOption(QFileSystemModel::DontResolveSymlinks);
     m_model->setFilter(QDir::Files);
     m_model->setNameFilterDisables(false);
-    setModel(m_model);
+    m_files->setSourceModel(m_model);
+    setModel(m_files);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
@@ -138,7 +164,9 @@ void FileList::setPath(const QString &path)
 {
     m_path = path;
     clearSelection();
-    setRootIndex(m_model->setRootPath(QDir::fromNativeSeparators(path)));
+    const QModelIndex root = m_model->setRootPath(QDir::fromNativeSeparators(path));
+    m_files->setRoot(root);
+    setRootIndex(m_files->mapFromSource(root));
 }
 
 QString FileList::fileName() const
@@ -146,12 +174,13 @@ QString FileList::fileName() const
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return {};
-    return m_model->fileName(selected.first());
+    return m_model->fileName(m_files->mapToSource(selected.first()));
 }
 
 bool FileList::selectFile(const QString &name)
 {
-    const QModelIndex index = m_model->index(QDir(QDir::fromNativeSeparators(m_path)).absoluteFilePath(name));
+    const QModelIndex index =
+        m_files->mapFromSource(m_model->index(QDir(QDir::fromNativeSeparators(m_path)).absoluteFilePath(name)));
     if (!index.isValid() || index.parent() != rootIndex())
         return false;
     setCurrentIndex(index);

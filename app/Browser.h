@@ -6,6 +6,7 @@
 #include <QListView>
 #include <QListWidget>
 
+class FilesOnly;
 class QFileSystemModel;
 
 // The machine's drives: on Windows the drive letters, elsewhere the places
@@ -57,12 +58,12 @@ public:
     void setPath(const QString &path);
     QString fileName() const; // the selected file's name, or empty
     bool selectFile(const QString &name); // when listed already
-    QFileSystemModel *model() const { return m_model; }
 
 signals:
     void listed(const QString &path); // the folder's names have all arrived
 
 private:
     QFileSystemModel *m_model;
+    FilesOnly *m_files;
     QString m_path;
 };

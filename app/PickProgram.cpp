@@ -61,7 +61,9 @@ void Main::Command1_Click()
 
     // Entry files of an earlier run keep their names: the counter moves up
     // past every number the pick would reuse.
-    const schedule::PickOutcome outcome = schedule::writePick(QDir::current(), pick, Text4->text().toLongLong());
+    // By bare names in the working folder: its full name as text may not
+    // lead back to it.
+    const schedule::PickOutcome outcome = schedule::writePick(QDir(), pick, Text4->text().toLongLong());
     Text4->setText(QString::number(outcome.number));
 
     switch (outcome.status) {

@@ -29,6 +29,13 @@ std::atomic<bool> g_givenUp{false};
 // notices in flight may take once the program is done.
 constexpr int kAnswerWithinMs = 3000;
 constexpr std::chrono::seconds kSettleWithin{5};
+
+// The body as plain text: notification services read markup in it
+// (<b>, <a href=...>, &amp;), and a folder's name may look like markup.
+QString markupEscaped(QString text)
+{
+    return text.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;")).replace(u'>', QStringLiteral("&gt;"));
+}
 #endif
 
 void send(const QString &title, const QString &text)
@@ -45,7 +52,7 @@ void send(const QString &title, const QString &text)
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << text
+    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << markupEscaped(text)
            << QStringList() << QVariantMap() << int(-1);
     bus.call(notify, QDBus::Block, kAnswerWithinMs);
 #endif

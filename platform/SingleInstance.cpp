@@ -32,6 +32,18 @@ bool ownPrivateFolder(const QString &path, QString *problem)
 }
 #endif
 
+// What tells the working folder apart from every other: on Unix its device
+// and inode, which no other name of it, nor a look-alike name, shares.
+QByteArray workingFolderKey()
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(".", &info) == 0)
+        return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
+#endif
+    return QDir::currentPath().toLower().toUtf8();
+}
+
 } // namespace
 
 QString SingleInstance::lockFolder(QString *problem)
@@ -50,12 +62,12 @@ QString SingleInstance::lockFolder(QString *problem)
 #endif
 }
 
-SingleInstance::SingleInstance(const QString &program, const QString &key)
+SingleInstance::SingleInstance(const QString &program)
 {
     const QString folder = lockFolder(&m_problem);
     if (folder.isEmpty())
         return;
-    const QByteArray digest = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    const QByteArray digest = QCryptographicHash::hash(workingFolderKey(), QCryptographicHash::Sha256).toHex().left(16);
     m_lock = std::make_unique<QLockFile>(QDir(folder).filePath(program + u'-' + QString::fromLatin1(digest) + ".lock"));
     // Held for as long as the program runs, however long: never stale by age,
     // only when its holder is gone.

@@ -7,14 +7,14 @@
 
 namespace platform {
 
-// One running instance of a program per user and key (for the launcher, its
-// working folder). The lock lives in a folder of the user's own, so users
+// One running instance of a program per user and working folder (the folder
+// itself, whatever name it is reached by). The lock lives in a folder of the user's own, so users
 // who share a working folder each hold their own. A lock whose holder has
 // died is taken over: a crashed instance never keeps the next one out.
 class SingleInstance
 {
 public:
-    SingleInstance(const QString &program, const QString &key);
+    explicit SingleInstance(const QString &program);
 
     enum State {
         Alone,   // this process holds the lock

@@ -48,7 +48,8 @@ StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle 
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
-    process.setWorkingDirectory(QDir::currentPath());
+    // No working folder is set: the program inherits this one, whose name
+    // as text may not lead back to it (bytes that are not UTF-8).
     if (style == WindowStyle::Hidden) {
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());
@@ -81,7 +82,7 @@ StartResult SystemProgramStarter::startWatched(const QString &commandLine, Windo
     process->setProgram(program);
     if (blank >= 0)
         process->setArguments({commandLine.mid(blank + 1)});
-    process->setWorkingDirectory(QDir::currentPath());
+    // Inherits the working folder, as above.
     process->setStandardInputFile(QProcess::nullDevice());
     if (style == WindowStyle::Hidden) {
         process->setStandardOutputFile(QProcess::nullDevice());

@@ -1,5 +1,7 @@
 #include "platform/Trust.h"
 
+#include "platform/SafeFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,6 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -37,9 +38,53 @@ std::optional<QString> untrustedStatus(const struct stat &info)
 
 QString systemError()
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return systemErrorText(errno);
+}
+
+// Why a folder that holds a program must not be trusted. A folder of root's
+// with the sticky bit (such as /tmp) is safe for the entries of this user and
+// root in it: others may add their own, but not rename or remove these.
+std::optional<QString> untrustedFolder(const QString &folder, bool)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+        return systemError();
+    if (info.st_uid == 0 && (info.st_mode & S_ISVTX))
+        return std::nullopt;
+    return untrustedStatus(info);
+}
+#elif defined(Q_OS_WIN)
+// The program's own folder as untrustedBecause() judges it; a folder further
+// up by who may rename or remove what it holds (every user may add folders
+// to a drive's root).
+std::optional<QString> untrustedFolder(const QString &folder, bool own)
+{
+    if (own)
+        return untrustedBecause(folder);
+    const auto why = winplat::untrustedAncestorBecause(QDir::toNativeSeparators(folder).toStdWString());
+    return why ? std::optional<QString>(QString::fromStdWString(*why)) : std::nullopt;
+}
+#else
+std::optional<QString> untrustedFolder(const QString &, bool)
+{
+    return std::nullopt;
 }
 #endif
+
+// Why one of the folders that hold the file at realPath, from its own up to
+// the root, must not be trusted, as OpenSSH's StrictModes walks them: whoever
+// may rename any of them may put another program in its place.
+std::optional<QString> untrustedFolders(const QString &realPath)
+{
+    QString folder = QFileInfo(realPath).absolutePath();
+    for (bool own = true;; own = false) {
+        if (const auto why = untrustedFolder(folder, own))
+            return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
+        if (QDir(folder).isRoot())
+            return std::nullopt;
+        folder = QFileInfo(folder).absolutePath();
+    }
+}
 
 } // namespace
 
@@ -87,18 +132,22 @@ bool sameFile(const QString &a, const QString &b)
 #endif
 }
 
-std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms)
+std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms, QString *realPath)
 {
+    // Links resolved: what is checked is the file itself, and the caller
+    // starts that very path, not a link that could be pointed elsewhere.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return tr("there is no such file");
+    if (realPath)
+        *realPath = real;
     const QDir ownFolder(QCoreApplication::applicationDirPath());
     for (const QString &own : ownPrograms)
-        if (sameFile(path, ownFolder.filePath(own)))
+        if (sameFile(real, ownFolder.filePath(own)))
             return tr("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own);
-    if (const auto why = untrustedBecause(path))
+    if (const auto why = untrustedBecause(real))
         return tr("the program file is not safe: %1").arg(*why);
-    const QString folder = QFileInfo(path).absolutePath();
-    if (const auto why = untrustedBecause(folder))
-        return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
-    return std::nullopt;
+    return untrustedFolders(real);
 }
 
 } // namespace platform

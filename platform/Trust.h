@@ -30,7 +30,9 @@ bool sameFile(const QString &a, const QString &b);
 // Why the launcher must not start the program file at path at logon: it is
 // one of ownPrograms (file names in this executable's folder: the launcher
 // itself and its companions, which would start the schedule over and over),
-// or others may change it or its folder. Nothing when it may be started.
-std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms);
+// or others may change it or one of the folders that hold it. Checks the
+// real path, links resolved, and sets *realPath to it: the path to start.
+// Nothing when it may be started.
+std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms, QString *realPath = nullptr);
 
 } // namespace platform

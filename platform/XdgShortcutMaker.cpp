@@ -1,15 +1,14 @@
 #include "platform/XdgShortcutMaker.h"
 
 #include "platform/DesktopEntry.h"
+#include "platform/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <sys/stat.h>
 
@@ -51,7 +50,7 @@ struct Why {
 
 Why systemReason(const QString &path, int error)
 {
-    return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))),
+    return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), systemErrorText(error)),
             isPermissionError(error)};
 }
 
@@ -116,26 +115,11 @@ ShortcutResult XdgShortcutMaker::create(const QString &folder, const QString &li
         return failure(*why, scope);
 
     const QString path = autostart + u'/' + linkName + QStringLiteral(".desktop");
-    QSaveFile file(path);
-    // The reason of a failed open or commit is the errno of the system call
-    // that failed; Qt's error text alone does not tell a missing right.
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        const int error = errno;
-        return failure({inFile(path, file.errorString()), isPermissionError(error)}, scope);
-    }
-    if (file.write(*entry) != entry->size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return failure({inFile(path, error)}, scope);
-    }
-    errno = 0;
-    if (!file.commit()) {
-        const int error = errno;
-        return failure({inFile(path, file.errorString()), isPermissionError(error)}, scope);
-    }
-    // A desktop entry is read by the session, not run; 0644 like any other.
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // Replaced whole, never written through a link of that name. A desktop
+    // entry is read by the session, not run; 0644 like any other.
+    const FileResult written = replaceFile(path, *entry, 0644);
+    if (!written.ok)
+        return failure({inFile(path, written.error), isPermissionError(written.errorCode)}, scope);
     return {true, {}, false};
 }
 

@@ -15,6 +15,9 @@ inline constexpr QLatin1StringView kClearProgram = "zeptra.com"_L1;  // clears t
 // The launcher the Startup shortcut points at, beside the program's executable.
 inline constexpr QLatin1StringView kLauncherProgram = "Rendaro.exe"_L1;
 
+// The launcher's log in the working folder.
+inline constexpr QLatin1StringView kLauncherLog = "rendaro.log"_L1;
+
 // The programs beside Vellomar's executable that a schedule must never
 // start: the launcher would run the day's list again, and again.
 inline QStringList ownPrograms()

@@ -33,6 +33,30 @@ bool isAbsoluteProgramPath(QStringView path)
 #endif
 }
 
+bool isRefusedPathCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029 || (u >= 0x202a && u <= 0x202e)
+           || (u >= 0x2066 && u <= 0x2069);
+}
+
+QString visibleText(QStringView text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (isRefusedPathCharacter(c))
+            out += c.unicode() < 0x100 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                                       : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 static bool fail(QString *why, const QString &text)
 {
     if (why)
@@ -50,19 +74,19 @@ std::optional<QString> badField(Field field, const QString &line)
     switch (field) {
     case TimeField:
         if (!parseTimeLine(line))
-            return QStringLiteral("bad time line \"%1\"").arg(line.left(40));
+            return QStringLiteral("bad time line \"%1\"").arg(visibleText(line.left(40)));
         break;
     case PathField:
-        if (!isAbsoluteProgramPath(line))
-            return QStringLiteral("bad program path \"%1\"").arg(line.left(80));
+        if (!isAbsoluteProgramPath(line) || std::any_of(line.cbegin(), line.cend(), isRefusedPathCharacter))
+            return QStringLiteral("bad program path \"%1\"").arg(visibleText(line.left(80)));
         break;
     case StyleField:
         if (!parseRunStyleCode(line))
-            return QStringLiteral("bad run style \"%1\"").arg(line.left(40));
+            return QStringLiteral("bad run style \"%1\"").arg(visibleText(line.left(40)));
         break;
     case DayField:
         if (!dayByName(line))
-            return QStringLiteral("bad day line \"%1\"").arg(line.left(40));
+            return QStringLiteral("bad day line \"%1\"").arg(visibleText(line.left(40)));
         break;
     }
     return std::nullopt;

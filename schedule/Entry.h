@@ -35,9 +35,18 @@ constexpr qsizetype kMaxEntryFileSize = 64 * 1024;
 // program of the working folder.
 bool isAbsoluteProgramPath(QStringView path);
 
+// What a program path may not hold: control characters (C0, DEL, C1), the
+// line and paragraph separators, and the marks that override or isolate
+// the direction of text, which make a name read as another on screen.
+bool isRefusedPathCharacter(QChar c);
+
+// The text with those characters shown as \n, \r, \xNN or \uNNNN, for a
+// message, a log or a terminal.
+QString visibleText(QStringView text);
+
 // Checks four lines as an entry: a valid time line, a path (not empty, no
-// NUL, absolute on this platform), a run style code and a day name. On
-// failure *why says what is wrong.
+// NUL, absolute on this platform, no refused character), a run style code
+// and a day name. On failure *why says what is wrong, visibly escaped.
 std::optional<Entry> validateEntry(const QStringList &lines, QString *why = nullptr);
 
 // The contents of an entry file: exactly four lines, at most

@@ -3,16 +3,6 @@
 #include "schedule/TextFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace schedule {
 
@@ -57,94 +47,6 @@ bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)
     return false;
 }
 
-#ifdef Q_OS_UNIX
-
-namespace {
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// The mode a new file gets from this process's umask, less write access for
-// the group and others: schedule files start programs at logon, and the
-// launcher refuses files that others may change.
-mode_t newFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask & ~mode_t(S_IWGRP | S_IWOTH);
-}
-
-} // namespace
-
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
-{
-    // A new file beside the old one, then rename(2) over the name. The rename
-    // replaces whatever has that name, a link included, and never writes
-    // through it: a link named like a schedule file cannot lead the write
-    // into the file it points at. Unlike QSaveFile, which follows links.
-    const QByteArray target = QFile::encodeName(path);
-    QByteArray temporary = target + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return {false, systemError(errno)};
-    // Once the new file is closed, a failure only removes it; before, it is closed first.
-    auto discard = [&](int error) -> WriteResult {
-        ::unlink(temporary.constData());
-        return {false, systemError(error)};
-    };
-    auto abandon = [&](int error) {
-        ::close(fd);
-        return discard(error);
-    };
-    if (::fchmod(fd, newFileMode()) != 0)
-        return abandon(errno);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return abandon(n < 0 ? errno : ENOSPC);
-        done += n;
-    }
-    if (::fsync(fd) != 0)
-        return abandon(errno);
-    if (::close(fd) != 0)
-        return discard(errno);
-    if (::rename(temporary.constData(), target.constData()) != 0)
-        return discard(errno);
-    return {};
-}
-
-#else
-
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
-{
-    // Unbuffered, and written in a loop: with a buffer, a short final write
-    // (disk full) is lost in commit(), which then reports success for a
-    // cut-off file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return {false, why};
-        }
-        done += n;
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {};
-}
-
-#endif
-
 WriteResult writeEntryFile(const QString &path, const Entry &entry)
 {
     QString bad;
@@ -153,7 +55,7 @@ WriteResult writeEntryFile(const QString &path, const Entry &entry)
         return {false, QCoreApplication::translate("schedule",
                            "the character \"%1\" cannot be written to an 8-bit schedule file")
                            .arg(bad)};
-    return writeFileAtomically(path, *bytes);
+    return platform::replaceFile(path, *bytes);
 }
 
 } // namespace schedule

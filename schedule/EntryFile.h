@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SafeFile.h"
 #include "schedule/DayTable.h"
 #include "schedule/Entry.h"
 
@@ -30,19 +31,11 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensit
 // Day list file names, "datmon.dat" .. "datsun.dat", compared as cs says.
 bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
-struct WriteResult {
-    bool ok = true;
-    QString error; // the system's reason, when !ok
-};
+using WriteResult = platform::FileResult;
 
-// Writes a file whole or not at all: the old file (if any) stays until the
-// new one is complete on disk. The name itself is replaced, never followed:
-// a link or pipe of that name gives way to a regular file and whatever it
-// pointed at stays as it was. Nobody but the owner may write the new file.
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
-
-// Writes an entry file in its text form. Refuses an entry that cannot be
-// written faithfully as 8-bit text.
+// Writes an entry file in its text form, whole or not at all (see
+// platform::replaceFile). Refuses an entry that cannot be written faithfully
+// as 8-bit text.
 WriteResult writeEntryFile(const QString &path, const Entry &entry);
 
 } // namespace schedule

@@ -19,28 +19,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("schedule", text);
 }
 
-bool isControl(QChar c)
-{
-    return c.unicode() < 0x20 || c.unicode() == 0x7f;
-}
-
-// The text with its control characters shown as \n, \r or \xNN.
-QString visible(const QString &text)
-{
-    QString out;
-    for (const QChar c : text) {
-        if (c == u'\n')
-            out += QStringLiteral("\\n");
-        else if (c == u'\r')
-            out += QStringLiteral("\\r");
-        else if (isControl(c))
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
 bool nameTaken(const QDir &folder, const QString &name)
 {
     const QFileInfo info(folder.filePath(name));
@@ -72,11 +50,11 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
 
     // A line feed or carriage return in a file name would split the entry
     // into other lines; the other control characters cannot be shown or
-    // typed back either.
-    if (std::any_of(pick.path.cbegin(), pick.path.cend(), isControl))
-        return refuse(tr("The program path \"%1\" holds a control character (such as a line break), which "
-                         "the schedule cannot store. Rename the file, then pick it again.")
-                          .arg(visible(pick.path)));
+    // typed back either, and a direction mark makes the name read as another.
+    if (std::any_of(pick.path.cbegin(), pick.path.cend(), isRefusedPathCharacter))
+        return refuse(tr("The program path \"%1\" holds a control character (such as a line break) or a "
+                         "text-direction mark, which the schedule cannot store. Rename the file, then pick it again.")
+                          .arg(visibleText(pick.path)));
     QString bad;
     const std::optional<QByteArray> bytes = encodeLines(entry.lines(), &bad);
     if (!bytes)
@@ -85,7 +63,7 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
                           .arg(pick.path, bad));
     // What is written must read back as the same four lines.
     if (decodeLines(*bytes) != entry.lines())
-        return refuse(tr("The program path \"%1\" cannot be stored in the schedule as it is.").arg(visible(pick.path)));
+        return refuse(tr("The program path \"%1\" cannot be stored in the schedule as it is.").arg(visibleText(pick.path)));
     QString invalid;
     if (!validateEntry(entry.lines(), &invalid))
         return refuse(tr("The pick cannot be stored in the schedule: %1.").arg(invalid));

@@ -1,6 +1,9 @@
 #include "companions/common/CompanionMain.h"
 
 #include "companions/common/WorkFolderLock.h"
+#include "platform/SafeFile.h"
+#include "schedule/Companions.h"
+#include "schedule/EntryFile.h"
 #include "Version.h"
 
 #include <QCoreApplication>
@@ -23,6 +26,17 @@ void print(FILE *stream, const QString &text)
 void printMessage(const ProgramInfo &info, const QString &message)
 {
     print(stderr, info.name + QStringLiteral(": ") + message + u'\n');
+}
+
+// A writer of the schedule is done in well under this; a temporary file of
+// its that is older was left by one that was killed.
+constexpr std::chrono::minutes kTemporaryStaleAfter{10};
+
+bool isScheduleFileName(QStringView name)
+{
+    const Qt::CaseSensitivity cs = schedule::fileNameCase();
+    return schedule::parseEntryFileName(name, cs) || schedule::isDayListFileName(name, cs)
+           || name.compare(schedule::kLauncherLog, cs) == 0;
 }
 
 } // namespace
@@ -48,12 +62,14 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
         break;
     }
 
-    const QString folder = QDir::currentPath();
+    // The working folder by the name ".": its full name as text may not
+    // lead back to it (bytes that are not UTF-8).
+    const QString folder = QStringLiteral(".");
     // A folder that cannot be listed looks empty: brinol.com would blank
     // every day list, zeptra.com would remove nothing and call it done.
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir() || !folderInfo.isReadable()) {
-        printMessage(info, QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(folder)));
+        printMessage(info, QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(QDir::currentPath())));
         return 1;
     }
     WorkFolderLock lock(folder);
@@ -61,6 +77,8 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
         printMessage(info, lock.errorString());
         return 1;
     }
+    for (const QString &failure : platform::removeStaleTemporaries(folder, isScheduleFileName, kTemporaryStaleAfter))
+        printMessage(info, QStringLiteral("cannot remove the temporary file %1").arg(failure));
     const Report report = work(folder);
     for (const QString &message : report.messages)
         printMessage(info, message);

@@ -5,20 +5,13 @@
 #include "schedule/EntryFile.h"
 #include "schedule/TextFile.h"
 
+#include "platform/SafeFile.h"
+
 #include <QDirIterator>
-#include <QFile>
 
 #include <algorithm>
 #include <array>
 #include <vector>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace companion {
 
@@ -36,79 +29,21 @@ struct Gathered {
 class EntryReader
 {
 public:
-    explicit EntryReader(const QString &folder)
-        : m_folder(folder.endsWith(u'/') ? folder : folder + u'/')
-        , m_buffer(schedule::kMaxEntryFileSize + 1)
-    {
-#ifdef Q_OS_UNIX
-        m_folderFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#endif
-    }
-    ~EntryReader()
-    {
-#ifdef Q_OS_UNIX
-        if (m_folderFd >= 0)
-            ::close(m_folderFd);
-#endif
-    }
-    EntryReader(const EntryReader &) = delete;
-    EntryReader &operator=(const EntryReader &) = delete;
+    explicit EntryReader(const QString &folder) : m_files(folder), m_buffer(schedule::kMaxEntryFileSize + 1) {}
 
     // The entry file of that name in the folder; nothing, with *why set,
     // when it cannot be read.
     std::optional<QByteArrayView> read(const QString &name, QString *why)
     {
-#ifdef Q_OS_UNIX
-        // Plain system calls, by name within the open folder: QFile::open
-        // asks for the file's status twice more and walks the whole path,
-        // which over many entry files is a good part of the run.
-        // O_NONBLOCK: a pipe put in place of an entry file cannot block.
-        const int fd = m_folderFd < 0 ? -1
-                                      : ::openat(m_folderFd, QFile::encodeName(name).constData(),
-                                                 O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) {
-            *why = QString::fromLocal8Bit(std::strerror(errno));
+        const auto n = m_files.read(name, m_buffer.data(), qsizetype(m_buffer.size()), why);
+        if (!n)
             return std::nullopt;
-        }
-        qsizetype total = 0;
-        while (total < qsizetype(m_buffer.size())) {
-            const ssize_t n = ::read(fd, m_buffer.data() + total, m_buffer.size() - size_t(total));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                *why = QString::fromLocal8Bit(std::strerror(errno));
-                ::close(fd);
-                return std::nullopt;
-            }
-            if (n == 0)
-                break;
-            total += n;
-        }
-        ::close(fd);
-        return QByteArrayView(m_buffer.data(), total);
-#else
-        QFile file(m_folder + name);
-        // Unbuffered: the read goes straight into the buffer, to the end of
-        // the file or one byte past the limit.
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            *why = file.errorString();
-            return std::nullopt;
-        }
-        const qint64 n = file.read(m_buffer.data(), qint64(m_buffer.size()));
-        if (n < 0) {
-            *why = file.errorString();
-            return std::nullopt;
-        }
-        return QByteArrayView(m_buffer.data(), n);
-#endif
+        return QByteArrayView(m_buffer.data(), *n);
     }
 
 private:
-    QString m_folder;
+    platform::FolderReader m_files;
     std::vector<char> m_buffer;
-#ifdef Q_OS_UNIX
-    int m_folderFd = -1;
-#endif
 };
 
 // The entry's lines as a day list holds them. Most entry files are in that
@@ -170,7 +105,7 @@ Report gatherDayLists(const QString &folder)
         list.reserve(size);
         for (const Gathered &g : entries)
             list.append(g.bytes);
-        const schedule::WriteResult written = schedule::writeFileAtomically(prefix + QString(day.listFile), list);
+        const platform::FileResult written = platform::replaceFile(prefix + QString(day.listFile), list);
         if (!written.ok)
             report.fail(QStringLiteral("cannot write %1: %2").arg(QString(day.listFile), written.error));
     }

@@ -1,5 +1,7 @@
 #include "companions/common/WorkFolderLock.h"
 
+#include "platform/SafeFile.h"
+
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -26,7 +28,13 @@ bool WorkFolderLock::acquire(std::chrono::milliseconds wait)
     for (;;) {
         if (!removeForeignFile())
             return false;
-        if (m_lock.tryLock(0))
+        // QLockFile makes its file as the umask says; like every file here,
+        // the lock is not for others to write.
+        const bool locked = [this] {
+            const platform::PrivateNewFiles privateFiles;
+            return m_lock.tryLock(0);
+        }();
+        if (locked)
             return true;
         if (m_lock.error() != QLockFile::LockFailedError)
             return fail();

@@ -23,8 +23,10 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
         return {false, 0, QCoreApplication::translate("rendaro", "there is no such file")};
     if (program.isDir() || !program.isExecutable())
         return {false, 0, QCoreApplication::translate("rendaro", "the file is not a program")};
-    if (const auto why = platform::refusedProgram(program.absoluteFilePath(), schedule::ownPrograms()))
+    QString realPath;
+    if (const auto why = platform::refusedProgram(program.absoluteFilePath(), schedule::ownPrograms(), &realPath))
         return {false, 0, *why, true};
+    const QFileInfo checked(realPath); // started as checked, whatever a link on the way points at by now
 
 #ifdef Q_OS_WIN
     // The start itself carries the show state: 0 Normal, 1 Hide, 2 Min, 3 Max.
@@ -37,14 +39,14 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
     }
     unsigned long pid = 0;
     const winplat::Outcome outcome = winplat::startProgram(
-        QDir::toNativeSeparators(program.absoluteFilePath()).toStdWString(), std::wstring(),
-        QDir::toNativeSeparators(program.absolutePath()).toStdWString(), runStyle, &pid);
+        QDir::toNativeSeparators(checked.absoluteFilePath()).toStdWString(), std::wstring(),
+        QDir::toNativeSeparators(checked.absolutePath()).toStdWString(), runStyle, &pid);
     return {outcome.ok, qint64(pid), QString::fromStdWString(outcome.error), false};
 #else
     QProcess process;
-    process.setProgram(program.absoluteFilePath());
+    process.setProgram(checked.absoluteFilePath());
     process.setArguments({});
-    process.setWorkingDirectory(program.absolutePath());
+    process.setWorkingDirectory(checked.absolutePath());
     if (style == schedule::RunStyle::Hide) {
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());

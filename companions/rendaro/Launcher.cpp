@@ -183,7 +183,7 @@ bool Launcher::look(Day &day, const QDateTime &now)
         m_list = schedule::DayList(QByteArray());
         m_ids.clear();
         const QString folder = QDir::currentPath();
-        if (const auto why = platform::untrustedBecause(folder)) {
+        if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
             m_report.trouble(tr("refusing the working folder %1: %2; nothing is started")
                                  .arg(QDir::toNativeSeparators(folder), *why));
             return false;
@@ -351,7 +351,7 @@ int listToday(const QDateTime &now, RunReport &report, QTextStream &out)
     const schedule::Day &day = dayOf(today);
     const QString fileName = QString(day.listFile);
     const QString folder = QDir::currentPath();
-    if (const auto why = platform::untrustedBecause(folder)) {
+    if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
         report.trouble(tr("refusing the working folder %1: %2; nothing is started")
                            .arg(QDir::toNativeSeparators(folder), *why));
         return 1;
@@ -392,7 +392,7 @@ int runSchedule(const Options &options, const Services &services, QTextStream &o
     if (options.list)
         return listToday(services.clock.now(), report, out);
     const QString folder = QDir::currentPath();
-    if (const auto why = platform::untrustedBecause(folder)) {
+    if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
         report.trouble(tr("refusing the working folder %1: %2; nothing is started")
                            .arg(QDir::toNativeSeparators(folder), *why));
         report.info(tr("end of run: 0 started, 0 not started"));

@@ -1,14 +1,11 @@
 #include "RunLog.h"
 
-#include "schedule/EntryFile.h"
+#include "platform/SafeFile.h"
+#include "platform/Trust.h"
+#include "schedule/Entry.h"
 
+#include <QCoreApplication>
 #include <QDir>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace rendaro {
 
@@ -20,12 +17,11 @@ constexpr const char *kLineEnd = "\r\n";
 constexpr const char *kLineEnd = "\n";
 #endif
 
-QByteArray readAll(const QString &path)
+// What a log of kBound bytes or more is cut down to: from the first whole
+// line of its newer half, and at most kBound bytes when it grew far larger.
+qint64 keptFrom(qint64 size)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(2 * RunLog::kBound);
+    return size > 2 * RunLog::kBound ? size - RunLog::kBound : size / 2;
 }
 
 } // namespace
@@ -33,69 +29,79 @@ QByteArray readAll(const QString &path)
 RunLog::RunLog(const QString &folder)
     : m_path(QDir(folder).filePath(QString::fromLatin1(kFileName)))
 {
-    open();
+    // In a folder that others may change, the name rendaro.log may be theirs
+    // to swap at any moment: no log there at all.
+    if (!platform::untrustedBecause(folder))
+        open();
 }
 
 bool RunLog::open()
 {
     m_file.close();
-#ifdef Q_OS_UNIX
-    // Never through a link, never into a pipe; only a regular file of this
-    // user's, which others lose any right to write.
-    const int fd = ::open(QFile::encodeName(m_path).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()
-        || ((info.st_mode & (S_IWGRP | S_IWOTH)) && ::fchmod(fd, info.st_mode & 0755) != 0)) {
-        ::close(fd);
-        return false;
-    }
-    return m_file.open(fd, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
-                       QFileDevice::AutoCloseHandle);
-#else
-    m_file.setFileName(m_path);
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-#endif
+    return platform::openForAppending(m_file, m_path).status == platform::OpenedFile::Opened;
+}
+
+void RunLog::append(const QDateTime &when, const QString &text)
+{
+    // One line an event, whatever its text holds, and nothing a terminal
+    // would act on.
+    const QByteArray line = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")).toLocal8Bit()
+                            + schedule::visibleText(text).toLocal8Bit() + kLineEnd;
+    if (!platform::appendBytes(m_file, line).ok)
+        m_file.close();
 }
 
 void RunLog::write(const QDateTime &when, const QString &text)
 {
     if (!m_file.isOpen())
         return;
-    const QByteArray line = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")).toLocal8Bit() + text.toLocal8Bit()
-                            + kLineEnd;
-    if (m_file.write(line) != line.size()) {
-        m_file.close();
-        return;
-    }
-    if (m_file.size() > kBound)
-        dropOlderHalf();
+    append(when, text);
+    if (m_file.isOpen() && !m_keepsAll && m_file.size() > kBound)
+        dropOlderHalf(when);
 }
 
-void RunLog::dropOlderHalf()
+void RunLog::dropOlderHalf(const QDateTime &when)
 {
-    // Kept from the first whole line of the newer half, and written as a new
-    // file that replaces the log in one step: a reader sees the old log or
-    // the shorter one, never a cut line.
-    const QByteArray all = readAll(m_path);
-    const qsizetype cut = all.indexOf('\n', all.size() / 2);
-    if (cut < 0 || !schedule::writeFileAtomically(m_path, all.mid(cut + 1)).ok) {
-        m_file.close();
+    // Read from the file this log has open, never again by name, and written
+    // as a new file that replaces the log in one step: a reader sees the old
+    // log or the shorter one, never a cut line.
+    const qint64 size = m_file.size();
+    QByteArray kept;
+    if (m_file.seek(keptFrom(size)))
+        kept = m_file.read(size);
+    const qsizetype cut = kept.indexOf('\n');
+    const platform::FileResult replaced =
+        cut < 0 ? platform::FileResult{false, QCoreApplication::translate("rendaro", "it holds no whole line")}
+                : platform::replaceFile(m_path, kept.mid(cut + 1), platform::openFileMode(m_file));
+    if (replaced.ok) {
+        open();
         return;
     }
-    open();
+    m_keepsAll = true;
+    append(when, QCoreApplication::translate("rendaro", "%1 cannot be shortened: %2").arg(QString::fromLatin1(kFileName),
+                                                                                            replaced.error));
 }
 
 QByteArray RunLog::tail(const QString &folder, int lines)
 {
-    const QByteArray all = readAll(QDir(folder).filePath(QString::fromLatin1(kFileName)));
+    QFile file;
+    if (platform::openForReading(file, QDir(folder).filePath(QString::fromLatin1(kFileName))).status
+        != platform::OpenedFile::Opened)
+        return {};
+    const qint64 size = file.size();
+    file.seek(size > 2 * kBound ? size - 2 * kBound : 0);
+    const QByteArray all = file.read(2 * kBound);
     qsizetype from = all.size();
     for (int seen = 0; from > 0; --from)
         if (all[from - 1] == '\n' && from < all.size() && ++seen == lines)
             break;
-    return all.mid(from);
+    // Control characters that an older log holds are shown, not sent to the terminal.
+    QList<QByteArray> shown = all.mid(from).split('\n');
+    for (QByteArray &line : shown) {
+        const bool cr = line.endsWith('\r');
+        line = schedule::visibleText(QString::fromLocal8Bit(cr ? line.chopped(1) : line)).toLocal8Bit() + (cr ? "\r" : "");
+    }
+    return shown.join('\n');
 }
 
 } // namespace rendaro

@@ -18,7 +18,7 @@ RunReport::RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quie
     : m_clock(clock), m_out(out), m_err(err)
 {
     if (!quiet) {
-        m_log.emplace(QDir::currentPath());
+        m_log.emplace(QStringLiteral("."));
         m_notice.emplace();
     }
 }
@@ -46,9 +46,10 @@ void RunReport::tellTroubles()
         return;
     QString first = m_firstUntold;
     first[0] = first[0].toUpper();
-    const QString text = (m_untold > 1 ? tr("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first) + u'\n'
-                         + tr("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
-                                                  QDir::toNativeSeparators(QDir::currentPath()));
+    QString text = m_untold > 1 ? tr("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first;
+    if (m_log && m_log->kept())
+        text += u'\n' + tr("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
+                                               QDir::toNativeSeparators(QDir::currentPath()));
     m_untold = 0;
     if (m_notice)
         m_notice->show(QStringLiteral("Rendaro"), text);

@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     }
 
     if (parser.isSet(log)) {
-        const QByteArray lines = rendaro::RunLog::tail(QDir::currentPath(), 50);
+        const QByteArray lines = rendaro::RunLog::tail(QStringLiteral("."), 50);
         std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
         return 0;
     }
@@ -111,13 +111,13 @@ int main(int argc, char *argv[])
     // One launcher per user and folder: a second would start every program twice.
     std::optional<platform::SingleInstance> instance;
     if (!options.list) {
-        instance.emplace(QString::fromLatin1("rendaro"), QDir::currentPath());
+        instance.emplace(QString::fromLatin1("rendaro"));
         if (instance->state() == platform::SingleInstance::Running) {
             const QString why = QStringLiteral("Rendaro.exe already runs for this folder (process %1); "
                                                "this one starts nothing")
                                     .arg(instance->holder());
             out << why << Qt::endl;
-            rendaro::RunLog(QDir::currentPath()).write(clock->now(), why);
+            rendaro::RunLog(QStringLiteral(".")).write(clock->now(), why);
             return 0;
         }
         if (instance->state() == platform::SingleInstance::Unknown)

@@ -18,6 +18,9 @@ namespace {
 constexpr ACCESS_MASK kWriteAccess =
     FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 
+// What lets an account rename, replace or remove a folder or what it holds.
+constexpr ACCESS_MASK kReplaceAccess = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
+
 struct LocalFreer {
     void operator()(void *p) const { LocalFree(p); }
 };
@@ -95,7 +98,9 @@ std::wstring accountName(PSID sid)
 
 } // namespace
 
-std::optional<std::wstring> untrustedBecause(const std::wstring &path)
+namespace {
+
+std::optional<std::wstring> untrustedPathBecause(const std::wstring &path, bool ancestor)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT,
@@ -104,10 +109,22 @@ std::optional<std::wstring> untrustedBecause(const std::wstring &path)
     if (error != ERROR_SUCCESS)
         return L"its permissions cannot be read: " + systemMessage(error);
     const LocalPtr holder(descriptor);
-    return untrustedDescriptorBecause(descriptor);
+    return untrustedDescriptorBecause(descriptor, ancestor);
 }
 
-std::optional<std::wstring> untrustedDescriptorBecause(void *descriptor)
+} // namespace
+
+std::optional<std::wstring> untrustedBecause(const std::wstring &path)
+{
+    return untrustedPathBecause(path, false);
+}
+
+std::optional<std::wstring> untrustedAncestorBecause(const std::wstring &path)
+{
+    return untrustedPathBecause(path, true);
+}
+
+std::optional<std::wstring> untrustedDescriptorBecause(void *descriptor, bool ancestor)
 {
     PSID owner = nullptr;
     PACL dacl = nullptr;
@@ -144,8 +161,8 @@ std::optional<std::wstring> untrustedDescriptorBecause(void *descriptor)
         } else {
             continue; // denying entries only take rights away
         }
-        if ((mask & kWriteAccess) && !trusted.contains(sid))
-            return accountName(sid) + L" may write to it";
+        if ((mask & (ancestor ? kReplaceAccess : kWriteAccess)) && !trusted.contains(sid))
+            return accountName(sid) + (ancestor ? L" may rename or remove what it holds" : L" may write to it");
     }
     return std::nullopt;
 }

@@ -12,7 +12,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,7 +85,7 @@ void TestGui::session()
     QCOMPARE(form(*m_main), "1 12 00 PM Normal - - - - - - -");
 
     // Reset/Clear List; the counter carries on.
-    m_main->Check1[3]->setChecked(true), m_main->Text4->setText("5");
+    m_main->Check1[3]->setChecked(true), m_main->Check1[6]->setChecked(true), m_main->Text4->setText("5");
     QTest::mouseClick(m_main->Command5, Qt::LeftButton);
     QCOMPARE(form(*m_main), "5 12 00 AM Normal - - - - - - -");
 
@@ -135,6 +134,8 @@ void TestGui::browser()
     QTRY_COMPARE(m_main->File1->model()->rowCount(m_main->File1->rootIndex()), 3); // every file, no folder
     emit m_main->Dir1->itemActivated(m_main->Dir1->findItems("inner", Qt::MatchEndsWith).value(0));
     QTRY_VERIFY(m_main->File1->selectFile("deep.bin"));
+    QVERIFY(m_main->Dir1->setPath(root)); // a folder visited before is no file
+    QTRY_COMPARE(m_main->File1->model()->rowCount(m_main->File1->rootIndex()), 3);
     m_main->Drive1->setCurrentIndex(0);
     m_main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
     QCOMPARE(m_main->File1->path(), "/");
@@ -185,13 +186,16 @@ void TestGui::pick_data()
     // holds (no message when empty).
     QTest::addColumn<QString>("row");
     const QString picked = ";Program Picked, Next one Please", refused = ";07 00 PM Hide;";
-    QTest::newRow("Thursday first") << "3 5;01 15 PM Minimize;;1 5;Sat5.dat Thu5.dat;13:15 Min" + picked;
+    QTest::newRow("Thursday first") << "3 5;09 15 PM Minimize;;1 5;Sat5.dat Thu5.dat;21:15 Min" + picked;
     QTest::newRow("only Sunday, noon") << "6;12 00 PM Maximize;;99 106;Sun106.dat;12:00 Max" + picked;
     // An earlier run's Mon2.dat, and a dangling link Tue3.dat (not among the names).
     QTest::newRow("names taken, 12 AM") << "0 1;12 30 AM Hide;taken;1 4;Mon2.dat Mon4.dat Tue4.dat;00:30 Hide" + picked;
     QTest::newRow("no day ticked") << refused + ";1 8;;;";
     QTest::newRow("no file selected") << "3" + refused + "no file;1 5;;;You didn't select any file";
     QTest::newRow("line breaks") << "0" + refused + "x\r\nMonday;1 2;;;x\\r\\nMonday|control character";
+    QTest::newRow("direction override") << "0" + refused + "x\u202Eexe.txt;1 2;;;x\\u202eexe.txt|text-direction mark";
+    // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
+    QTest::newRow("folder not UTF-8") << "1;03 45 AM Normal;not UTF-8;1 3;Tue3.dat;03:45 Normal" + picked;
     QTest::newRow("stopped part way") << "0 2 6" + refused + "limit;1 2;Mon2.dat;19:00 Hide;/Wed2.dat could not be "
                                          "written: File too large|written for this pick: Monday.";
 }
@@ -204,9 +208,11 @@ void TestGui::pick()
     const QString setup = fields[2];
     const QStringList counter = words(3), files = words(4), lines = words(5), told = fields[6].split('|');
     QTemporaryDir programs;
-    const QString folder = QDir(programs.path()).canonicalPath(), file = setup.contains('\n') ? setup : "prog";
+    const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
     QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat")));
+    const QByteArray bad = "bad\xff" "name", alike = "bad\xef\xbf\xbd" "name";
+    QVERIFY(setup != "not UTF-8" || (::mkdir(bad, 0700) == 0 && ::mkdir(alike, 0700) == 0 && ::chdir(bad) == 0));
     QVERIFY(m_main->Dir1->setPath(folder));
     if (setup != "no file")
         QTRY_VERIFY(m_main->File1->selectFile(file));
@@ -217,7 +223,7 @@ void TestGui::pick()
     m_main->Text4->setText(counter[0]);
     const QString before = form(*m_main).section(' ', 1);
     rlimit unlimited{};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     if (setup == "limit") { // a full disk: the Monday file fits, the Wednesday file is longer
         const rlimit full{rlim_t(entry(lines, folder + "/prog", "Mon").size()), unlimited.rlim_max};
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &full) == 0);
@@ -227,13 +233,15 @@ void TestGui::pick()
 
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     QCOMPARE(m_main->Text4->text(), counter[1]);
-    QCOMPARE(m_work->names(), files);
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), files);
     for (const QString &name : files.filter(QRegularExpression("\\D" + counter[1] + "\\.")))
         QCOMPARE(readFile(name), entry(lines, folder + "/" + file, name));
     QCOMPARE(m_fakes->prompter.shown.size(), told[0].isEmpty() ? 0 : 1);
     for (const QString &part : told)
         QVERIFY2(m_fakes->prompter.prompts().value(0).contains(part), qPrintable(row));
     QCOMPARE(form(*m_main).section(' ', 1), told[0].startsWith("Program") ? "12 00 AM Normal x x x x x x x" : before);
+    // Nothing went to the look-alike.
+    QVERIFY(setup != "not UTF-8" || (QFile::remove(files[0]) && ::chdir("..") == 0 && ::rmdir(bad) == 0 && ::rmdir(alike) == 0));
 }
 
 void TestGui::draws_data()

@@ -2,6 +2,7 @@
 // entry a desktop reads at logon, written by the real XDG shortcut maker into
 // temporary folders. The plain road with Yes is test_typical_road's.
 #include "deploy/Deploy.h"
+#include "platform/XdgShortcutMaker.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
 #include "support/Run.h"
@@ -68,9 +69,14 @@ void TestDeploy::deploy()
     QVERIFY(::mkdir(root + app, 0755) == 0 && ::mkdir(root + work, 0755) == 0 && ::chdir(root + work) == 0);
     QVERIFY(trouble == "no launcher" || writeFile(QFile::decodeName(root + app + "/Rendaro.exe")));
     QVERIFY(trouble != "config home is a file" || writeFile(dir.filePath("config")));
+    // Relative or unset, the XDG variables leave the default folders.
+    qputenv("XDG_CONFIG_HOME", "config");
+    qunsetenv("XDG_CONFIG_DIRS");
+    QCOMPARE(platform::XdgShortcutMaker::autostartFolder(platform::ShortcutScope::CurrentUser), QDir::homePath() + "/.config/autostart");
+    QCOMPARE(platform::XdgShortcutMaker::autostartFolder(platform::ShortcutScope::AllUsers), "/etc/xdg/autostart");
     qputenv("XDG_CONFIG_HOME", root + "config");
-    // /sys: where nobody may make folders, root included.
-    qputenv("XDG_CONFIG_DIRS", trouble == "No without rights" ? "/sys/vellomar" : root + "dirs:" + root + "more");
+    // /sys: where nobody may make folders, root included. A relative entry ("dirs") is passed over.
+    qputenv("XDG_CONFIG_DIRS", trouble == "No without rights" ? "/sys/vellomar" : "dirs:" + root + "dirs:" + root + "more");
     FakeServices fakes;
     fakes.prompter.answers = {answer};
     const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -82,6 +83,7 @@ private slots:
     void run();
     void refusals_data();
     void refusals();
+    void swappedLink();
     void notice();
     void session_data();
     void session();
@@ -153,12 +155,13 @@ void TestRendaro::run()
     QVERIFY(writeDayList(work.filePath("datmon.dat"),
                          monday("07:15", next) + QStringList{"7:30"} + monday("07:00", early, "Hide") + monday("06:00", missing)
                              + monday("07:00", odd, "Hide") + monday("06:15", notProgram)
-                             + monday("06:30", kLauncher) + monday("06:45", open) + monday("06:45", alias)));
+                             + monday("06:30", kLauncher) + monday("06:45", open) + monday("06:45", alias)
+                             + monday("06:45", "/opt/\u2028tool\u202Eexe.txt")));
 
     // A log past its bound, which others may write.
     QByteArray old;
     for (int i = 0; old.size() <= 256 * 1024; ++i)
-        old += "2026-12-06 08:00:00 old line " + QByteArray::number(i) + '\n';
+        old += "2026-12-06 08:00:00 old line \x1b[2J" + QByteArray::number(i) + '\n'; // --log shows the ESC, not sends it
     QVERIFY(writeFile(work.filePath("rendaro.log"), old)
             && QFile::setPermissions(work.filePath("rendaro.log"), QFileDevice::Permissions(0x6666)));
 
@@ -167,6 +170,7 @@ void TestRendaro::run()
     const QString own = "it is Rendaro.exe, one of Vellomar's own programs, which the launcher never starts";
     const QStringList troubles{
         "datmon.dat line 5: bad time line \"7:30\": skipped, not started",
+        "datmon.dat line 34: bad program path \"/opt/\\u2028tool\\u202eexe.txt\": skipped, not started",
         "could not start " + missing + ": there is no such file",
         "could not start " + notProgram + ": the file is not a program",
         "refusing " + kLauncher + ": " + own + "; not started",
@@ -181,7 +185,7 @@ void TestRendaro::run()
                                              "end of run: 3 started, 5 not started"};
     const QRegularExpression pid(" \\(process [1-9][0-9]*\\)$");
     QStringList out = QString::fromUtf8(run.out).split(u'\n');
-    QCOMPARE(out.replaceInStrings(pid, " (process N)"), events.mid(0, 1) + events.mid(7) + QStringList{""});
+    QCOMPARE(out.replaceInStrings(pid, " (process N)"), events.mid(0, 1) + events.mid(8) + QStringList{""});
     // The log's older half is gone, the newer is whole, others may no longer write it, and
     // this run's every event follows, each led by the local date and time. --log shows the last 50 lines.
     const QByteArray now = readFile(work.filePath("rendaro.log"));
@@ -190,7 +194,7 @@ void TestRendaro::run()
     QVERIFY(now.startsWith("2026-12-06") && old.endsWith(now.left(kept)));
     QCOMPARE(QFileInfo(work.filePath("rendaro.log")).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
     const QList<QByteArray> lines = now.split('\n');
-    QCOMPARE(runLauncher(work.path(), {"--log"}).out, lines.mid(lines.size() - 51).join('\n'));
+    QCOMPARE(runLauncher(work.path(), {"--log"}).out, lines.mid(lines.size() - 51).join('\n').replace("\x1b", "\\x1b"));
     QStringList logged = QString::fromUtf8(now.mid(kept)).split(u'\n', Qt::SkipEmptyParts);
     for (QString &line : logged) {
         QVERIFY2(QRegularExpression("^2026-12-07 07:1[45]:[0-9][0-9] ").match(line).hasMatch(), qPrintable(line));
@@ -230,9 +234,15 @@ void TestRendaro::refusals_data()
     QTest::newRow("list is a pipe") << "list pipe" << 1 << "refusing datmon.dat: it is not a regular file";
     QTest::newRow("list too large") << "list large" << 1 << "it is too large to be a day list";
     QTest::newRow("program folder open") << "programs 0777" << 1 << "its folder";
+    QTest::newRow("program's folder in an open one") << "pub 0777" << 1 << "pub is not safe: other users may write to it (mode 0777)";
     // A log that cannot be written is given up; the programs start all the same.
     QTest::newRow("log is a folder") << "log folder" << 0 << "";
     QTest::newRow("log links elsewhere") << "log link" << 0 << "";
+    QTest::newRow("log is a pipe") << "log pipe" << 0 << "";
+    QTest::newRow("log past a file size limit") << "log long,log limit" << 0 << "";
+    // Past its bound the log is shortened, keeping its mode; where it cannot be, it grows and says so once.
+    QTest::newRow("log 0600 past its bound") << "log long,log 0600" << 0 << "";
+    QTest::newRow("log past its bound, folder read-only") << "folder 0500,log long" << 0 << "";
 }
 
 void TestRendaro::refusals()
@@ -243,16 +253,17 @@ void TestRendaro::refusals()
     if (change.contains("owner") && !isRoot())
         QSKIP("a day list of another user takes root to set up");
     QTemporaryDir work;
-    const QString list = work.filePath("datmon.dat"), program = work.filePath("p/recorder"), log = work.filePath("log");
-    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)));
-    const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()},
+    const QString list = work.filePath("datmon.dat"), program = work.filePath("pub/p/recorder"), log = work.filePath("log");
+    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)) && writeFile(log));
+    const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()}, {"pub", work.filePath("pub")},
                                        {"log", work.filePath("rendaro.log")}};
     const QStringList changes = change.split(u',', Qt::SkipEmptyParts);
     for (const QString &step : changes) { // made before the files are given to the ordinary account
         const QString how = step.section(u' ', 1), path = paths.value(step.section(u' ', 0, 0));
         if (how == "link") // the list to a copy of itself, the log to the recorders' file
             QVERIFY(path == list ? QFile::rename(list, list + ".real") && QFile::link(list + ".real", list) : QFile::link(log, path));
-        QVERIFY(how != "pipe" || (QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0));
+        QVERIFY(how != "pipe" || (QFile::remove(path), ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0));
+        QVERIFY(how != "long" || writeFile(path, QByteArray("2026-12-06 08:00:00 old line\n").repeated(10000)));
         QVERIFY(how != "large" || QFile(path).resize(16 * 1024 * 1024 + 1));
         QVERIFY(how != "folder" || QDir().mkdir(path));
     }
@@ -265,16 +276,57 @@ void TestRendaro::refusals()
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
+    struct rlimit unlimited {}, limited {64 * 1024, RLIM_INFINITY}; // the launcher inherits the limit
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && (!change.contains("limit") || ::setrlimit(RLIMIT_FSIZE, &limited) == 0));
     const Finished run = runAsOrdinary("Rendaro.exe", {"--once", "--at", kMonday + "T12:00"}, work.path(), environment);
-    QVERIFY2(run.ran, "the launcher did not end");
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    const Finished shown = runAsOrdinary("Rendaro.exe", {"--log"}, work.path()); // never waits on a pipe
+    ::chmod(QFile::encodeName(work.path()).constData(), 0700);
+    QVERIFY2(run.ran && shown.ran, "the launcher did not end");
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(says.toUtf8()), run.err.constData());
     QCOMPARE(run.out.contains("started 00:00"), exitCode == 0);
     if (exitCode == 0)
         QTRY_COMPARE(readRecords(log).size(), 1);
     QVERIFY(!readFile(log).contains("end of run")); // never written through a link
-    if (!change.startsWith("log")) // the run's end is in the log
-        QVERIFY(readFile(work.filePath("rendaro.log")).contains("end of run: " + QByteArray(exitCode ? "0" : "1")));
+    const QFileInfo logInfo(work.filePath("rendaro.log"));
+    const QByteArray logged = logInfo.isFile() ? readFile(logInfo.filePath()) : QByteArray();
+    if (!change.startsWith("log")) // the run's end is in the log, kept only in a folder nobody else may change
+        QCOMPARE(logged.contains("end of run: " + QByteArray(exitCode ? "0" : "1")), !says.contains("working folder"));
+    if (change.contains("long")) {
+        QCOMPARE(logInfo.size() < 256 * 1024, change.contains("0600"));
+        QCOMPARE(int(logInfo.permissions() & (QFile::ReadGroup | QFile::ReadOther)), change.contains("0600") ? 0 : 0x44);
+        QCOMPARE(logged.count("cannot be shortened"), change.contains("0500") ? 1 : 0);
+    }
+}
+
+void TestRendaro::swappedLink()
+{
+    // A link in a folder that all may write, pointed back and forth by another user while the launcher
+    // starts it 300 times: what starts is what the link led to when it was checked, never the other user's.
+    if (!isRoot())
+        QSKIP("another user's program takes root to set up");
+    QTemporaryDir work;
+    const QString log = work.filePath("log"), open = work.filePath("open"), good = work.filePath("good/recorder");
+    const QString evil = work.filePath("evil/recorder");
+    QVERIFY(copyRecorder(good) && writeFile(log) && QDir().mkdir(open) && QFile::link(good, open + "/alias"));
+    QVERIFY(writeFile(evil, "#!/bin/sh\necho evil >>\"$RENDARO_TEST_LOG\"\n")
+            && writeFile(work.filePath("datmon.dat"), entryText("00:00", open + "/alias", "Normal", "Monday").repeated(300)));
+    QVERIFY(giveToOrdinary(work.path()) && testing::run("chown", {"-R", "65533:65533", QFileInfo(evil).absolutePath()}).exitCode == 0);
+    QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0 && ::chmod(QFile::encodeName(evil).constData(), 0755) == 0);
+    QProcess swapper;
+    swapper.start("setpriv", {"--reuid=65533", "--regid=65533", "--clear-groups", "sh", "-c",
+                              "cd '" + open + "' && while :; do for p in '" + evil + "' '" + good + "'; do ln -sfn \"$p\" new && mv -T new alias; done; done"});
+    QVERIFY(swapper.waitForStarted());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("RENDARO_TEST_LOG", log);
+    const Finished run = runAsOrdinary("Rendaro.exe", {"--once", "--at", kMonday + "T12:00"}, work.path(), environment);
+    swapper.kill(), swapper.waitForFinished();
+    const qsizetype started = run.out.count("started 00:00");
+    QVERIFY2(started > 0 && started + run.err.count("belongs to another user") == 300, run.err.constData());
+    QTRY_COMPARE(readRecords(log).size(), started);
+    for (const QStringList &record : readRecords(log))
+        QCOMPARE(record[0], good);
 }
 
 void TestRendaro::notice()
@@ -289,9 +341,11 @@ void TestRendaro::notice()
     QByteArray seen;
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("NameLost")); // watching now
 
-    const QString missing = work.filePath("gone/tool"), program = work.filePath("p/recorder"), log = work.filePath("log");
+    // The folder's name is shown as text, never read as markup.
+    const QString folder = work.filePath("R&D <b>tools</b>"), missing = work.filePath("gone/tool");
+    const QString program = work.filePath("p/recorder"), log = work.filePath("log");
     QVERIFY(copyRecorder(program)
-            && writeDayList(work.filePath("datmon.dat"), monday("06:00", missing) + monday("06:15", "/gone/too") + monday("06:30", program)));
+            && writeDayList(folder + "/datmon.dat", monday("06:00", missing) + monday("06:15", "/gone/too") + monday("06:30", program)));
     // A bus that takes the connection and never answers.
     const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un name{AF_UNIX, {}};
@@ -302,7 +356,7 @@ void TestRendaro::notice()
     for (const QString &bus : {address, "unix:path=" + work.filePath("none"), "unix:path=" + work.filePath("silent")}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", bus);
-        const Finished run = runLauncher(work.path(), {"--once", "--at", kMonday + "T12:00"}, log, environment);
+        const Finished run = runLauncher(folder, {"--once", "--at", kMonday + "T12:00"}, log, environment);
         QVERIFY(run.ran && run.exitCode == 1);
     }
     ::close(silent);
@@ -311,7 +365,8 @@ void TestRendaro::notice()
     QCOMPARE(testing::run("dbus-send", {"--bus=" + address, "/", "org.freedesktop.Notifications.End"}).exitCode, 0);
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("member=End"));
     const QByteArray notice = "string \"Rendaro\"\n   string \"Could not start " + QFile::encodeName(missing)
-                              + ": there is no such file (and 1 more)\nSee rendaro.log in " + QFile::encodeName(work.path()) + ".\"";
+                              + ": there is no such file (and 1 more)\nSee rendaro.log in " + QFile::encodeName(work.path())
+                              + "/R&amp;D &lt;b&gt;tools&lt;/b&gt;.\"";
     QVERIFY2(seen.contains(notice), seen.constData());
     QCOMPARE(seen.count("member=Notify"), 1);
 }

@@ -1,0 +1,352 @@
+#include "platform/SafeFile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <QSaveFile>
+#endif
+
+namespace platform {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("platform", text);
+}
+
+#ifdef Q_OS_UNIX
+
+FileResult failed(int error)
+{
+    return {false, systemErrorText(error), error};
+}
+
+// A write past the file size limit (RLIMIT_FSIZE) raises SIGXFSZ, which
+// ends the process unless it is handled; handled, the write fails with
+// EFBIG like any other failed write. A handler rather than SIG_IGN: the
+// programs this process starts get the default back.
+void onFileSizeLimit(int) {}
+
+void surviveFileSizeLimit()
+{
+    static const bool installed = [] {
+        struct sigaction action {};
+        action.sa_handler = onFileSizeLimit;
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(SIGXFSZ, &action, nullptr) == 0;
+    }();
+    Q_UNUSED(installed)
+}
+
+// The mode a new file gets from this process's umask, less write access for
+// the group and others: schedule files start programs at logon, and the
+// launcher refuses files that others may change.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask & ~mode_t(S_IWGRP | S_IWOTH);
+}
+
+// Writes all of bytes to fd; 0 or the errno of the failed write.
+int writeAll(int fd, const char *bytes, qsizetype size)
+{
+    surviveFileSizeLimit();
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
+#endif
+
+} // namespace
+
+QString systemErrorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+#ifdef Q_OS_UNIX
+
+FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
+{
+    // A new file beside the old one, then rename(2) over the name. The rename
+    // replaces whatever has that name, a link included, and never writes
+    // through it: a link named like a schedule file cannot lead the write
+    // into the file it points at. Unlike QSaveFile, which follows links.
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failed(errno);
+    // Once the new file is closed, a failure only removes it; before, it is closed first.
+    auto discard = [&](int error) {
+        ::unlink(temporary.constData());
+        return failed(error);
+    };
+    auto abandon = [&](int error) {
+        ::close(fd);
+        return discard(error);
+    };
+    if (::fchmod(fd, mode < 0 ? newFileMode() : mode_t(mode)) != 0)
+        return abandon(errno);
+    if (const int error = writeAll(fd, bytes.constData(), bytes.size()))
+        return abandon(error);
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0)
+        return discard(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return discard(errno);
+    return {};
+}
+
+OpenedFile openForReading(QFile &file, const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return {OpenedFile::Missing, {}};
+        return {OpenedFile::Refused, errno == ELOOP ? tr("it is a symbolic link") : systemErrorText(errno)};
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {OpenedFile::Refused, tr("it is not a regular file")};
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {OpenedFile::Refused, file.errorString()};
+    }
+    return {OpenedFile::Opened, {}};
+}
+
+OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode_t(newMode));
+    if (fd < 0)
+        return {OpenedFile::Refused, errno == ELOOP ? tr("it is a symbolic link") : systemErrorText(errno)};
+    struct stat info {};
+    QString why;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        why = tr("it is not a regular file");
+    else if (info.st_uid != ::geteuid())
+        why = tr("it belongs to another user (uid %1)").arg(info.st_uid);
+    else if ((info.st_mode & (S_IWGRP | S_IWOTH)) && ::fchmod(fd, info.st_mode & 07755) != 0)
+        why = systemErrorText(errno);
+    if (why.isEmpty() && !file.open(fd, QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered,
+                                    QFileDevice::AutoCloseHandle))
+        why = file.errorString();
+    if (!why.isEmpty()) {
+        ::close(fd);
+        return {OpenedFile::Refused, why};
+    }
+    return {OpenedFile::Opened, {}};
+}
+
+FileResult appendBytes(QFile &file, const QByteArray &bytes)
+{
+    if (const int error = writeAll(file.handle(), bytes.constData(), bytes.size()))
+        return failed(error);
+    return {};
+}
+
+int openFileMode(const QFile &file)
+{
+    struct stat info {};
+    return ::fstat(file.handle(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
+FolderReader::FolderReader(const QString &folder)
+    : m_folder(folder)
+    , m_folderFd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    , m_folderError(m_folderFd < 0 ? errno : 0)
+{
+}
+
+FolderReader::~FolderReader()
+{
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
+}
+
+std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size, QString *why)
+{
+    // Plain system calls, by name within the open folder: QFile::open asks
+    // for the file's status twice more and walks the whole path, which over
+    // many entry files is a good part of a run.
+    const int fd = m_folderFd < 0 ? -1
+                                  : ::openat(m_folderFd, QFile::encodeName(name).constData(),
+                                             O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *why = systemErrorText(m_folderFd < 0 ? m_folderError : errno);
+        return std::nullopt;
+    }
+    qsizetype total = 0;
+    while (total < size) {
+        const ssize_t n = ::read(fd, buffer + total, size_t(size - total));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *why = systemErrorText(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        total += n;
+    }
+    ::close(fd);
+    return total;
+}
+
+PrivateNewFiles::PrivateNewFiles()
+    : m_previous(::umask(0))
+{
+    ::umask(mode_t(m_previous) | S_IWGRP | S_IWOTH);
+}
+
+PrivateNewFiles::~PrivateNewFiles()
+{
+    ::umask(mode_t(m_previous));
+}
+
+#else
+
+FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
+{
+    Q_UNUSED(mode) // the new file takes the folder's access list
+    // Unbuffered, and written in a loop: with a buffer, a short final write
+    // (disk full) is lost in commit(), which then reports success for a
+    // cut-off file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {false, file.errorString()};
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return {false, why};
+        }
+        done += n;
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {};
+}
+
+OpenedFile openForReading(QFile &file, const QString &path)
+{
+    file.setFileName(path);
+    if (!QFileInfo::exists(path))
+        return {OpenedFile::Missing, {}};
+    if (!QFileInfo(path).isFile())
+        return {OpenedFile::Refused, tr("it is not a regular file")};
+    if (!file.open(QIODevice::ReadOnly))
+        return {OpenedFile::Refused, file.errorString()};
+    return {OpenedFile::Opened, {}};
+}
+
+OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
+{
+    Q_UNUSED(newMode)
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return {OpenedFile::Refused, file.errorString()};
+    return {OpenedFile::Opened, {}};
+}
+
+FileResult appendBytes(QFile &file, const QByteArray &bytes)
+{
+    if (file.write(bytes) != bytes.size())
+        return {false, file.errorString()};
+    return {};
+}
+
+int openFileMode(const QFile &)
+{
+    return -1;
+}
+
+FolderReader::FolderReader(const QString &folder)
+    : m_folder(folder.endsWith(u'/') ? folder : folder + u'/')
+{
+}
+
+FolderReader::~FolderReader() = default;
+
+std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size, QString *why)
+{
+    QFile file(m_folder + name);
+    // Unbuffered: the read goes straight into the buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        *why = file.errorString();
+        return std::nullopt;
+    }
+    const qint64 n = file.read(buffer, size);
+    if (n < 0) {
+        *why = file.errorString();
+        return std::nullopt;
+    }
+    return qsizetype(n);
+}
+
+PrivateNewFiles::PrivateNewFiles() = default;
+PrivateNewFiles::~PrivateNewFiles() = default;
+
+#endif
+
+bool isTemporaryOf(QStringView name, const std::function<bool(QStringView)> &isOwn)
+{
+    // mkostemp's six letters or digits; QSaveFile's likewise.
+    constexpr qsizetype kSuffix = 7;
+    if (name.size() <= kSuffix || name[name.size() - kSuffix] != u'.')
+        return false;
+    for (QChar c : name.last(kSuffix - 1))
+        if (c.unicode() > 0x7f || !c.isLetterOrNumber())
+            return false;
+    return isOwn(name.first(name.size() - kSuffix));
+}
+
+std::vector<QString> removeStaleTemporaries(const QString &folder, const std::function<bool(QStringView)> &isOwn,
+                                            std::chrono::seconds olderThan)
+{
+    std::vector<QString> failures;
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-olderThan.count());
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (!isTemporaryOf(info.fileName(), isOwn) || info.lastModified().toUTC() > before)
+            continue;
+        QFile file(info.filePath());
+        if (!file.remove())
+            failures.push_back(QStringLiteral("%1: %2").arg(info.fileName(), file.errorString()));
+    }
+    return failures;
+}
+
+} // namespace platform

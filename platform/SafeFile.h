@@ -1,0 +1,113 @@
+#pragma once
+
+// The files of the schedule, the log, the lock and the autostart entry are
+// written and read here only: a name is replaced, never written through; a
+// link or pipe of that name is never followed or waited on; nobody but the
+// owner may write a new file.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QFile;
+
+namespace platform {
+
+// The system's description of an error number (errno).
+QString systemErrorText(int error);
+
+struct FileResult {
+    bool ok = true;
+    QString error;      // the system's reason, when !ok
+    int errorCode = 0;  // its errno, when the system gave one
+};
+
+// Writes a file whole or not at all: a new file beside the old one, then
+// renamed over the name, so the old file (if any) stays until the new one is
+// complete on disk. The name itself is replaced, never followed: a link or
+// pipe of that name gives way to a regular file and whatever it pointed at
+// stays as it was. mode is the new file's permission bits; by default those
+// of the umask, less write access for group and others. A failed write
+// removes its new file.
+FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode = -1);
+
+struct OpenedFile {
+    enum Status {
+        Opened,  // the file is open
+        Missing, // there is no file of that name
+        Refused, // it must not or cannot be opened; why says which
+    };
+    Status status = Missing;
+    QString why;
+};
+
+// Opens path for reading: not through a link of that name, not waiting on a
+// pipe, a regular file only.
+OpenedFile openForReading(QFile &file, const QString &path);
+
+// Opens path for appending, made with newMode when missing (this process's
+// umask applies): not through a link, not into a pipe, a regular file of
+// this user's, which the group and others lose any right to write. The file
+// is open for reading as well, so that it can be read back from the open
+// file rather than by name.
+OpenedFile openForAppending(QFile &file, const QString &path, int newMode = 0644);
+
+// Writes bytes whole to an open file; a write past the file size limit or
+// the disk's end fails rather than ending the process.
+FileResult appendBytes(QFile &file, const QByteArray &bytes);
+
+// The permission bits of an open file; -1 where the system has none.
+int openFileMode(const QFile &file);
+
+// Reads at most size bytes of the regular file name in a folder, into a
+// caller's buffer, without waiting on a pipe. Opens the folder once for many
+// reads.
+class FolderReader
+{
+public:
+    explicit FolderReader(const QString &folder);
+    ~FolderReader();
+    FolderReader(const FolderReader &) = delete;
+    FolderReader &operator=(const FolderReader &) = delete;
+
+    // The number of bytes read; nothing, with *why set, when it cannot be read.
+    std::optional<qsizetype> read(const QString &name, char *buffer, qsizetype size, QString *why);
+
+private:
+    QString m_folder;
+    int m_folderFd = -1;
+    int m_folderError = 0; // why the folder could not be opened
+};
+
+// Whether name is a temporary file of replaceFile's for a file whose name
+// isOwn accepts: that name, a dot, six letters or digits.
+bool isTemporaryOf(QStringView name, const std::function<bool(QStringView)> &isOwn);
+
+// Removes the temporary files that replaceFile left in folder for names
+// that isOwn accepts, when a writer was killed before it could: those not
+// changed for olderThan, so that a write in progress keeps its own. Returns
+// the names it could not remove, with the reason.
+std::vector<QString> removeStaleTemporaries(const QString &folder, const std::function<bool(QStringView)> &isOwn,
+                                            std::chrono::seconds olderThan);
+
+// While it lives, files this process creates are not writable by the group
+// and others whatever the umask (for files made by code that takes no mode,
+// such as a lock file).
+class PrivateNewFiles
+{
+public:
+    PrivateNewFiles();
+    ~PrivateNewFiles();
+    PrivateNewFiles(const PrivateNewFiles &) = delete;
+    PrivateNewFiles &operator=(const PrivateNewFiles &) = delete;
+
+private:
+    unsigned m_previous = 0;
+};
+
+} // namespace platform
