@@ -4,15 +4,45 @@
 #include "platform/Volumes.h"
 
 #include <QAbstractFileIconProvider>
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
 #include <QStorageInfo>
 
+namespace {
+
+// Qt names a combo box on Linux by its value, for a screen reader to find
+// the name in a label beside it; the drive list has no such label. It is
+// named by its accessible name here, its value being the drive chosen.
+class DriveListAccessible : public QAccessibleWidget
+{
+public:
+    explicit DriveListAccessible(QWidget *list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto *list = static_cast<const QComboBox *>(widget());
+        return kind == QAccessible::Name ? list->accessibleName()
+               : kind == QAccessible::Value ? list->currentText()
+                                            : QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface *driveListAccessible(const QString &className, QObject *object)
+{
+    return className == QLatin1String("DriveList") && object->isWidgetType()
+               ? new DriveListAccessible(static_cast<QWidget *>(object))
+               : nullptr;
+}
+
+} // namespace
+
 DriveList::DriveList(QWidget *parent)
     : QComboBox(parent)
 {
+    static const bool named = (QAccessible::installFactory(driveListAccessible), true);
+    Q_UNUSED(named)
     refresh();
 }
 

@@ -10,14 +10,7 @@ void installFontSubstitutes()
     auto substitute = [](const char *family, QStringList replacements) {
         QFont::insertSubstitutions(QString::fromLatin1(family), replacements);
     };
-#ifdef Q_OS_WIN
-    // Only Windows' own faces. Under Wine a Linux face such as Liberation Sans
-    // can lose glyphs: at 11 pixels Wine reports the capital I's black box one
-    // pixel right of where it draws it, and Qt cuts the glyph to that box.
-    substitute("MS Sans Serif", {"Microsoft Sans Serif", "Tahoma"});
-    substitute("Arial Narrow", {"Arial"});
-    substitute("Book Antiqua", {"Palatino Linotype", "Times New Roman"});
-#else
+#ifndef Q_OS_WIN // there viewer::face() picks Windows' own outline faces
     substitute("MS Sans Serif", {"Microsoft Sans Serif", "Liberation Sans", "DejaVu Sans"});
     substitute("Arial Narrow", {"Liberation Sans Narrow", "DejaVu Sans Condensed"});
     substitute("Arial", {"Liberation Sans", "DejaVu Sans"});

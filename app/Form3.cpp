@@ -1,5 +1,7 @@
 #include "app/Form3.h"
 
+#include "viewer/Faces.h"
+
 #include <QLabel>
 
 Form3::Form3(QWidget *parent)
@@ -12,9 +14,7 @@ Form3::Form3(QWidget *parent)
     Label1 = new QLabel(aboutText(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(360 / 15, 240 / 15, 6135 / 15, 2775 / 15);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(12);
-    Label1->setFont(font);
+    Label1->setFont(viewer::face("Arial", 12));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }

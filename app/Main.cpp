@@ -8,7 +8,9 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
 #include "viewer/CaptionButton.h"
+#include "viewer/Faces.h"
 #include "platform/StartAndReport.h"
+#include "schedule/DayTable.h"
 #include "viewer/Form2.h"
 
 #include <QCheckBox>
@@ -30,13 +32,6 @@ QRect twips(int left, int top, int width, int height)
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
-QFont makeFont(const char *family, qreal points, bool bold = false)
-{
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
 
 } // namespace
 
@@ -65,7 +60,7 @@ void Main::buildControls()
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(9135 / 15, 5085 / 15);
-    client->setFont(makeFont("MS Sans Serif", 8.25));
+    client->setFont(viewer::face("MS Sans Serif", 8.25));
     setCentralWidget(client);
     // The window keeps the size of its client area and menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -87,7 +82,7 @@ void Main::buildControls()
     auto list = [&](const char *name, QStringList items, QRect where) {
         auto *l = place(new ChoiceList, name, where);
         l->addItems(items);
-        l->setFont(makeFont("MS Sans Serif", 12));
+        l->setFont(viewer::face("MS Sans Serif", 12));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         l->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -116,7 +111,7 @@ void Main::buildControls()
 
     Command1 = button("Command1", "Pick Program", twips(240, 4440, 1455, 495));
     Program = label("Program", "Program to be Run when starting up pc", twips(240, 2040, 1335, 855));
-    Program->setFont(makeFont("MS Sans Serif", 8.25, true));
+    Program->setFont(viewer::face("MS Sans Serif", 8.25, true));
     Program->setWordWrap(true);
     Drive1 = place(new DriveList, "Drive1", twips(1680, 2040, 975, 315));
     Dir1 = place(new FolderList, "Dir1", twips(3120, 2040, 2655, 1890));
@@ -127,6 +122,8 @@ void Main::buildControls()
         Check1[i] = place(new QCheckBox(QStringLiteral("Check1")),
                           qPrintable(QStringLiteral("Check1_%1").arg(i)),
                           twips(480 + 480 * i, 1320, 255, 255));
+        // Read out by the day it stands for, as the label above it shows.
+        Check1[i]->setAccessibleName(QString(schedule::day(i).name));
     }
     Text1 = hiddenText("Text1", "Text1", twips(7680, 4440, 735, 495));
     Label8 = label("Label8", "Time (Will run after below time)", twips(4680, 960, 2295, 255));
@@ -138,7 +135,7 @@ void Main::buildControls()
     List3 = list("List3", {QStringLiteral("00"), QStringLiteral("15"), QStringLiteral("30"), QStringLiteral("45")},
                  twips(5280, 1320, 735, 360));
     Label9 = label("Label9", "Orlen's Vellomar", twips(1080, 240, 6975, 615));
-    Label9->setFont(makeFont("Book Antiqua", 14.25, true));
+    Label9->setFont(viewer::face("Book Antiqua", 14.25, true));
     Label10 = label("Label10", "Run Style", twips(7080, 960, 1695, 255));
     List4 = list("List4", {QStringLiteral("Normal"), QStringLiteral("Hide"), QStringLiteral("Minimize"), QStringLiteral("Maximize")},
                  twips(7320, 1320, 1575, 360));
@@ -152,6 +149,13 @@ void Main::buildControls()
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Plain);
     Line1->lower();
+
+    // Each list by the label a sighted user reads beside it.
+    const std::pair<QWidget *, const char *> names[] = {{List2, "Hour"},   {List3, "Minute"}, {List1, "AM or PM"},
+                                                        {List4, "Run Style"}, {Drive1, "Drive"}, {Dir1, "Folder"},
+                                                        {File1, "Program file"}};
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(QString::fromLatin1(name));
 
     QWidget *order[] = {Command1, Drive1, Dir1, File1, Command2, Command3,
                         Check1[0], Check1[1], Check1[2], Check1[3], Check1[4], Check1[5], Check1[6],

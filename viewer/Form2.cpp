@@ -2,6 +2,7 @@
 
 #include "schedule/DayTable.h"
 #include "viewer/CaptionButton.h"
+#include "viewer/Faces.h"
 #include "viewer/LineReader.h"
 #include "viewer/ListArea.h"
 #include "viewer/ListRenderer.h"
@@ -19,17 +20,10 @@ QRect twips(int left, int top, int width, int height)
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
-QFont makeFont(const char *family, qreal points, bool bold)
-{
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
 
 QFont buttonFont(bool bold)
 {
-    return makeFont("MS Sans Serif", 8.25, bold);
+    return viewer::face("MS Sans Serif", 8.25, bold);
 }
 
 constexpr qreal kListPointSize = 12;
@@ -41,7 +35,7 @@ Form2::Form2(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Program to be Run"));
-    setFont(makeFont("Arial Narrow", 8.25, true));
+    setFont(viewer::face("Arial Narrow", 8.25, true));
     // The same frame as the main window: the size the window opens with.
     setFixedSize(10095 / 15, 7785 / 15);
     buildControls();
@@ -55,6 +49,7 @@ void Form2::buildControls()
     // row are drawn behind the buttons.
     m_listArea = new viewer::ListArea(this);
     m_listArea->setGeometry(rect());
+    m_listArea->setAccessibleName(QStringLiteral("Programs of the day"));
 
     auto button = [this](const char *name, const char *caption, int left, int width) {
         auto *b = new viewer::CaptionButton(QString::fromLatin1(caption), this);

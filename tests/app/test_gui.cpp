@@ -38,6 +38,16 @@ QString form(const Main &m)
     return state.join(' ');
 }
 
+// What a screen reader says of each control that Tab reaches, from first on.
+QStringList tabNames(QWidget *first)
+{
+    QStringList names;
+    for (QWidget *w = first; names.isEmpty() || w != first; w = w->nextInFocusChain())
+        if (w->parentWidget() == first->parentWidget() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+            names << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    return names;
+}
+
 template <typename Window> QList<Window *> shown()
 {
     QList<Window *> windows;
@@ -83,6 +93,9 @@ void TestGui::session()
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
     QVERIFY(QApplication::focusWidget() == m_main->Command1 && m_main->Dir1->path() == "/usr/bin");
     QCOMPARE(form(*m_main), "1 12 00 PM Normal - - - - - - -");
+    const QStringList days{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    QCOMPARE(tabNames(m_main->Command1), QStringList({"Pick Program", "Drive", "Folder", "Program file", "Show List", "Ready to Deploy..."})
+                                             + days + QStringList({"AM or PM", "Hour", "Minute", "Run Style", "Exit", "Reset/Clear List"}));
 
     // Reset/Clear List; the counter carries on.
     m_main->Check1[3]->setChecked(true), m_main->Check1[6]->setChecked(true), m_main->Text4->setText("5");
@@ -112,6 +125,7 @@ void TestGui::session()
         m_main->Command2->click();
         QPointer<Form2> viewer = m_main->viewer();
         QVERIFY(!m_main->isVisible() && viewer->isVisible() && !viewer->Command1->font().bold());
+        QCOMPARE(tabNames(viewer->Command1), days + QStringList{"Back to Main Menu"});
         viewer->Command1->click();
         round == 0 ? viewer->Command8->click() : void(viewer->close());
         QVERIFY(m_main->isVisible());
