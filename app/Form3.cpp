@@ -1,6 +1,7 @@
 #include "app/Form3.h"
 
 #include "viewer/Faces.h"
+#include "viewer/Fit.h"
 
 #include <QLabel>
 
@@ -17,6 +18,7 @@ Form3::Form3(QWidget *parent)
     Label1->setFont(viewer::face("Arial", 12));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    viewer::fitTexts(this);
 }
 
 QString Form3::aboutText()

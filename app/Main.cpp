@@ -9,6 +9,8 @@
 #include "platform/Prompter.h"
 #include "viewer/CaptionButton.h"
 #include "viewer/Faces.h"
+#include "viewer/Fit.h"
+#include "viewer/Lines.h"
 #include "platform/StartAndReport.h"
 #include "schedule/DayTable.h"
 #include "viewer/Form2.h"
@@ -145,10 +147,12 @@ void Main::buildControls()
     Command5 = button("Command5", "Reset/Clear List", twips(4440, 4440, 1455, 495));
 
     // A horizontal rule from (1440, 720) to (7800, 720), drawn under the title.
-    Line1 = place(new QFrame, "Line1", QRect(1440 / 15, 720 / 15, (7800 - 1440) / 15, 1));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Plain);
+    Line1 = place(new viewer::Rule, "Line1", QRect(1440 / 15, 720 / 15, (7800 - 1440) / 15, 1));
+    Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Line1->lower();
+    for (QWidget *framed : std::initializer_list<QWidget *>{List1, List2, List3, List4, Dir1, File1})
+        viewer::outline(framed);
+    viewer::fitTexts(client);
 
     // Each list by the label a sighted user reads beside it.
     const std::pair<QWidget *, const char *> names[] = {{List2, "Hour"},   {List3, "Minute"}, {List1, "AM or PM"},

@@ -3,6 +3,7 @@
 #include "schedule/DayTable.h"
 #include "viewer/CaptionButton.h"
 #include "viewer/Faces.h"
+#include "viewer/Fit.h"
 #include "viewer/LineReader.h"
 #include "viewer/ListArea.h"
 #include "viewer/ListRenderer.h"
@@ -75,6 +76,13 @@ void Form2::buildControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFocusPolicy(Qt::NoFocus);
     Text1->hide();
+
+    // Room for the caption of the day that is shown, which is bold.
+    for (QPushButton *day : dayButtons())
+        day->setFont(buttonFont(true));
+    viewer::fitTexts(this);
+    for (QPushButton *day : dayButtons())
+        day->setFont(buttonFont(false));
 
     QWidget *order[] = {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8};
     for (size_t i = 1; i < std::size(order); ++i)

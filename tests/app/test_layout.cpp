@@ -1,0 +1,109 @@
+// The three windows at the scale factor of the run (QT_SCALE_FACTOR 1, 1.25,
+// 1.5 or 2): every label, button and list item fits its control with the
+// faces this system has, no control overlaps another, and the rule under the
+// title, the list frames and the bold day button are drawn.
+#include "app/Browser.h"
+#include "app/Fonts.h"
+#include "app/Form3.h"
+#include "app/Main.h"
+#include "support/Fakes.h"
+#include "support/Files.h"
+#include "viewer/Fit.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace testing;
+
+namespace {
+
+// What does not fit or overlaps among the controls of parent.
+QStringList faults(QWidget *parent)
+{
+    QStringList faults;
+    QList<QWidget *> controls;
+    for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isVisible() || w->testAttribute(Qt::WA_TransparentForMouseEvents) || !w->inherits("QAbstractButton")
+            && !w->inherits("QLabel") && !w->inherits("QAbstractItemView") && !w->inherits("QComboBox"))
+            continue;
+        controls << w;
+        // A day box shows no caption: the box alone is its control.
+        if ((w->inherits("QLabel") || w->inherits("QPushButton")) && !w->rect().contains(QRect({}, viewer::neededSize(w))))
+            faults << QString("%1 \"%2\" needs %3x%4 in %5x%6").arg(w->objectName(), w->property("text").toString())
+                          .arg(viewer::neededSize(w).width()).arg(viewer::neededSize(w).height()).arg(w->width()).arg(w->height());
+        if (auto *list = qobject_cast<QListWidget *>(w); list && w->objectName().startsWith("List"))
+            for (int i = 0; i < list->count(); ++i)
+                if (QFontMetrics(list->font()).horizontalAdvance(list->item(i)->text()) + 6 > list->viewport()->width())
+                    faults << w->objectName() + " item " + list->item(i)->text();
+    }
+    for (QWidget *a : controls)
+        for (QWidget *b : controls)
+            if (a < b && a->geometry().intersects(b->geometry()))
+                faults << a->objectName() + " overlaps " + b->objectName();
+    return faults;
+}
+
+// Whether the picture of window shows a dark line along the top of widget's box.
+bool lineOnTop(QWidget *window, QWidget *widget)
+{
+    const QImage picture = window->grab().toImage();
+    const qreal scale = picture.devicePixelRatio();
+    const QRect box(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    for (int y = qFloor(box.top() * scale); y <= qCeil(box.top() * scale) + 1; ++y) {
+        int dark = 0;
+        for (int x = qCeil(box.left() * scale) + 4; x < qFloor(box.right() * scale) - 4; ++x)
+            dark += qGray(picture.pixel(x, y)) < 180;
+        if (dark > (box.width() * scale - 10) * 0.9)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windows();
+};
+
+void TestLayout::windows()
+{
+    installFontSubstitutes(); // the faces the program itself chooses
+    WorkFolder work;
+    FakeServices fakes;
+    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    const QStringList mainFaults = faults(main.centralWidget());
+    QVERIFY2(mainFaults.isEmpty(), qPrintable(mainFaults.join("; ")));
+    for (QWidget *lined : std::initializer_list<QWidget *>{main.Line1, main.List1, main.List2, main.List3, main.List4, main.Dir1, main.File1})
+        QVERIFY2(lineOnTop(&main, lined), qPrintable(lined->objectName()));
+
+    main.Command2->click();
+    Form2 *viewer = main.viewer();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    viewer->Command3->click(); // Wednesday, the longest caption, bold
+    const QStringList viewerFaults = faults(viewer);
+    QVERIFY2(viewerFaults.isEmpty(), qPrintable(viewerFaults.join("; ")));
+    // The shown day's caption is drawn bolder than the others: more ink.
+    const auto ink = [&](QWidget *button) {
+        const QImage picture = button->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                dark += qGray(picture.pixel(x, y)) < 100;
+        return dark;
+    };
+    viewer->Command2->setText("Wednesday"); // the same caption, not bold
+    QVERIFY2(ink(viewer->Command3) > ink(viewer->Command2) * 1.1, "the shown day is not bold");
+
+    Form3 about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    const QStringList aboutFaults = faults(&about);
+    QVERIFY2(aboutFaults.isEmpty(), qPrintable(aboutFaults.join("; ")));
+}
+
+QTEST_MAIN(TestLayout)
+#include "test_layout.moc"
