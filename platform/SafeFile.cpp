@@ -234,6 +234,20 @@ PrivateNewFiles::~PrivateNewFiles()
 
 #else
 
+namespace {
+
+// Qt's reason on Windows is a sentence of its own ("Access denied."); the
+// reasons here go inside sentences, without their full stop.
+QString reasonOf(const QFileDevice &file)
+{
+    QString reason = file.errorString().trimmed();
+    while (reason.endsWith(u'.'))
+        reason.chop(1);
+    return reason;
+}
+
+} // namespace
+
 FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
 {
     Q_UNUSED(mode) // the new file takes the folder's access list
@@ -242,19 +256,19 @@ FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
     // cut-off file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
+        return {false, reasonOf(file)};
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
-            const QString why = file.errorString();
+            const QString why = reasonOf(file);
             file.cancelWriting();
             return {false, why};
         }
         done += n;
     }
     if (!file.commit())
-        return {false, file.errorString()};
+        return {false, reasonOf(file)};
     return {};
 }
 
@@ -266,7 +280,7 @@ OpenedFile openForReading(QFile &file, const QString &path)
     if (!QFileInfo(path).isFile())
         return {OpenedFile::Refused, tr("it is not a regular file")};
     if (!file.open(QIODevice::ReadOnly))
-        return {OpenedFile::Refused, file.errorString()};
+        return {OpenedFile::Refused, reasonOf(file)};
     return {OpenedFile::Opened, {}};
 }
 
@@ -275,14 +289,14 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
     Q_UNUSED(newMode)
     file.setFileName(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return {OpenedFile::Refused, file.errorString()};
+        return {OpenedFile::Refused, reasonOf(file)};
     return {OpenedFile::Opened, {}};
 }
 
 FileResult appendBytes(QFile &file, const QByteArray &bytes)
 {
     if (file.write(bytes) != bytes.size())
-        return {false, file.errorString()};
+        return {false, reasonOf(file)};
     return {};
 }
 
@@ -303,12 +317,12 @@ std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, q
     QFile file(m_folder + name);
     // Unbuffered: the read goes straight into the buffer.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        *why = file.errorString();
+        *why = reasonOf(file);
         return std::nullopt;
     }
     const qint64 n = file.read(buffer, size);
     if (n < 0) {
-        *why = file.errorString();
+        *why = reasonOf(file);
         return std::nullopt;
     }
     return qsizetype(n);

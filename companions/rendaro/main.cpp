@@ -36,6 +36,26 @@ namespace {
     std::_Exit(status);
 }
 
+#ifdef Q_OS_WIN
+bool g_console = false;
+#endif
+
+// Started from a console, or with its output sent somewhere: an answer goes
+// there. Started on Windows without either, as from Explorer, it goes in a
+// message box, in paragraphs rather than the console's columns.
+void answer(const QString &text, const QString &paragraphs)
+{
+#ifdef Q_OS_WIN
+    if (!g_console) {
+        MessageBoxW(nullptr, reinterpret_cast<LPCWSTR>(paragraphs.utf16()), L"Rendaro.exe", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+#else
+    Q_UNUSED(paragraphs)
+#endif
+    QTextStream(stdout) << text;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -46,6 +66,9 @@ int main(int argc, char *argv[])
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {
         std::freopen("CONOUT$", "w", stdout);
         std::freopen("CONOUT$", "w", stderr);
+        g_console = true;
+    } else {
+        g_console = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN; // a file or a pipe
     }
 #endif
     // Each event is a line of its own, seen when it happens, also through a pipe.
@@ -64,8 +87,11 @@ int main(int argc, char *argv[])
         "starts at once. A list that changes is read again; an entry put in after its time\n"
         "waits for its next day. It ends with the session, or on SIGTERM or SIGHUP. One runs\n"
         "per user and folder. What it does goes to rendaro.log in the working folder."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help."));
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information."));
+    parser.addOption(help);
+    parser.addOption(version);
     const QCommandLineOption once(QStringLiteral("once"),
                                   QStringLiteral("Start today's entries at their times, then end (at midnight at the latest)."));
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
@@ -77,10 +103,25 @@ int main(int argc, char *argv[])
     parser.addOption(list);
     parser.addOption(at);
     parser.addOption(log);
-    parser.process(app);
-
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "Rendaro.exe: " << parser.errorText() << "\n" << parser.helpText();
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        QString paragraphs = parser.applicationDescription().replace(u'\n', u' ') + u'\n';
+        for (const QCommandLineOption *option : {&help, &version, &once, &list, &at, &log})
+            paragraphs += QStringLiteral("\n--") + option->names().constLast() + (option->valueName().isEmpty() ? QString() : u' ' + option->valueName())
+                          + QStringLiteral(": ") + option->description();
+        answer(parser.helpText(), paragraphs);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        const QString text = QStringLiteral("Rendaro.exe %1\n").arg(QStringLiteral(VELLOMAR_VERSION));
+        answer(text, text);
+        return 0;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         err << "Rendaro.exe: unexpected argument " << parser.positionalArguments().first()
             << "\n" << parser.helpText();
