@@ -11,7 +11,7 @@ class ChoiceList : public QListWidget
 {
     Q_OBJECT
 public:
-    using QListWidget::QListWidget;
+    explicit ChoiceList(QWidget *parent = nullptr);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,

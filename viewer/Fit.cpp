@@ -13,6 +13,9 @@ namespace viewer {
 
 namespace {
 
+// Room kept after a label's text.
+constexpr int kLabelGap = 4;
+
 // Room that a caption button keeps around its caption.
 constexpr QMargins kButtonMargins{3, 1, 3, 1};
 
@@ -33,6 +36,23 @@ bool freeAt(const QWidget *control, const QRect &box, const QList<QWidget *> &ne
                         [&](const QWidget *n) { return n != control && n->geometry().intersects(box); });
 }
 
+// Makes room for box by moving the labels in its way a pixel to the right,
+// where each has room to go and its text still fits.
+bool pushRight(const QWidget *control, const QRect &box, const QList<QWidget *> &neighbours)
+{
+    QList<QWidget *> inWay;
+    for (QWidget *n : neighbours)
+        if (n != control && n->geometry().intersects(box)) {
+            const QRect moved = n->geometry().translated(1, 0);
+            if (!qobject_cast<QLabel *>(n) || !freeAt(n, moved, neighbours))
+                return false;
+            inWay << n;
+        }
+    for (QWidget *n : std::as_const(inWay))
+        n->move(n->x() + 1, n->y());
+    return !inWay.isEmpty();
+}
+
 } // namespace
 
 QSize neededSize(const QWidget *control)
@@ -43,7 +63,8 @@ QSize neededSize(const QWidget *control)
         const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
         const QRect text = metrics.boundingRect(QRect(0, 0, label->wordWrap() ? area.width() : 1 << 20, 1 << 20), flags,
                                                 label->text());
-        return text.size() + (label->size() - area.size());
+        // A few pixels' room after the text, so that it does not run into the next control.
+        return text.size() + (label->size() - area.size()) + QSize(kLabelGap, 0);
     }
     if (const auto *button = qobject_cast<const QPushButton *>(control)) {
         const QRect area = button->rect().marginsRemoved(kButtonMargins);
@@ -82,7 +103,7 @@ void fitTexts(QWidget *parent)
         for (;;) {
             const QSize need = neededSize(w);
             const QRect wider = box.adjusted(0, 0, 1, 0), taller = box.adjusted(0, 0, 0, 1);
-            if (need.width() > box.width() && freeAt(w, wider, neighbours))
+            if (need.width() > box.width() && (freeAt(w, wider, neighbours) || pushRight(w, wider, neighbours)))
                 box = wider;
             else if (need.height() > box.height() && freeAt(w, taller, neighbours))
                 box = taller;
