@@ -1,10 +1,11 @@
 #include "viewer/Faces.h"
 
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 
 namespace viewer {
@@ -20,10 +21,10 @@ QStringList outlineFaces(const char *family)
     };
     // Tahoma comes with every Windows and with Wine.
     static const Choice choices[] = {
-        {"MS Sans Serif", {"Microsoft Sans Serif", "Tahoma", "Segoe UI"}},
+        {"MS Sans Serif", {"Microsoft Sans Serif", "Tahoma", "Segoe UI", "Liberation Sans", "Arial"}},
         {"Arial", {"Arial", "Liberation Sans", "Tahoma"}},
         {"Arial Narrow", {"Arial Narrow", "Liberation Sans Narrow", "Arial", "Liberation Sans", "Tahoma"}},
-        {"Book Antiqua", {"Book Antiqua", "Palatino Linotype", "Times New Roman"}},
+        {"Book Antiqua", {"Book Antiqua", "Palatino Linotype", "Times New Roman", "Liberation Serif", "DejaVu Serif"}},
     };
     for (const Choice &choice : choices)
         if (std::strcmp(choice.family, family) == 0)
@@ -31,13 +32,21 @@ QStringList outlineFaces(const char *family)
     return {QString::fromLatin1(family)};
 }
 
-// The first of faces that this system has under that very name. A name may
-// be answered with another face: Wine gives a TrueType file of bitmaps named
-// "MS Sans Serif" for "Microsoft Sans Serif". The last is taken where none is.
-QString firstPresentFace(const QStringList &faces)
+// The first of faces that the system has as an outline face, in bold too
+// where bold is asked for. A face it lacks is not asked for: Windows would
+// answer with a face of its choosing, under Wine a serif one (C059) for a
+// sans; nor a face without a bold cut for bold text, which Wine then draws
+// bold at one scale and plain at another.
+QString firstOutlineFace(const QStringList &faces, bool bold)
 {
+    const QStringList present = QFontDatabase::families();
+    const auto hasBold = [](const QString &face) {
+        const QStringList styles = QFontDatabase::styles(face);
+        return std::any_of(styles.cbegin(), styles.cend(),
+                           [&](const QString &style) { return QFontDatabase::weight(face, style) >= QFont::Bold; });
+    };
     for (const QString &face : faces)
-        if (QFontInfo(QFont(face)).family().compare(face, Qt::CaseInsensitive) == 0)
+        if (present.contains(face, Qt::CaseInsensitive) && QFontDatabase::isSmoothlyScalable(face) && (!bold || hasBold(face)))
             return face;
     return faces.constLast();
 }
@@ -49,7 +58,7 @@ QFont face(const char *family, qreal points, bool bold)
 {
     QFont font;
 #ifdef Q_OS_WIN
-    font.setFamily(firstPresentFace(outlineFaces(family)));
+    font.setFamily(firstOutlineFace(outlineFaces(family), bold));
 #else
     font.setFamily(QString::fromLatin1(family));
 #endif
