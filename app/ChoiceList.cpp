@@ -1,52 +1,8 @@
 #include "app/ChoiceList.h"
 
-#include "viewer/Faces.h"
-
-#include <QApplication>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QWheelEvent>
 
 #include <algorithm>
-
-namespace {
-
-// The item's text from the glyphs' outlines where the system's glyph images
-// would lose parts of it (viewer::textFromOutlines); the rest as the style
-// draws it.
-class OutlineText : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        if (!viewer::textFromOutlines())
-            return QStyledItemDelegate::paint(painter, option, index);
-        QStyleOptionViewItem item = option;
-        initStyleOption(&item, index);
-        const QString text = item.text;
-        item.text.clear();
-        const QStyle *style = item.widget ? item.widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
-        const QRectF area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget).adjusted(2, 0, 0, 0);
-        const QFontMetricsF metrics(item.font);
-        painter->save();
-        painter->setClipRect(area);
-        painter->setFont(item.font);
-        // Windows' item views write a selected item in the text colour on a light highlight.
-        painter->setPen(item.palette.color(QPalette::Text));
-        viewer::drawText(*painter, {area.left(), area.center().y() + (metrics.ascent() - metrics.descent()) / 2}, text);
-        painter->restore();
-    }
-};
-
-} // namespace
-
-ChoiceList::ChoiceList(QWidget *parent)
-    : QListWidget(parent)
-{
-    setItemDelegate(new OutlineText(this));
-}
 
 QItemSelectionModel::SelectionFlags ChoiceList::selectionCommand(const QModelIndex &index, const QEvent *event) const
 {

@@ -11,7 +11,7 @@ class ChoiceList : public QListWidget
 {
     Q_OBJECT
 public:
-    explicit ChoiceList(QWidget *parent = nullptr);
+    using QListWidget::QListWidget;
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,

@@ -2,8 +2,6 @@
 
 #include <QFont>
 
-class QPainter;
-
 namespace viewer {
 
 // A font of the windows' layout, by the family the layout names ("MS Sans
@@ -15,14 +13,5 @@ namespace viewer {
 // never falls back to a serif one. Elsewhere the family is asked for as it
 // is and the application's substitutes (app/Fonts) pick a face the system has.
 QFont face(const char *family, qreal points, bool bold = false);
-
-// Whether large text is drawn from the glyphs' outlines here, with
-// drawText() below: on Windows the system's glyph images of some sizes lack
-// their left columns under Wine (Tahoma at 16 pixels: "00" reads "CC").
-bool textFromOutlines();
-
-// Draws text in the painter's font and pen colour, its baseline starting at
-// origin: from the outlines where textFromOutlines(), else as usual.
-void drawText(QPainter &painter, const QPointF &origin, const QString &text);
 
 } // namespace viewer

@@ -1,7 +1,5 @@
 #include "viewer/ListArea.h"
 
-#include "viewer/Faces.h"
-
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -50,7 +48,7 @@ void ListArea::paintEvent(QPaintEvent *event)
     const qsizetype first = std::max(0, dirty.top() / spacing);
     const qsizetype last = std::min(m_lines.size() - 1, qsizetype(dirty.bottom() / spacing));
     for (qsizetype i = first; i <= last; ++i)
-        drawText(painter, QPointF(0, int(i * spacing) + metrics.ascent()), m_lines[i]);
+        painter.drawText(0, int(i * spacing) + metrics.ascent(), m_lines[i]);
 }
 
 } // namespace viewer
