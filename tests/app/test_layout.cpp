@@ -66,6 +66,7 @@ class TestLayout : public QObject
     Q_OBJECT
 private slots:
     void windows();
+    void push();
 };
 
 void TestLayout::windows()
@@ -103,6 +104,19 @@ void TestLayout::windows()
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const QStringList aboutFaults = faults(&about);
     QVERIFY2(aboutFaults.isEmpty(), qPrintable(aboutFaults.join("; ")));
+}
+
+void TestLayout::push()
+{
+    // A text too wide for its box, a label beside it with room to its right: the label moves, the text fits.
+    QWidget window;
+    window.resize(300, 40);
+    auto *wide = new QLabel("a text far wider than its box", &window), *beside = new QLabel("next", &window);
+    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(62, 0, 120, 20);
+    viewer::fitTexts(&window);
+    window.show();
+    QVERIFY2(faults(&window).isEmpty() && wide->width() >= viewer::neededSize(wide).width(), qPrintable(faults(&window).join("; ")));
+    QVERIFY(beside->x() > 62 && beside->geometry().right() < 300);
 }
 
 QTEST_MAIN(TestLayout)
