@@ -11,6 +11,31 @@ target_link_options(vellomar_start PRIVATE -municode)
 set_target_properties(vellomar_start PROPERTIES OUTPUT_NAME vellomar-start)
 
 install(TARGETS vellomar vellomar_start brinol zeptra rendaro RUNTIME DESTINATION .)
+
+# Every program carries the application icon and its version information
+# (Explorer's Properties > Details, the Start menu, Apps & features).
+set(VELLOMAR_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/vellomar.ico)
+function(vellomar_program_resources target description)
+  get_target_property(name ${target} OUTPUT_NAME)
+  get_target_property(suffix ${target} SUFFIX)
+  if(NOT name)
+    set(name ${target})
+  endif()
+  if(NOT suffix)
+    set(suffix .exe)
+  endif()
+  set(VELLOMAR_RC_FILE ${name}${suffix})
+  set(VELLOMAR_RC_DESCRIPTION "${description}")
+  configure_file(windows/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc TARGET_DIRECTORY ${target}
+               APPEND PROPERTY OBJECT_DEPENDS ${VELLOMAR_ICON})
+endfunction()
+vellomar_program_resources(vellomar "Vellomar: programs to start at logon")
+vellomar_program_resources(vellomar_start "Vellomar, started in the user's working folder")
+vellomar_program_resources(brinol "Vellomar: gathers the entry files into day lists")
+vellomar_program_resources(zeptra "Vellomar: removes the entry files and day lists")
+vellomar_program_resources(rendaro "Vellomar's launcher: starts the day's programs")
 install(FILES ${PROJECT_SOURCE_DIR}/readme.1st ${PROJECT_SOURCE_DIR}/license.txt DESTINATION .)
 
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
@@ -52,6 +77,8 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Vellomar)
 set(CPACK_NSIS_DISPLAY_NAME Vellomar)
 set(CPACK_NSIS_INSTALLED_ICON_NAME vellomar.exe)
+set(CPACK_NSIS_MUI_ICON ${VELLOMAR_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${VELLOMAR_ICON})
 # The Start menu entry starts vellomar-start.exe, which gives each user a
 # working folder of their own (%LOCALAPPDATA%\Vellomar). The uninstaller
 # leaves those folders, the user's schedule, alone.
