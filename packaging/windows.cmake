@@ -70,19 +70,13 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/license.txt)
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_STRIP_FILES ON)
 
-# A 64-bit installer for 64-bit programs; installed for all users (the
-# installer asks for administrator rights).
+# A 64-bit installer for 64-bit programs, from our own template
+# (windows/NSIS.template.in): for all users or for the current user only.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/windows)
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Vellomar)
 set(CPACK_NSIS_DISPLAY_NAME Vellomar)
 set(CPACK_NSIS_INSTALLED_ICON_NAME vellomar.exe)
 set(CPACK_NSIS_MUI_ICON ${VELLOMAR_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${VELLOMAR_ICON})
-# The Start menu entry starts vellomar-start.exe, which gives each user a
-# working folder of their own (%LOCALAPPDATA%\Vellomar). The uninstaller
-# leaves those folders, the user's schedule, alone.
-set(CPACK_NSIS_CREATE_ICONS_EXTRA
-    "CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Vellomar.lnk' '$INSTDIR\\\\vellomar-start.exe' '' '$INSTDIR\\\\vellomar.exe' 0")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Vellomar.lnk'")
 include(CPack)
