@@ -180,10 +180,19 @@ wait_for uninstalled "$mine" "$menu" && "$wineserver" -w
 ! key 'HKCU\Software\The Vellomar developers' || fail "the user's uninstaller left its registry key"
 key 'HKLM\Software\The Vellomar developers' || fail "the user's uninstaller took the key of all users"
 
+# Removed while a launcher runs in this session: what the launcher holds goes at the next restart.
+find "$c/users/$user" -name 'rendaro-*.lock' -delete # those of the launchers ended above
+(cd "$work" && exec "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' >/dev/null 2>&1) &
+running() { [ -n "$(holder)" ]; }
+wait_for running
 "$wine" "$installed/Uninstall.exe" /S
-wait_for uninstalled "$installed" "$c/ProgramData/Microsoft/Windows/Start Menu/Programs" && "$wineserver" -w
+wait_for uninstalled "$installed" "$c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 [ ! -e "$startup/Rendaro.lnk" ] || fail "the uninstaller left Rendaro.lnk"
+"$wine" taskkill /F /PID "$(holder)" >/dev/null 2>&1 || fail "ending the launcher"
+wait_for ended && "$wineserver" -w
 ! key 'HKLM\Software\The Vellomar developers' || fail "the uninstaller left its registry key"
+"$wine" wineboot -r >/dev/null 2>&1
+[ ! -e "$installed" ] || fail "after a restart the program folder still holds: $(ls -R "$installed")"
 [ -f "$work/readme.1st" ] || fail "the uninstaller took the user's folder"
 
 "$wine" "$probe_build/probe.exe" --checks || fail "probe.exe --checks"
