@@ -1,6 +1,7 @@
-# Windows: one program folder under C:\Program Files\Vellomar holding the four
-# programs, the Start menu starter, the Qt and MinGW runtime DLLs with Qt's
-# plugins, the read-me and the licences; an NSIS installer and a zip of it.
+# Windows: one program folder (C:\Program Files\Vellomar for all users, or
+# %LOCALAPPDATA%\Programs\Vellomar for the current user only) holding the
+# four programs, the Start menu starter, the Qt and MinGW runtime DLLs with
+# Qt's plugins, the read-me and the licences; an NSIS installer and a zip of it.
 #   cmake --preset windows && cmake --build --preset windows
 #   (cd build/windows && cpack)   ->  vellomar-1.0.0-win64.exe and .zip
 
