@@ -1,6 +1,7 @@
-# Windows: one program folder under C:\Program Files\Vellomar holding the four
-# programs, the Start menu starter, the Qt and MinGW runtime DLLs with Qt's
-# plugins, the read-me and the licences; an NSIS installer and a zip of it.
+# Windows: one program folder (C:\Program Files\Vellomar for all users, or
+# %LOCALAPPDATA%\Programs\Vellomar for the current user only) holding the
+# four programs, the Start menu starter, the Qt and MinGW runtime DLLs with
+# Qt's plugins, the read-me and the licences; an NSIS installer and a zip of it.
 #   cmake --preset windows && cmake --build --preset windows
 #   (cd build/windows && cpack)   ->  vellomar-1.0.0-win64.exe and .zip
 
@@ -11,6 +12,31 @@ target_link_options(vellomar_start PRIVATE -municode)
 set_target_properties(vellomar_start PROPERTIES OUTPUT_NAME vellomar-start)
 
 install(TARGETS vellomar vellomar_start brinol zeptra rendaro RUNTIME DESTINATION .)
+
+# Every program carries the application icon and its version information
+# (Explorer's Properties > Details, the Start menu, Apps & features).
+set(VELLOMAR_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/vellomar.ico)
+function(vellomar_program_resources target description)
+  get_target_property(name ${target} OUTPUT_NAME)
+  get_target_property(suffix ${target} SUFFIX)
+  if(NOT name)
+    set(name ${target})
+  endif()
+  if(NOT suffix)
+    set(suffix .exe)
+  endif()
+  set(VELLOMAR_RC_FILE ${name}${suffix})
+  set(VELLOMAR_RC_DESCRIPTION "${description}")
+  configure_file(windows/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc TARGET_DIRECTORY ${target}
+               APPEND PROPERTY OBJECT_DEPENDS ${VELLOMAR_ICON})
+endfunction()
+vellomar_program_resources(vellomar "Vellomar: programs to start at logon")
+vellomar_program_resources(vellomar_start "Vellomar, started in the user's working folder")
+vellomar_program_resources(brinol "Vellomar: gathers the entry files into day lists")
+vellomar_program_resources(zeptra "Vellomar: removes the entry files and day lists")
+vellomar_program_resources(rendaro "Vellomar's launcher: starts the day's programs")
 install(FILES ${PROJECT_SOURCE_DIR}/readme.1st ${PROJECT_SOURCE_DIR}/license.txt DESTINATION .)
 
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
@@ -45,17 +71,13 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/license.txt)
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_STRIP_FILES ON)
 
-# A 64-bit installer for 64-bit programs; installed for all users (the
-# installer asks for administrator rights).
+# A 64-bit installer for 64-bit programs, from our own template
+# (windows/NSIS.template.in): for all users or for the current user only.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/windows)
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Vellomar)
 set(CPACK_NSIS_DISPLAY_NAME Vellomar)
 set(CPACK_NSIS_INSTALLED_ICON_NAME vellomar.exe)
-# The Start menu entry starts vellomar-start.exe, which gives each user a
-# working folder of their own (%LOCALAPPDATA%\Vellomar). The uninstaller
-# leaves those folders, the user's schedule, alone.
-set(CPACK_NSIS_CREATE_ICONS_EXTRA
-    "CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Vellomar.lnk' '$INSTDIR\\\\vellomar-start.exe' '' '$INSTDIR\\\\vellomar.exe' 0")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Vellomar.lnk'")
+set(CPACK_NSIS_MUI_ICON ${VELLOMAR_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${VELLOMAR_ICON})
 include(CPack)

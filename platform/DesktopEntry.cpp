@@ -133,7 +133,10 @@ std::optional<QByteArray> applicationEntry(const QString &name, const QString &p
     const auto nameValue = escapeStringValue(name);
     const auto execValue = escapeStringValue(command.join(u' '));
     const auto pathValue = escapeStringValue(workingFolder);
-    if (!nameValue || !execValue || !pathValue) {
+    // TryExec: where the program is gone (its package removed), a desktop
+    // passes over the entry instead of failing at every logon.
+    const auto tryExecValue = escapeStringValue(program);
+    if (!nameValue || !execValue || !pathValue || !tryExecValue) {
         if (why)
             *why = QCoreApplication::translate("platform", "a name or path holds a control character");
         return std::nullopt;
@@ -153,8 +156,9 @@ std::optional<QByteArray> applicationEntry(const QString &name, const QString &p
                                         "Type=Application\n"
                                         "Name=%1\n"
                                         "Exec=%2\n"
-                                        "Path=%3\n")
-                             .arg(*nameValue, *execValue, *pathValue);
+                                        "TryExec=%3\n"
+                                        "Path=%4\n")
+                             .arg(*nameValue, *execValue, *tryExecValue, *pathValue);
     return text.toUtf8();
 }
 

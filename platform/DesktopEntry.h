@@ -32,7 +32,8 @@ QString unescapeStringValue(const QString &value);
 std::optional<QStringList> splitExecValue(const QString &exec);
 
 // The whole file of an application entry that starts program (with
-// arguments, each quoted) in workingFolder. The entry is read back as a
+// arguments, each quoted) in workingFolder, only while program exists
+// (TryExec). The entry is read back as a
 // desktop reads it and must name exactly that program, those arguments and
 // that folder; nothing otherwise, or when a value cannot be written at all,
 // and *why says which.

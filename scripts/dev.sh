@@ -16,8 +16,9 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-
 # manager for window states and xdotool to move windows from outside, the
 # desktop entry checker, the desktop's opener, the Debian package checker, a
 # private session bus for the launcher's desktop notice, and the Windows
-# build with Wine, its fonts and NSIS for the Windows test.
-windows_packages=(g++-mingw-w64-x86-64-posix wine64 fonts-wine nsis)
+# build with Wine, its fonts, NSIS and icoutils (the icon in the programs)
+# for the Windows test.
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 fonts-wine nsis icoutils)
 test_packages=(xvfb xauth openbox x11-utils xdotool desktop-file-utils dpkg-dev file xdg-utils lintian faketime
                imagemagick tesseract-ocr dbus-daemon dbus-bin "${windows_packages[@]}")
 bench_packages=(libbenchmark-dev faketime)

@@ -30,9 +30,11 @@ void TestDeploy::deploy_data()
     QTest::addColumn<QByteArray>("exec"); // how the program folder's name stands in Exec=, quotes aside; "" for no entry
     QTest::addColumn<QByteArray>("path"); // how the working folder's stands in Path=
     QTest::addColumn<QString>("said");    // what the closing message holds
+    QTest::addColumn<QByteArray>("tryExec"); // how the program folder's name stands in TryExec=
     auto row = [](const QByteArray &tag, qint16 answer, const QByteArray &app, const QByteArray &work,
-                  const QByteArray &exec, const QByteArray &path, const char *said) {
-        QTest::newRow(tag.constData()) << answer << app << work << exec << path << QString(said);
+                  const QByteArray &exec, const QByteArray &path, const char *said, const QByteArray &tryExec = {}) {
+        QTest::newRow(tag.constData()) << answer << app << work << exec << path << QString(said)
+                                       << (tryExec.isEmpty() ? app : tryExec);
     };
     row("No", 7, "app", "work", "app", "work", "File copied to All Users profile");
     // Cancel, and what the box returns for Escape and its close button, and any other value.
@@ -42,7 +44,8 @@ void TestDeploy::deploy_data()
     row("blanks, not ASCII", 6, "Gr\xc3\xbc\xc3\x9f" "e apps", "w\xc3\xb6rk", "\"Gr\xc3\xbc\xc3\x9f" "e apps",
         "w\xc3\xb6rk", "File copied to your Login Profile");
     row("shell characters", 6, "$(x)`id`", "$(w)", "\"\\\\$(x)\\\\`id\\\\`", "$(w)", "File copied to your Login Profile");
-    row("backslash and quote", 6, "b\\s\"q\"", "w\\x", "\"b\\\\\\\\s\\\\\"q\\\\\"", "w\\\\x", "File copied to your Login Profile");
+    row("backslash and quote", 6, "b\\s\"q\"", "w\\x", "\"b\\\\\\\\s\\\\\"q\\\\\"", "w\\\\x", "File copied to your Login Profile",
+        "b\\\\s\"q\"");
     // GLib looks for the program before it reads %% as %: no entry can name it.
     row("percent", 6, "100%", "work", "", "", "could not be created: a desktop would not read");
     // Bytes that are not UTF-8 do not survive as text: the name leads elsewhere.
@@ -61,6 +64,7 @@ void TestDeploy::deploy()
     QFETCH(QByteArray, exec);
     QFETCH(QByteArray, path);
     QFETCH(QString, said);
+    QFETCH(QByteArray, tryExec);
     const QByteArray trouble = QTest::currentDataTag();
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path()) + '/';
@@ -96,7 +100,8 @@ void TestDeploy::deploy()
         return;
     const QByteArray quote = exec.startsWith('"') ? "\"" : "";
     QCOMPARE(readFile(entry), "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + quote + root + exec.mid(quote.size())
-                                  + "/Rendaro.exe" + quote + "\nPath=" + root + path + "\n");
+                                  + "/Rendaro.exe" + quote + "\nTryExec=" + root + tryExec
+                                  + "/Rendaro.exe\nPath=" + root + path + "\n");
     auto mode = [](const QString &file) { struct stat info {}; return ::stat(QFile::encodeName(file), &info) ? -1 : int(info.st_mode & 07777); };
     QCOMPARE(mode(entry), 0644);
     QCOMPARE(mode(QFileInfo(entry).path()), 0755);

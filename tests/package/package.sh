@@ -20,7 +20,11 @@ root=$tmp/root prog=$tmp/root/usr/lib/vellomar
 for f in vellomar brinol.com zeptra.com Rendaro.exe vellomar-desktop; do check "$f is installed" test -x "$prog/$f"; done
 check "readme.1st and license.txt lie beside the programs" test -f "$prog/readme.1st" -a -f "$prog/license.txt"
 check "bin/vellomar links to the program folder" test "$(readlink -f "$root/usr/bin/vellomar")" = "$(readlink -f "$prog/vellomar")"
-check "the icon is in the hicolor theme" test -f "$root/usr/share/icons/hicolor/32x32/apps/vellomar.png"
+icons=$root/usr/share/icons/hicolor
+check "the scalable icon is in the hicolor theme" grep -q '<svg' "$icons/scalable/apps/vellomar.svg"
+for size in 16 32 48 256; do
+  check "the ${size}x$size icon is in the hicolor theme" grep -q "${size} x ${size}" <<<"$(file "$icons/${size}x$size/apps/vellomar.png")"
+done
 entry=$root/usr/share/applications/vellomar.desktop
 check "the menu entry is valid" desktop-file-validate "$entry"
 check "the menu entry starts the program folder's launcher" grep -qx 'Exec=/usr/lib/vellomar/vellomar-desktop' "$entry"

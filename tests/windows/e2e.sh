@@ -2,8 +2,9 @@
 # Builds Vellomar for Windows with its installer, installs it silently under
 # Wine in a throw-away prefix on a virtual display, and drives the installed
 # program with mouse clicks along the typical road: pick, Show List, Deploy,
-# the logon start of the Startup shortcut, a night across midnight, the trust
-# rule, Reset, uninstall.
+# a logon that runs the Startup shortcut, a night across midnight, the trust
+# rule, Reset; then an install for the current user only beside it, and both
+# uninstalls.
 #   e2e.sh <source dir> <Qt for Windows, empty when none> <probe build dir>
 # Exit code 77 (skipped) when there is no Qt for Windows.
 set -euo pipefail
@@ -54,6 +55,8 @@ answer() { wait_for shown "$1"; xdotool windowactivate --sync "$(window "$1")"; 
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 c=$WINEPREFIX/drive_c user=${USER:-$(id -un)}
 work=$c/users/$user/AppData/Local/Vellomar installed="$c/Program Files/Vellomar"
+startup="$c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
+key() { "$wine" reg query "$1" >/dev/null 2>&1; } # key <registry key>: it exists
 
 "$wine" "$src/build/windows/vellomar-1.0.0-win64.exe" /S || fail "the silent install"
 "$wineserver" -w
@@ -62,6 +65,15 @@ for f in styles/qwindowsvistastyle.dll license.txt qt-licence.txt; do
   [ -f "$installed/$f" ] || fail "$f not installed"
 done
 file "$installed/Rendaro.exe" | grep -q "(GUI)" || fail "Rendaro.exe opens a console window at logon"
+# The installer, its uninstaller and every program carry the application
+# icon (its largest image, a PNG, byte for byte), the programs their version.
+hex() { od -An -tx1 -v | tr -d ' \n'; }
+icon=$(hex <"$src/packaging/icons/vellomar-256.png")
+for f in "$src/build/windows/vellomar-1.0.0-win64.exe" "$installed"/{vellomar.exe,vellomar-start.exe,Rendaro.exe,brinol.com,zeptra.com,Uninstall.exe}; do
+  wrestool -x --raw --type=3 "$f" | hex | grep -q "$icon" || fail "${f##*/} has not the icon"
+  [[ $f = *Uninstall.exe || $f = *win64.exe ]] || wrestool -x --raw --type=16 "$f" | strings -el | tr '\n' ' ' \
+    | grep -q "ProductName Vellomar ProductVersion 1.0.0" || fail "${f##*/} has no version information"
+done
 mkdir -p "$c/Program Files/Probe" && cp "$probe_build/probe.exe" "$c/Program Files/Probe/probe.exe"
 
 # Started from the Start menu: vellomar-start.exe gives the user a working folder.
@@ -98,10 +110,12 @@ click "Program to be Run" 519 552 496 # Back to Main Menu
 main 240 312 # Ready to Deploy..., Yes, then the closing message
 answer Vellomar; answer Vellomar
 
-# The logon start through Rendaro.lnk, which starts the launcher in the
-# working folder: today's entry starts minimized, in its own folder.
+# A logon as Wine does it, whose run of the Startup folder's Rendaro.lnk
+# starts the launcher in the working folder: today's entry starts minimized,
+# in its own folder.
 export VELLOMAR_PROBE_REPORT='C:\probe-report.txt'
-(cd "$scratch" && "$wine" start "C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\Rendaro.lnk")
+[ -f "$startup/Rendaro.lnk" ] || fail "Deploy wrote no Rendaro.lnk"
+(cd "$scratch" && "$wine" wineboot)
 wait_for test -f "$c/probe-report.txt"
 report=$(tr -d '\r' <"$c/probe-report.txt")
 [ "$report" = 'show=7 flags=1
@@ -150,9 +164,35 @@ wait_for cleared
 main 452 312 # Exit
 wait_for gone "Vellomar 1.0"
 
-"$wine" "$installed/Uninstall.exe" /S # it goes on from a copy of itself
-uninstalled() { [ ! -e "$installed/vellomar.exe" ] && [ ! -e "$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vellomar/Vellomar.lnk" ]; }
-wait_for uninstalled
+# For the current user only, beside the installation for all users: its own
+# folder, Start menu and Add/Remove entry. Its uninstaller leaves the
+# Rendaro.lnk that starts the other installation's launcher.
+mine=$c/users/$user/AppData/Local/Programs/Vellomar menu="$c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+"$wine" "$src/build/windows/vellomar-1.0.0-win64.exe" /S /CurrentUser || fail "the silent install for the current user"
+"$wineserver" -w
+[ -f "$mine/vellomar.exe" ] && [ -f "$menu/Vellomar/Vellomar.lnk" ] || fail "no installation in the user's folders"
+"$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellomar' /v DisplayIcon 2>/dev/null \
+  | grep -q 'Programs\\Vellomar\\vellomar.exe' || fail "no Add/Remove entry of the user's with the icon"
+"$wine" "$mine/Uninstall.exe" /S # it goes on from a copy of itself
+uninstalled() { [ ! -e "$1/vellomar.exe" ] && [ ! -e "$2/Vellomar/Vellomar.lnk" ]; }
+wait_for uninstalled "$mine" "$menu" && "$wineserver" -w
+[ -f "$startup/Rendaro.lnk" ] || fail "the user's uninstaller removed the other installation's Rendaro.lnk"
+! key 'HKCU\Software\The Vellomar developers' || fail "the user's uninstaller left its registry key"
+key 'HKLM\Software\The Vellomar developers' || fail "the user's uninstaller took the key of all users"
+
+# Removed while a launcher runs in this session: what the launcher holds goes at the next restart.
+find "$c/users/$user" -name 'rendaro-*.lock' -delete # those of the launchers ended above
+(cd "$work" && exec "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' >/dev/null 2>&1) &
+running() { [ -n "$(holder)" ]; }
+wait_for running
+"$wine" "$installed/Uninstall.exe" /S
+wait_for uninstalled "$installed" "$c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+[ ! -e "$startup/Rendaro.lnk" ] || fail "the uninstaller left Rendaro.lnk"
+"$wine" taskkill /F /PID "$(holder)" >/dev/null 2>&1 || fail "ending the launcher"
+wait_for ended && "$wineserver" -w
+! key 'HKLM\Software\The Vellomar developers' || fail "the uninstaller left its registry key"
+"$wine" wineboot -r >/dev/null 2>&1
+[ ! -e "$installed" ] || fail "after a restart the program folder still holds: $(ls -R "$installed")"
 [ -f "$work/readme.1st" ] || fail "the uninstaller took the user's folder"
 
 "$wine" "$probe_build/probe.exe" --checks || fail "probe.exe --checks"
