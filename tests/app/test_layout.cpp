@@ -76,8 +76,7 @@ void TestLayout::windows()
     FakeServices fakes;
     Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    const QStringList mainFaults = faults(main.centralWidget());
-    QVERIFY2(mainFaults.isEmpty(), qPrintable(mainFaults.join("; ")));
+    QVERIFY2(faults(main.centralWidget()).isEmpty(), qPrintable(faults(main.centralWidget()).join("; ")));
     for (QWidget *lined : std::initializer_list<QWidget *>{main.Line1, main.List1, main.List2, main.List3, main.List4, main.Dir1, main.File1})
         QVERIFY2(lineOnTop(&main, lined), qPrintable(lined->objectName()));
 
@@ -85,25 +84,19 @@ void TestLayout::windows()
     Form2 *viewer = main.viewer();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
     viewer->Command3->click(); // Wednesday, the longest caption, bold
-    const QStringList viewerFaults = faults(viewer);
-    QVERIFY2(viewerFaults.isEmpty(), qPrintable(viewerFaults.join("; ")));
-    // The shown day's caption is drawn bolder than the others: more ink.
+    QVERIFY2(faults(viewer).isEmpty(), qPrintable(faults(viewer).join("; ")));
+    // The shown day's caption is drawn bolder than the same caption on another button: more ink.
     const auto ink = [&](QWidget *button) {
         const QImage picture = button->grab().toImage();
-        int dark = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                dark += qGray(picture.pixel(x, y)) < 100;
-        return dark;
+        return std::count_if(picture.constBits(), picture.constBits() + picture.sizeInBytes(), [](uchar byte) { return byte < 100; });
     };
-    viewer->Command2->setText("Wednesday"); // the same caption, not bold
+    viewer->Command2->setText("Wednesday");
     QVERIFY2(ink(viewer->Command3) > ink(viewer->Command2) * 1.1, "the shown day is not bold");
 
     Form3 about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
-    const QStringList aboutFaults = faults(&about);
-    QVERIFY2(aboutFaults.isEmpty(), qPrintable(aboutFaults.join("; ")));
+    QVERIFY2(faults(&about).isEmpty(), qPrintable(faults(&about).join("; ")));
 }
 
 void TestLayout::push()
@@ -112,9 +105,7 @@ void TestLayout::push()
     QWidget window;
     window.resize(300, 40);
     auto *wide = new QLabel("a text far wider than its box", &window), *beside = new QLabel("next", &window);
-    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(62, 0, 120, 20);
-    viewer::fitTexts(&window);
-    window.show();
+    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(62, 0, 120, 20), viewer::fitTexts(&window), window.show();
     QVERIFY2(faults(&window).isEmpty() && wide->width() >= viewer::neededSize(wide).width(), qPrintable(faults(&window).join("; ")));
     QVERIFY(beside->x() > 62 && beside->geometry().right() < 300);
 }

@@ -468,16 +468,14 @@ void TestRendaro::midnight()
     QVERIFY(copyRecorder(mon) && copyRecorder(tue) && QFile::copy(kLauncher, copy));
     QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("23:45", mon) + monday("23:45", copy))
             && writeDayList(work.filePath("dattue.dat"), {"00:00", tue, "Normal", "Tuesday"}) && giveToOrdinary(work.path()));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("RENDARO_TEST_LOG", log);
     const auto start = [&](QProcess &launcher) {
         // The fake time set up by the ordinary account itself: its shared state is that account's.
         QStringList command = asOrdinary("Rendaro.exe");
         command.insert(command.size() - 1, "env");
         command.insert(command.size() - 1, "LD_PRELOAD=" + faketime);
         command.insert(command.size() - 1, "FAKETIME=@2026-12-07 23:44:00 x120");
+        command.insert(command.size() - 1, "RENDARO_TEST_LOG=" + log);
         launcher.setWorkingDirectory(work.path());
-        launcher.setProcessEnvironment(environment);
         launcher.start(command.first(), command.mid(1));
         QByteArray seen;
         QTRY_VERIFY2((seen += launcher.readAllStandardOutput()).contains("waiting until 23:45"), seen + launcher.readAllStandardError());
@@ -485,8 +483,7 @@ void TestRendaro::midnight()
     // One that dies holding the lock does not keep the next one out.
     QProcess dead, launcher;
     start(dead);
-    dead.kill();
-    QVERIFY(dead.waitForFinished());
+    QVERIFY((dead.kill(), dead.waitForFinished()));
     start(launcher);
     QTRY_COMPARE_WITH_TIMEOUT(readRecords(log).size(), 2, 30000);
     // Another user's launcher in the same folder is one of its own.

@@ -196,3 +196,6 @@ wait_for ended && "$wineserver" -w
 [ -f "$work/readme.1st" ] || fail "the uninstaller took the user's folder"
 
 "$wine" "$probe_build/probe.exe" --checks || fail "probe.exe --checks"
+
+# The four lists read by OCR, in prefixes of their own: stock, and with Wine's faces.
+bash "$src/tests/windows/lists.sh" "$src/build/windows/vellomar-1.0.0-win64.exe" "$scratch/lists" || fail "the lists"
