@@ -158,7 +158,7 @@ rm "$daylist" && printf '00:00\r\nC:\\Nowhere\\gone.exe\r\nNormal\r\n%s\r\n' "$(
 launcher "$scratch/missing"
 grep -q 'could not start C:\\Nowhere\\gone.exe: there is no such file' "$work/rendaro.log" || fail "rendaro.log"
 
-main 344 312 # Reset/Clear List: zeptra.com clears the files
+"$wine" attrib +h "C:\\users\\$user\\AppData\\Local\\Vellomar\\Mon2.dat" && main 344 312 # Reset/Clear List: zeptra.com clears the files, hidden ones too
 cleared() { [ -z "$(cd "$work" && ls -- *.dat 2>/dev/null)" ]; }
 wait_for cleared
 main 452 312 # Exit
