@@ -51,19 +51,18 @@ void wake()
 // The write end wakes a sleeper in poll(); a signal handler may write to it.
 int g_wake[2] = {-1, -1};
 
-void onSignal(int number)
-{
-    const int saved = errno;
-    g_signal = number;
-    if (g_wake[1] >= 0)
-        [[maybe_unused]] const auto ignored = ::write(g_wake[1], "x", 1);
-    errno = saved;
-}
-
 void wake()
 {
     if (g_wake[1] >= 0)
         [[maybe_unused]] const auto ignored = ::write(g_wake[1], "x", 1);
+}
+
+void onSignal(int number)
+{
+    const int saved = errno;
+    g_signal = number;
+    wake();
+    errno = saved;
 }
 
 #endif

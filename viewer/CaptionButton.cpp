@@ -15,7 +15,7 @@ void CaptionButton::paintEvent(QPaintEvent *)
     // caption is drawn here, wrapped at word breaks to fit the button.
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
-    const QRect area = rect().adjusted(3, 1, -3, -1);
+    const QRect area = rect().marginsRemoved(kCaptionMargins);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
 }

@@ -12,6 +12,9 @@ class CaptionButton : public QPushButton
 public:
     using QPushButton::QPushButton;
 
+    // The room kept between the caption and the button's edges.
+    static constexpr QMargins kCaptionMargins{3, 1, 3, 1};
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 };

@@ -1,5 +1,7 @@
 #include "viewer/Fit.h"
 
+#include "viewer/CaptionButton.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +18,8 @@ namespace {
 // Room kept after a label's text.
 constexpr int kLabelGap = 4;
 
-// Room that a caption button keeps around its caption.
-constexpr QMargins kButtonMargins{3, 1, 3, 1};
+// Room that a button keeps around its caption, as CaptionButton draws it.
+constexpr QMargins kButtonMargins = CaptionButton::kCaptionMargins;
 
 bool isControl(const QWidget *w)
 {

@@ -58,6 +58,24 @@ Signature signatureOf(const QString &fileName)
     return {true, info.size(), info.lastModified().toMSecsSinceEpoch(), info.metadataChangeTime().toMSecsSinceEpoch()};
 }
 
+// Whether others may change the working folder, said when they may.
+bool workingFolderRefused(RunReport &report)
+{
+    const auto why = platform::untrustedBecause(QStringLiteral("."));
+    if (why)
+        report.trouble(tr("refusing the working folder %1: %2; nothing is started")
+                           .arg(QDir::toNativeSeparators(QDir::currentPath()), *why));
+    return bool(why);
+}
+
+// The first line about a day's list: the day, the time, the file, how many entries.
+QString listHeading(const schedule::Day &day, const QDateTime &now, qsizetype entries)
+{
+    return tr("%1 %2: %3, %4 entries")
+        .arg(QString(day.name), now.toString(QStringLiteral("yyyy-MM-dd HH:mm")), QString(day.listFile),
+             QString::number(entries));
+}
+
 // The groups of lines of a list that are not entries.
 void reportProblems(const schedule::DayList &list, const QString &fileName, RunReport &report)
 {
@@ -182,12 +200,8 @@ bool Launcher::look(Day &day, const QDateTime &now)
         m_signature = signature;
         m_list = schedule::DayList(QByteArray());
         m_ids.clear();
-        const QString folder = QDir::currentPath();
-        if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
-            m_report.trouble(tr("refusing the working folder %1: %2; nothing is started")
-                                 .arg(QDir::toNativeSeparators(folder), *why));
+        if (workingFolderRefused(m_report))
             return false;
-        }
         m_listRead = readList(day, now, dateChanged);
     }
     // A refused list was not looked at: what it holds is not known.
@@ -217,9 +231,7 @@ bool Launcher::readList(Day &day, const QDateTime &now, bool dateChanged)
     m_list = schedule::DayList(std::move(file.bytes));
     m_list.sortByTime();
     if (first)
-        m_report.info(tr("%1 %2: %3, %4 entries")
-                          .arg(QString(weekday.name), now.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fileName,
-                               QString::number(m_list.size())));
+        m_report.info(listHeading(weekday, now, m_list.size()));
     else if (!dateChanged)
         m_report.info(tr("%1 changed: %2 entries").arg(fileName).arg(m_list.size()));
     reportProblems(m_list, fileName, m_report);
@@ -350,12 +362,8 @@ int listToday(const QDateTime &now, RunReport &report, QTextStream &out)
     const QDate today = now.date();
     const schedule::Day &day = dayOf(today);
     const QString fileName = QString(day.listFile);
-    const QString folder = QDir::currentPath();
-    if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
-        report.trouble(tr("refusing the working folder %1: %2; nothing is started")
-                           .arg(QDir::toNativeSeparators(folder), *why));
+    if (workingFolderRefused(report))
         return 1;
-    }
     DayListFile file = readDayListFile(fileName);
     if (file.status == DayListFile::Missing) {
         report.info(tr("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName));
@@ -364,9 +372,7 @@ int listToday(const QDateTime &now, RunReport &report, QTextStream &out)
     } else {
         schedule::DayList entries(std::move(file.bytes));
         entries.sortByTime();
-        report.info(tr("%1 %2: %3, %4 entries")
-                        .arg(QString(day.name), now.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fileName,
-                             QString::number(entries.size())));
+        report.info(listHeading(day, now, entries.size()));
         reportProblems(entries, fileName, report);
         // On the night the clock changes, a time alone may name two moments.
         const bool clockChanges = today.startOfDay().offsetFromUtc() != today.addDays(1).startOfDay().offsetFromUtc();
@@ -391,10 +397,7 @@ int runSchedule(const Options &options, const Services &services, QTextStream &o
     RunReport report(services.clock, out, err, options.list);
     if (options.list)
         return listToday(services.clock.now(), report, out);
-    const QString folder = QDir::currentPath();
-    if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
-        report.trouble(tr("refusing the working folder %1: %2; nothing is started")
-                           .arg(QDir::toNativeSeparators(folder), *why));
+    if (workingFolderRefused(report)) {
         report.info(tr("end of run: 0 started, 0 not started"));
         report.tellTroubles();
         return 1;
