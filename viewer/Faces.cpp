@@ -16,9 +16,10 @@ QStringList outlineFaces(const char *family)
         const char *family;
         QStringList faces;
     };
-    // Tahoma comes with every Windows and with Wine.
+    // Tahoma and Arial come with every Windows. A Wine prefix may have
+    // neither, only the faces of the system beneath it.
     static const Choice choices[] = {
-        {"MS Sans Serif", {"Microsoft Sans Serif", "Tahoma", "Segoe UI"}},
+        {"MS Sans Serif", {"Microsoft Sans Serif", "Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans"}},
         {"Arial", {"Arial", "Liberation Sans", "Tahoma"}},
         {"Arial Narrow", {"Arial Narrow", "Liberation Sans Narrow", "Arial", "Liberation Sans", "Tahoma"}},
         {"Book Antiqua", {"Book Antiqua", "Palatino Linotype", "Times New Roman", "Liberation Serif", "DejaVu Serif"}},

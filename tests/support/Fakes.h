@@ -5,7 +5,13 @@
 
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
+#ifdef Q_OS_WIN
+#include "platform/WindowsShortcutMaker.h"
+using SystemShortcutMaker = platform::WindowsShortcutMaker;
+#else
 #include "platform/XdgShortcutMaker.h"
+using SystemShortcutMaker = platform::XdgShortcutMaker;
+#endif
 
 #include <QStringList>
 
@@ -56,5 +62,5 @@ public:
 };
 
 // The services to hand to a Main. Shortcuts are the real ones: every test
-// runs with its own XDG folders.
-struct FakeServices { FakeStarter starter; FakePrompter prompter; platform::XdgShortcutMaker shortcuts; };
+// runs with its own XDG folders (or, on Windows, in a Wine prefix of its own).
+struct FakeServices { FakeStarter starter; FakePrompter prompter; SystemShortcutMaker shortcuts; };

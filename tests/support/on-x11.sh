@@ -8,7 +8,7 @@ set -u
 wm=false
 [ "$1" = --openbox ] && { wm=true; shift; }
 dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
 xvfb=$!
 cleanup() { [ -n "${openbox:-}" ] && kill "$openbox" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait; rm -rf "$dir"; }
 wait_for() { # wait_for <what> <condition>, for half a minute at most

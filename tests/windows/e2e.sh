@@ -17,7 +17,7 @@ if [ -z "${VELLOMAR_E2E_DISPLAY:-}" ]; then
   export VELLOMAR_QT_WINDOWS=$qt
   cd "$src"
   [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
-  cmake --build --preset windows -j2 >/dev/null && (cd build/windows && cpack -G NSIS >/dev/null) \
+  cmake --build --preset windows -j2 --target all test_layout >/dev/null && (cd build/windows && cpack -G NSIS >/dev/null) \
     || fail "building for Windows or making the installer"
   cmake -S tests/windows/probe -B "$probe_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >/dev/null && cmake --build "$probe_build" -j2 >/dev/null \
@@ -198,4 +198,5 @@ wait_for ended && "$wineserver" -w
 "$wine" "$probe_build/probe.exe" --checks || fail "probe.exe --checks"
 
 # The four lists read by OCR, in prefixes of their own: stock, and with Wine's faces.
-bash "$src/tests/windows/lists.sh" "$src/build/windows/vellomar-1.0.0-win64.exe" "$scratch/lists" || fail "the lists"
+bash "$src/tests/windows/lists.sh" "$src/build/windows/vellomar-1.0.0-win64.exe" "$scratch/lists" \
+  "$src/build/windows/bin/test_layout.exe" "$qt/bin/Qt6Test.dll" || fail "the lists or the layout"

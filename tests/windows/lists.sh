@@ -2,10 +2,11 @@
 # Under Wine, in a stock prefix and in one with Wine's own faces installed,
 # the hour, minute, AM/PM and run style lists of the installed program read
 # "12", "00", "PM" and "Normal" to OCR: every glyph whole, in a face that is
-# there. Run by e2e.sh on its display.
-#   lists.sh <installer> <scratch folder>
+# there. Then the layout walk (test_layout.exe) with the faces of each prefix
+# at 100 %, 125 %, 150 % and 200 %. Run by e2e.sh on its display.
+#   lists.sh <installer> <scratch folder> <test_layout.exe> <Qt6Test.dll>
 set -uo pipefail
-installer=$1 scratch=$2 failed=0 && mkdir -p "$scratch"
+installer=$1 scratch=$2 walk=("$3" "$4") failed=0 && mkdir -p "$scratch"
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 for fonts in stock wine; do
   export WINEPREFIX=$scratch/$fonts
@@ -24,6 +25,11 @@ for fonts in stock wine; do
     read+="$(tesseract "$scratch/box.png" - --psm 7 2>/dev/null | tr -d '\n\f') "
   done
   [ "$read" = "12 00 PM Normal " ] || { echo "FAIL: in a $fonts prefix the lists read \"$read\""; failed=1; }
-  "$wineserver" -k
+  "$wineserver" -k && cp "${walk[@]}" "$WINEPREFIX/drive_c/Program Files/Vellomar/"
+  for dpi in 96 120 144 192; do
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1 && "$wineserver" -w
+    "$wine" 'C:\Program Files\Vellomar\test_layout.exe' -o "layout-$dpi.txt,txt" >/dev/null 2>&1 \
+      || { echo "FAIL: the layout in a $fonts prefix at $dpi DPI:"; grep -A3 FAIL "layout-$dpi.txt"; failed=1; }
+  done
 done
 exit $failed
