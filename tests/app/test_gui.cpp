@@ -91,7 +91,8 @@ void TestGui::init()
 void TestGui::session()
 {
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-    QVERIFY(QApplication::focusWidget() == m_main->Command1 && m_main->Dir1->path() == "/usr/bin");
+    QCOMPARE(QApplication::focusWidget(), m_main->Command1);
+    QCOMPARE(m_main->Dir1->path(), "/usr/bin");
     QCOMPARE(form(*m_main), "1 12 00 PM Normal - - - - - - -");
     const QStringList days{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
     QCOMPARE(tabNames(m_main->Command1), QStringList({"Pick Program", "Drive", "Folder", "Program file", "Show List", "Ready to Deploy..."})
@@ -124,7 +125,9 @@ void TestGui::session()
     for (int round = 0; round < 2; ++round) {
         m_main->Command2->click();
         QPointer<Form2> viewer = m_main->viewer();
-        QVERIFY(!m_main->isVisible() && viewer->isVisible() && !viewer->Command1->font().bold());
+        QVERIFY(!m_main->isVisible());
+        QVERIFY(viewer->isVisible());
+        QVERIFY(!viewer->Command1->font().bold());
         QCOMPARE(tabNames(viewer->Command1), days + QStringList{"Back to Main Menu"});
         viewer->Command1->click();
         round == 0 ? viewer->Command8->click() : void(viewer->close());
@@ -132,7 +135,8 @@ void TestGui::session()
         QTRY_VERIFY(viewer.isNull());
     }
     QCOMPARE(m_fakes->starter.commandLines().join(' '), "zeptra.com brinol.com brinol.com");
-    QVERIFY(m_fakes->prompter.shown.size() == 2 && m_fakes->prompter.prompts().filter("brinol.com").size() == 2);
+    QCOMPARE(m_fakes->prompter.shown.size(), 2);
+    QCOMPARE(m_fakes->prompter.prompts().filter("brinol.com").size(), 2);
 
     // About, chosen twice: one window.
     m_main->About_Click(), m_main->About_Click();
@@ -195,32 +199,46 @@ void TestGui::help()
 
 void TestGui::pick_data()
 {
-    // Ticked days; hour, minute, AM/PM, run style; setup; the counter before and after; the names left in
-    // the working folder; the time and run style lines of the pick's entry files; what the one message
-    // holds (no message when empty).
-    QTest::addColumn<QString>("row");
-    const QString picked = ";Program Picked, Next one Please", refused = ";07 00 PM Hide;";
-    QTest::newRow("Thursday first") << "3 5;09 15 PM Minimize;;1 5;Sat5.dat Thu5.dat;21:15 Min" + picked;
-    QTest::newRow("only Sunday, noon") << "6;12 00 PM Maximize;;99 106;Sun106.dat;12:00 Max" + picked;
+    QTest::addColumn<QList<int>>("days"); // ticked
+    QTest::addColumn<QStringList>("choices"); // hour, minute, AM/PM, run style
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("counter"); // before and after
+    QTest::addColumn<QStringList>("files"); // the names left in the working folder
+    QTest::addColumn<QStringList>("lines"); // the time and run style lines of the pick's entry files
+    QTest::addColumn<QStringList>("told"); // what the one message holds (no message when empty)
+    const QStringList picked{"Program Picked, Next one Please"}, refused{"07", "00", "PM", "Hide"};
+    QTest::newRow("Thursday first") << QList{3, 5} << QStringList{"09", "15", "PM", "Minimize"} << "" << QStringList{"1", "5"}
+                                    << QStringList{"Sat5.dat", "Thu5.dat"} << QStringList{"21:15", "Min"} << picked;
+    QTest::newRow("only Sunday, noon") << QList{6} << QStringList{"12", "00", "PM", "Maximize"} << "" << QStringList{"99", "106"}
+                                       << QStringList{"Sun106.dat"} << QStringList{"12:00", "Max"} << picked;
     // An earlier run's Mon2.dat, and a dangling link Tue3.dat (not among the names).
-    QTest::newRow("names taken, 12 AM") << "0 1;12 30 AM Hide;taken;1 4;Mon2.dat Mon4.dat Tue4.dat;00:30 Hide" + picked;
-    QTest::newRow("no day ticked") << refused + ";1 8;;;";
-    QTest::newRow("no file selected") << "3" + refused + "no file;1 5;;;You didn't select any file";
-    QTest::newRow("line breaks") << "0" + refused + "x\r\nMonday;1 2;;;x\\r\\nMonday|control character";
-    QTest::newRow("direction override") << "0" + refused + "x\u202Eexe.txt;1 2;;;x\\u202eexe.txt|text-direction mark";
+    QTest::newRow("names taken, 12 AM") << QList{0, 1} << QStringList{"12", "30", "AM", "Hide"} << "taken" << QStringList{"1", "4"}
+                                        << QStringList{"Mon2.dat", "Mon4.dat", "Tue4.dat"} << QStringList{"00:30", "Hide"} << picked;
+    QTest::newRow("no day ticked") << QList<int>{} << refused << "" << QStringList{"1", "8"} << QStringList{} << QStringList{}
+                                   << QStringList{};
+    QTest::newRow("no file selected") << QList{3} << refused << "no file" << QStringList{"1", "5"} << QStringList{} << QStringList{}
+                                      << QStringList{"You didn't select any file"};
+    QTest::newRow("line breaks") << QList{0} << refused << "x\r\nMonday" << QStringList{"1", "2"} << QStringList{} << QStringList{}
+                                 << QStringList{"x\\r\\nMonday", "control character"};
+    QTest::newRow("direction override") << QList{0} << refused << "x\u202Eexe.txt" << QStringList{"1", "2"} << QStringList{}
+                                        << QStringList{} << QStringList{"x\\u202eexe.txt", "text-direction mark"};
     // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
-    QTest::newRow("folder not UTF-8") << "1;03 45 AM Normal;not UTF-8;1 3;Tue3.dat;03:45 Normal" + picked;
-    QTest::newRow("stopped part way") << "0 2 6" + refused + "limit;1 2;Mon2.dat;19:00 Hide;/Wed2.dat could not be "
-                                         "written: File too large|written for this pick: Monday.";
+    QTest::newRow("folder not UTF-8") << QList{1} << QStringList{"03", "45", "AM", "Normal"} << "not UTF-8" << QStringList{"1", "3"}
+                                      << QStringList{"Tue3.dat"} << QStringList{"03:45", "Normal"} << picked;
+    QTest::newRow("stopped part way") << QList{0, 2, 6} << refused << "limit" << QStringList{"1", "2"} << QStringList{"Mon2.dat"}
+                                      << QStringList{"19:00", "Hide"}
+                                      << QStringList{"/Wed2.dat could not be written: File too large", "written for this pick: Monday."};
 }
 
 void TestGui::pick()
 {
-    QFETCH(QString, row);
-    const QStringList fields = row.split(';');
-    auto words = [&](int i) { return fields[i].split(' ', Qt::SkipEmptyParts); };
-    const QString setup = fields[2];
-    const QStringList counter = words(3), files = words(4), lines = words(5), told = fields[6].split('|');
+    QFETCH(QList<int>, days);
+    QFETCH(QStringList, choices);
+    QFETCH(QString, setup);
+    QFETCH(QStringList, counter);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, told);
     QTemporaryDir programs;
     const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
@@ -230,10 +248,10 @@ void TestGui::pick()
     QVERIFY(m_main->Dir1->setPath(folder));
     if (setup != "no file")
         QTRY_VERIFY(m_main->File1->selectFile(file));
-    for (const QString &day : words(0))
-        m_main->Check1[day.toInt()]->setChecked(true);
+    for (int day : days)
+        m_main->Check1[day]->setChecked(true);
     for (int i = 0; QListWidget *list : {m_main->List2, m_main->List3, m_main->List1, m_main->List4})
-        Main::setListText(list, words(1)[i++]);
+        Main::setListText(list, choices[i++]);
     m_main->Text4->setText(counter[0]);
     const QString before = form(*m_main).section(' ', 1);
     rlimit unlimited{};
@@ -250,10 +268,10 @@ void TestGui::pick()
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), files);
     for (const QString &name : files.filter(QRegularExpression("\\D" + counter[1] + "\\.")))
         QCOMPARE(readFile(name), entry(lines, folder + "/" + file, name));
-    QCOMPARE(m_fakes->prompter.shown.size(), told[0].isEmpty() ? 0 : 1);
+    QCOMPARE(m_fakes->prompter.shown.size(), told.isEmpty() ? 0 : 1);
     for (const QString &part : told)
-        QVERIFY2(m_fakes->prompter.prompts().value(0).contains(part), qPrintable(row));
-    QCOMPARE(form(*m_main).section(' ', 1), told[0].startsWith("Program") ? "12 00 AM Normal x x x x x x x" : before);
+        QVERIFY2(m_fakes->prompter.prompts().value(0).contains(part), qPrintable(part));
+    QCOMPARE(form(*m_main).section(' ', 1), told.value(0).startsWith("Program") ? "12 00 AM Normal x x x x x x x" : before);
     // Nothing went to the look-alike.
     QVERIFY(setup != "not UTF-8" || (QFile::remove(files[0]) && ::chdir("..") == 0 && ::rmdir(bad) == 0 && ::rmdir(alike) == 0));
 }
