@@ -5,10 +5,10 @@
 # a logon that runs the Startup shortcut, a night across midnight, the trust
 # rule, Reset; then an install for the current user only beside it, and both
 # uninstalls.
-#   e2e.sh <source dir> <Qt for Windows, empty when none> <probe build dir>
+#   e2e.sh <source dir> <Qt for Windows, empty when none>
 # Exit code 77 (skipped) when there is no Qt for Windows.
 set -euo pipefail
-src=$1 qt=$2 probe_build=$3
+src=$1 qt=$2 bin=$1/build/windows/bin
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -17,11 +17,8 @@ if [ -z "${VELLOMAR_E2E_DISPLAY:-}" ]; then
   export VELLOMAR_QT_WINDOWS=$qt
   cd "$src"
   [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
-  cmake --build --preset windows -j2 --target all test_layout >/dev/null && (cd build/windows && cpack -G NSIS >/dev/null) \
+  cmake --build --preset windows -j2 --target all test_layout probe >/dev/null && (cd build/windows && cpack -G NSIS >/dev/null) \
     || fail "building for Windows or making the installer"
-  cmake -S tests/windows/probe -B "$probe_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >/dev/null && cmake --build "$probe_build" -j2 >/dev/null \
-    || fail "building probe.exe"
   unset QT_QPA_PLATFORM # the Linux tests' offscreen platform is no Windows plugin
   exec env VELLOMAR_E2E_DISPLAY=1 sh "$src/tests/support/on-x11.sh" --openbox bash "$0" "$@"
 fi
@@ -74,7 +71,7 @@ for f in "$src/build/windows/vellomar-1.0.0-win64.exe" "$installed"/{vellomar.ex
   [[ $f = *Uninstall.exe || $f = *win64.exe ]] || wrestool -x --raw --type=16 "$f" | strings -el | tr '\n' ' ' \
     | grep -q "ProductName Vellomar ProductVersion 1.0.0" || fail "${f##*/} has no version information"
 done
-mkdir -p "$c/Program Files/Probe" && cp "$probe_build/probe.exe" "$c/Program Files/Probe/probe.exe"
+mkdir -p "$c/Program Files/Probe" && cp "$bin/probe.exe" "$c/Program Files/Probe/probe.exe"
 
 # Started from the Start menu: vellomar-start.exe gives the user a working folder.
 (cd "$scratch" && "$wine" start 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Vellomar\Vellomar.lnk')
@@ -195,8 +192,8 @@ wait_for ended && "$wineserver" -w
 [ ! -e "$installed" ] || fail "after a restart the program folder still holds: $(ls -R "$installed")"
 [ -f "$work/readme.1st" ] || fail "the uninstaller took the user's folder"
 
-"$wine" "$probe_build/probe.exe" --checks || fail "probe.exe --checks"
+"$wine" "$bin/probe.exe" --checks || fail "probe.exe --checks"
 
 # The four lists read by OCR, in prefixes of their own: stock, and with Wine's faces.
 bash "$src/tests/windows/lists.sh" "$src/build/windows/vellomar-1.0.0-win64.exe" "$scratch/lists" \
-  "$src/build/windows/bin/test_layout.exe" "$qt/bin/Qt6Test.dll" || fail "the lists or the layout"
+  "$bin/test_layout.exe" "$qt/bin/Qt6Test.dll" || fail "the lists or the layout"

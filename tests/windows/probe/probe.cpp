@@ -31,7 +31,8 @@ bool exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) 
 
 int report()
 {
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
     wchar_t cwd[MAX_PATH] = {}, path[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
