@@ -23,8 +23,8 @@ QStringList faults(QWidget *parent)
     QStringList faults;
     QList<QWidget *> controls;
     for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (!w->isVisible() || w->testAttribute(Qt::WA_TransparentForMouseEvents) || !w->inherits("QAbstractButton")
-            && !w->inherits("QLabel") && !w->inherits("QAbstractItemView") && !w->inherits("QComboBox"))
+        if (!w->isVisible() || w->testAttribute(Qt::WA_TransparentForMouseEvents)
+            || (!w->inherits("QAbstractButton") && !w->inherits("QLabel") && !w->inherits("QAbstractItemView") && !w->inherits("QComboBox")))
             continue;
         controls << w;
         // A day box shows no caption: the box alone is its control.
