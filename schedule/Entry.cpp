@@ -15,7 +15,8 @@ int Entry::minutes() const
 
 RunStyle Entry::style() const
 {
-    return parseRunStyleCode(styleCode).value_or(RunStyle::Normal);
+    const RunStyleName *name = runStyleByCode(styleCode);
+    return name ? name->style : RunStyle::Normal;
 }
 
 bool isAbsoluteProgramPath(QStringView path)
@@ -81,7 +82,7 @@ std::optional<QString> badField(Field field, const QString &line)
             return QStringLiteral("bad program path \"%1\"").arg(visibleText(line.left(80)));
         break;
     case StyleField:
-        if (!parseRunStyleCode(line))
+        if (!runStyleByCode(line))
             return QStringLiteral("bad run style \"%1\"").arg(visibleText(line.left(40)));
         break;
     case DayField:
@@ -165,7 +166,7 @@ DayList::DayList(QByteArray bytes)
             badFrom = -1;
             m_items.append({qint32(window[PathField].start), qint32(window[PathField].length),
                             qint16(*parseTimeLine(fields[TimeField])),
-                            qint8(*parseRunStyleCode(fields[StyleField])), qint8(dayByName(fields[DayField])->index)});
+                            qint8(runStyleByCode(fields[StyleField])->style), qint8(dayByName(fields[DayField])->index)});
             firstLine += 4;
             held = 0;
             continue;
@@ -195,7 +196,7 @@ Entry DayList::entry(qsizetype i) const
     return {timeLine(QStringLiteral("%1").arg(item.minutes / 60, 2, 10, QLatin1Char('0')),
                      QStringLiteral("%1").arg(item.minutes % 60, 2, 10, QLatin1Char('0'))),
             decodeLine(QByteArrayView(m_bytes).sliced(item.pathStart, item.pathLength)),
-            runStyleCode(RunStyle(item.style)), QString(day(item.day).name)};
+            QString(runStyleName(RunStyle(item.style)).code), QString(day(item.day).name)};
 }
 
 void DayList::sortByTime()

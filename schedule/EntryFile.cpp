@@ -4,11 +4,25 @@
 
 #include <QCoreApplication>
 
+#include <limits>
+
 namespace schedule {
+
+namespace {
+
+// An entry file name is laid out as "Wed" "7" ".dat": the day code of three
+// letters, the number, the ending.
+constexpr QStringView kEntryFileEnding = u".dat";
+constexpr qsizetype kDayCodeLength = 3;
+constexpr qsizetype kShortestEntryFileName = kDayCodeLength + 1 + kEntryFileEnding.size();
+// Any number of this many decimal digits fits a qint64.
+constexpr qsizetype kMostNumberDigits = std::numeric_limits<qint64>::digits10;
+
+} // namespace
 
 QString entryFileName(const Day &day, qint64 number)
 {
-    return QString(day.code) + QString::number(number) + QStringLiteral(".dat");
+    return QString(day.code) + QString::number(number) + kEntryFileEnding.toString();
 }
 
 Qt::CaseSensitivity fileNameCase()
@@ -22,16 +36,17 @@ Qt::CaseSensitivity fileNameCase()
 
 std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensitivity cs)
 {
-    if (name.size() < 8 || !name.endsWith(u".dat", cs))
+    if (name.size() < kShortestEntryFileName || !name.endsWith(kEntryFileEnding, cs))
         return std::nullopt;
     const Day *d = nullptr;
     for (const Day &candidate : days())
-        if (name.first(3).compare(candidate.code, cs) == 0)
+        if (name.first(kDayCodeLength).compare(candidate.code, cs) == 0)
             d = &candidate;
     if (!d)
         return std::nullopt;
-    const QStringView digits = name.sliced(3, name.size() - 7);
-    if (digits.isEmpty() || digits.size() > 18 || digits[0] == u'0')
+    const QStringView digits =
+        name.sliced(kDayCodeLength, name.size() - kDayCodeLength - kEntryFileEnding.size());
+    if (digits.isEmpty() || digits.size() > kMostNumberDigits || digits[0] == u'0')
         return std::nullopt;
     for (QChar c : digits)
         if (c < u'0' || c > u'9')

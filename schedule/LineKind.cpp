@@ -9,7 +9,7 @@ LineKind classifyLine(QStringView line)
 {
     if (line.size() >= 3 && line[2] == u':')
         return LineKind::Time;
-    if (parseRunStyleCode(line))
+    if (runStyleByCode(line))
         return LineKind::RunStyle;
     if (dayByName(line))
         return LineKind::Day;

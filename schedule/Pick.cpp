@@ -38,14 +38,14 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
     };
     if (pick.path.isEmpty())
         return refuse(tr("No program is chosen."));
-    const std::optional<QString> code = runStyleCodeForChoice(pick.runStyle);
-    if (!code)
+    const RunStyleName *style = runStyleByWord(pick.runStyle);
+    if (!style)
         return refuse(tr("Choose a run style."));
     if (pick.amPm != u"AM" && pick.amPm != u"PM")
         return refuse(tr("Choose AM or PM."));
     if (!isHourChoice(pick.hour) || !isMinuteChoice(pick.minute))
         return refuse(tr("Choose an hour and a minute."));
-    const Entry entry{timeLine(hour24(pick.hour, pick.amPm), pick.minute), pick.path, *code,
+    const Entry entry{timeLine(hour24(pick.hour, pick.amPm), pick.minute), pick.path, QString(style->code),
                       QString(day.name)};
 
     // A line feed or carriage return in a file name would split the entry

@@ -2,39 +2,40 @@
 
 namespace schedule {
 
-std::optional<QString> runStyleCodeForChoice(QStringView choice)
+using namespace Qt::StringLiterals;
+
+const std::array<RunStyleName, kRunStyleCount> &runStyles()
 {
-    if (choice == u"Minimize")
-        return QStringLiteral("Min");
-    if (choice == u"Maximize")
-        return QStringLiteral("Max");
-    if (choice == u"Hide" || choice == u"Normal")
-        return choice.toString();
-    return std::nullopt;
+    static const std::array<RunStyleName, kRunStyleCount> table{{
+        {RunStyle::Normal, "Normal"_L1, "Normal"_L1},
+        {RunStyle::Hide, "Hide"_L1, "Hide"_L1},
+        {RunStyle::Min, "Min"_L1, "Minimize"_L1},
+        {RunStyle::Max, "Max"_L1, "Maximize"_L1},
+    }};
+    return table;
 }
 
-std::optional<RunStyle> parseRunStyleCode(QStringView code)
+const RunStyleName &runStyleName(RunStyle style)
 {
-    if (code == u"Normal")
-        return RunStyle::Normal;
-    if (code == u"Hide")
-        return RunStyle::Hide;
-    if (code == u"Min")
-        return RunStyle::Min;
-    if (code == u"Max")
-        return RunStyle::Max;
-    return std::nullopt;
+    // The table is in the order of the enumeration.
+    Q_ASSERT(runStyles()[int(style)].style == style);
+    return runStyles()[int(style)];
 }
 
-QString runStyleCode(RunStyle style)
+const RunStyleName *runStyleByCode(QStringView code)
 {
-    switch (style) {
-    case RunStyle::Normal: return QStringLiteral("Normal");
-    case RunStyle::Hide: return QStringLiteral("Hide");
-    case RunStyle::Min: return QStringLiteral("Min");
-    case RunStyle::Max: return QStringLiteral("Max");
-    }
-    return {};
+    for (const RunStyleName &s : runStyles())
+        if (code == s.code)
+            return &s;
+    return nullptr;
+}
+
+const RunStyleName *runStyleByWord(QStringView word)
+{
+    for (const RunStyleName &s : runStyles())
+        if (word == s.word)
+            return &s;
+    return nullptr;
 }
 
 } // namespace schedule

@@ -1,24 +1,29 @@
 #pragma once
 
-#include <QString>
+#include <QLatin1StringView>
 #include <QStringView>
 
-#include <optional>
+#include <array>
 
 namespace schedule {
 
 // How a started program's window appears.
 enum class RunStyle { Normal, Hide, Min, Max };
 
-// The four words of the run style list, in list order.
-inline constexpr const char *kRunStyleChoices[] = {"Normal", "Hide", "Minimize", "Maximize"};
+// One run style as the schedule files and the windows name it.
+struct RunStyleName {
+    RunStyle style;
+    QLatin1StringView code; // "Min": the run style line of an entry
+    QLatin1StringView word; // "Minimize": the item of the run style list
+};
 
-// "Minimize" -> "Min", "Maximize" -> "Max", "Hide"/"Normal" unchanged;
-// nothing for any other text.
-std::optional<QString> runStyleCodeForChoice(QStringView choice);
+constexpr int kRunStyleCount = 4;
 
-// The code stored in an entry: "Normal", "Hide", "Min" or "Max", exactly.
-std::optional<RunStyle> parseRunStyleCode(QStringView code);
-QString runStyleCode(RunStyle style);
+// The run styles in list order: Normal, Hide, Minimize, Maximize.
+const std::array<RunStyleName, kRunStyleCount> &runStyles();
+const RunStyleName &runStyleName(RunStyle style);
+
+const RunStyleName *runStyleByCode(QStringView code); // exact, case-sensitive
+const RunStyleName *runStyleByWord(QStringView word); // exact, case-sensitive
 
 } // namespace schedule

@@ -10,12 +10,8 @@ namespace {
 // The word of the run style list that a run style code stands for.
 QString runStyleWord(QStringView code)
 {
-    for (const char *choice : schedule::kRunStyleChoices) {
-        const QString word = QString::fromLatin1(choice);
-        if (schedule::runStyleCodeForChoice(word) == code)
-            return word;
-    }
-    return code.toString();
+    const schedule::RunStyleName *style = schedule::runStyleByCode(code);
+    return style ? QString(style->word) : code.toString();
 }
 
 } // namespace
