@@ -21,7 +21,7 @@ void installFontSubstitutes()
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
         qputenv("QT_MAX_CACHED_GLYPH_SIZE", "14");
-#else // on Windows viewer::face() picks Windows' own outline faces
+#else // on Windows widgets::face() picks Windows' own outline faces
     auto substitute = [](const char *family, QStringList replacements) {
         QFont::insertSubstitutions(QString::fromLatin1(family), replacements);
     };

@@ -1,7 +1,8 @@
 #include "app/Form3.h"
 
-#include "viewer/Faces.h"
-#include "viewer/Fit.h"
+#include "widgets/Faces.h"
+#include "widgets/Fit.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 
@@ -10,15 +11,15 @@ Form3::Form3(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("About this program"));
-    resize(7050 / 15, 3555 / 15);
+    resize(widgets::twips(7050), widgets::twips(3555));
 
     Label1 = new QLabel(aboutText(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(360 / 15, 240 / 15, 6135 / 15, 2775 / 15);
-    Label1->setFont(viewer::face("Arial", 12));
+    Label1->setGeometry(widgets::twips(360, 240, 6135, 2775));
+    Label1->setFont(widgets::face("Arial", 12));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    viewer::fitTexts(this);
+    widgets::fitTexts(this);
 }
 
 QString Form3::aboutText()

@@ -1,19 +1,21 @@
 #include "app/Main.h"
 
 #include "app/Browser.h"
-#include "app/ChoiceList.h"
 #include "app/Form3.h"
+#include "app/Lines.h"
 #include "app/TextWindow.h"
 #include "platform/Paths.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
-#include "viewer/CaptionButton.h"
-#include "viewer/Faces.h"
-#include "viewer/Fit.h"
-#include "viewer/Lines.h"
 #include "platform/StartAndReport.h"
 #include "schedule/DayTable.h"
+#include "schedule/RunStyle.h"
 #include "viewer/Form2.h"
+#include "widgets/CaptionButton.h"
+#include "widgets/ChoiceList.h"
+#include "widgets/Faces.h"
+#include "widgets/Fit.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -28,12 +30,7 @@
 
 namespace {
 
-// Positions are kept in twips, as the layout table gives them.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
+using widgets::twips;
 
 } // namespace
 
@@ -61,8 +58,8 @@ void Main::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(9135 / 15, 5085 / 15);
-    client->setFont(viewer::face("MS Sans Serif", 8.25));
+    client->setFixedSize(twips(9135), twips(5085));
+    client->setFont(widgets::face("MS Sans Serif", 8.25));
     setCentralWidget(client);
     // The window keeps the size of its client area and menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -73,18 +70,18 @@ void Main::buildControls()
         widget->setGeometry(where);
         return widget;
     };
-    auto label = [&](const char *name, const char *text, QRect where) {
-        auto *l = place(new QLabel(QString::fromLatin1(text)), name, where);
+    auto label = [&](const char *name, const QString &text, QRect where) {
+        auto *l = place(new QLabel(text), name, where);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
     auto button = [&](const char *name, const char *text, QRect where) {
-        return place(new viewer::CaptionButton(QString::fromLatin1(text)), name, where);
+        return place(new widgets::CaptionButton(QString::fromLatin1(text)), name, where);
     };
     auto list = [&](const char *name, QStringList items, QRect where) {
-        auto *l = place(new ChoiceList, name, where);
+        auto *l = place(new widgets::ChoiceList, name, where);
         l->addItems(items);
-        l->setFont(viewer::face("MS Sans Serif", 12));
+        l->setFont(widgets::face("MS Sans Serif", 12));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         l->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -103,17 +100,16 @@ void Main::buildControls()
         return t;
     };
 
-    const char *dayNames[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     const int labelLeft[7] = {360, 840, 1320, 1800, 2280, 2760, 3240};
     const int labelWidth[7] = {495, 495, 495, 495, 375, 495, 375};
     const int labelHeight[7] = {375, 255, 255, 375, 255, 255, 255};
     for (int i = 0; i < 7; ++i)
-        dayLabels[i] = label(qPrintable(QStringLiteral("Label%1").arg(i + 1)), dayNames[i],
+        dayLabels[i] = label(qPrintable(QStringLiteral("Label%1").arg(i + 1)), QString(schedule::day(i).code),
                              twips(labelLeft[i], 960, labelWidth[i], labelHeight[i]));
 
     Command1 = button("Command1", "Pick Program", twips(240, 4440, 1455, 495));
-    Program = label("Program", "Program to be Run when starting up pc", twips(240, 2040, 1335, 855));
-    Program->setFont(viewer::face("MS Sans Serif", 8.25, true));
+    Program = label("Program", QStringLiteral("Program to be Run when starting up pc"), twips(240, 2040, 1335, 855));
+    Program->setFont(widgets::face("MS Sans Serif", 8.25, true));
     Program->setWordWrap(true);
     Drive1 = place(new DriveList, "Drive1", twips(1680, 2040, 975, 315));
     Dir1 = place(new FolderList, "Dir1", twips(3120, 2040, 2655, 1890));
@@ -128,7 +124,7 @@ void Main::buildControls()
         Check1[i]->setAccessibleName(QString(schedule::day(i).name));
     }
     Text1 = hiddenText("Text1", "Text1", twips(7680, 4440, 735, 495));
-    Label8 = label("Label8", "Time (Will run after below time)", twips(4680, 960, 2295, 255));
+    Label8 = label("Label8", QStringLiteral("Time (Will run after below time)"), twips(4680, 960, 2295, 255));
     List1 = list("List1", {QStringLiteral("AM"), QStringLiteral("PM")}, twips(6120, 1320, 855, 360));
     QStringList hours;
     for (int h = 1; h <= 12; ++h)
@@ -136,23 +132,25 @@ void Main::buildControls()
     List2 = list("List2", hours, twips(4440, 1320, 735, 360));
     List3 = list("List3", {QStringLiteral("00"), QStringLiteral("15"), QStringLiteral("30"), QStringLiteral("45")},
                  twips(5280, 1320, 735, 360));
-    Label9 = label("Label9", "Orlen's Vellomar", twips(1080, 240, 6975, 615));
-    Label9->setFont(viewer::face("Book Antiqua", 14.25, true));
-    Label10 = label("Label10", "Run Style", twips(7080, 960, 1695, 255));
-    List4 = list("List4", {QStringLiteral("Normal"), QStringLiteral("Hide"), QStringLiteral("Minimize"), QStringLiteral("Maximize")},
-                 twips(7320, 1320, 1575, 360));
+    Label9 = label("Label9", QStringLiteral("Orlen's Vellomar"), twips(1080, 240, 6975, 615));
+    Label9->setFont(widgets::face("Book Antiqua", 14.25, true));
+    Label10 = label("Label10", QStringLiteral("Run Style"), twips(7080, 960, 1695, 255));
+    QStringList styles;
+    for (const schedule::RunStyleName &style : schedule::runStyles())
+        styles.append(QString(style.word));
+    List4 = list("List4", styles, twips(7320, 1320, 1575, 360));
     Text3 = hiddenText("Text3", "0", twips(8400, 4080, 375, 285));
     Text4 = hiddenText("Text4", "", twips(8520, 4560, 495, 375));
     Command4 = button("Command4", "Exit", twips(6120, 4440, 1335, 495));
     Command5 = button("Command5", "Reset/Clear List", twips(4440, 4440, 1455, 495));
 
     // A horizontal rule from (1440, 720) to (7800, 720), drawn under the title.
-    Line1 = place(new viewer::Rule, "Line1", QRect(1440 / 15, 720 / 15, (7800 - 1440) / 15, 1));
+    Line1 = place(new Rule, "Line1", QRect(twips(1440), twips(720), twips(7800 - 1440), 1));
     Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Line1->lower();
     for (QWidget *framed : std::initializer_list<QWidget *>{List1, List2, List3, List4, Dir1, File1})
-        viewer::outline(framed);
-    viewer::fitTexts(client);
+        outline(framed);
+    widgets::fitTexts(client);
 
     // Each list by the label a sighted user reads beside it.
     const std::pair<QWidget *, const char *> names[] = {{List2, "Hour"},   {List3, "Minute"}, {List1, "AM or PM"},

@@ -10,10 +10,6 @@
 
 #include <cstdio>
 
-#ifdef VELLOMAR_EXIT_AFTER_SHOW
-#include "app/ExitAfterFirstPaint.h"
-#endif
-
 int main(int argc, char *argv[])
 {
     QStringList arguments;
@@ -33,10 +29,5 @@ int main(int argc, char *argv[])
     MessageBoxPrompter prompter;
     auto shortcuts = platform::makeDefaultShortcutMaker();
     Main window({starter, prompter, *shortcuts});
-#ifdef VELLOMAR_EXIT_AFTER_SHOW
-    // Only in the start-up benchmark's copy of the program.
-    ExitAfterFirstPaint exitAfterShow;
-    window.installEventFilter(&exitAfterShow);
-#endif
     return app.exec();
 }

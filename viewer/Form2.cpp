@@ -1,12 +1,13 @@
 #include "viewer/Form2.h"
 
 #include "schedule/DayTable.h"
-#include "viewer/CaptionButton.h"
-#include "viewer/Faces.h"
-#include "viewer/Fit.h"
 #include "viewer/LineReader.h"
 #include "viewer/ListArea.h"
 #include "viewer/ListRenderer.h"
+#include "widgets/CaptionButton.h"
+#include "widgets/Faces.h"
+#include "widgets/Fit.h"
+#include "widgets/Twips.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -15,16 +16,11 @@
 
 namespace {
 
-// Positions are kept in twips, as the layout table gives them.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
+using widgets::twips;
 
 QFont buttonFont(bool bold)
 {
-    return viewer::face("MS Sans Serif", 8.25, bold);
+    return widgets::face("MS Sans Serif", 8.25, bold);
 }
 
 constexpr qreal kListPointSize = 12;
@@ -36,9 +32,9 @@ Form2::Form2(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Program to be Run"));
-    setFont(viewer::face("Arial Narrow", 8.25, true));
+    setFont(widgets::face("Arial Narrow", 8.25, true));
     // The same frame as the main window: the size the window opens with.
-    setFixedSize(10095 / 15, 7785 / 15);
+    setFixedSize(twips(10095), twips(7785));
     buildControls();
 }
 
@@ -52,24 +48,24 @@ void Form2::buildControls()
     m_listArea->setGeometry(rect());
     m_listArea->setAccessibleName(QStringLiteral("Programs of the day"));
 
-    auto button = [this](const char *name, const char *caption, int left, int width) {
-        auto *b = new viewer::CaptionButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
+    auto button = [this](const QString &name, const QString &caption, int left, int width) {
+        auto *b = new widgets::CaptionButton(caption, this);
+        b->setObjectName(name);
         b->setGeometry(twips(left, 7200, width, 495));
         b->setFont(buttonFont(false));
         b->setAutoDefault(false);
         return b;
     };
-    Command1 = button("Command1", "Monday", 120, 975);
-    Command2 = button("Command2", "Tuesday", 1200, 975);
-    Command3 = button("Command3", "Wednesday", 2280, 1215);
-    Command4 = button("Command4", "Thursday", 3600, 975);
-    Command5 = button("Command5", "Friday", 4560, 975);
-    Command6 = button("Command6", "Saturday", 5640, 975);
-    Command7 = button("Command7", "Sunday", 6720, 975);
-    Command8 = button("Command8", "Back to Main Menu", 7800, 975);
+    // The day buttons, captioned with the days' names.
+    QPushButton **dayMembers[] = {&Command1, &Command2, &Command3, &Command4, &Command5, &Command6, &Command7};
+    const int dayLeft[schedule::kDayCount] = {120, 1200, 2280, 3600, 4560, 5640, 6720};
+    const int dayWidth[schedule::kDayCount] = {975, 975, 1215, 975, 975, 975, 975};
+    for (const schedule::Day &d : schedule::days())
+        *dayMembers[d.index] = button(QStringLiteral("Command%1").arg(d.index + 1), QString(d.name),
+                                      dayLeft[d.index], dayWidth[d.index]);
+    Command8 = button(QStringLiteral("Command8"), QStringLiteral("Back to Main Menu"), 7800, 975);
 
-    Command9 = button("Command9", "Command9", 0, 975);
+    Command9 = button(QStringLiteral("Command9"), QStringLiteral("Command9"), 0, 975);
     Command9->setFocusPolicy(Qt::NoFocus);
     Command9->hide();
     Text1 = new QLineEdit(this);
@@ -80,7 +76,7 @@ void Form2::buildControls()
     // Room for the caption of the day that is shown, which is bold.
     for (QPushButton *day : dayButtons())
         day->setFont(buttonFont(true));
-    viewer::fitTexts(this);
+    widgets::fitTexts(this);
     for (QPushButton *day : dayButtons())
         day->setFont(buttonFont(false));
 

@@ -8,7 +8,7 @@
 #include "app/Main.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
-#include "viewer/Fit.h"
+#include "widgets/Fit.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -28,9 +28,9 @@ QStringList faults(QWidget *parent)
             continue;
         controls << w;
         // A day box shows no caption: the box alone is its control.
-        if ((w->inherits("QLabel") || w->inherits("QPushButton")) && !w->rect().contains(QRect({}, viewer::neededSize(w))))
+        if ((w->inherits("QLabel") || w->inherits("QPushButton")) && !w->rect().contains(QRect({}, widgets::neededSize(w))))
             faults << QString("%1 \"%2\" needs %3x%4 in %5x%6").arg(w->objectName(), w->property("text").toString())
-                          .arg(viewer::neededSize(w).width()).arg(viewer::neededSize(w).height()).arg(w->width()).arg(w->height());
+                          .arg(widgets::neededSize(w).width()).arg(widgets::neededSize(w).height()).arg(w->width()).arg(w->height());
         if (auto *list = qobject_cast<QListWidget *>(w); list && w->objectName().startsWith("List"))
             for (int i = 0; i < list->count(); ++i)
                 if (QFontMetrics(list->font()).horizontalAdvance(list->item(i)->text()) + 6 > list->viewport()->width())
@@ -105,9 +105,9 @@ void TestLayout::push()
     QWidget window;
     window.resize(300, 40);
     auto *wide = new QLabel("a text far wider than its box", &window), *beside = new QLabel("next", &window);
-    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(62, 0, 120, 20), viewer::fitTexts(&window), window.show();
+    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(62, 0, 120, 20), widgets::fitTexts(&window), window.show();
     QCOMPARE(faults(&window), QStringList());
-    QCOMPARE_GE(wide->width(), viewer::neededSize(wide).width());
+    QCOMPARE_GE(wide->width(), widgets::neededSize(wide).width());
     QCOMPARE_GT(beside->x(), 62);
     QCOMPARE_LT(beside->geometry().right(), 300);
 }

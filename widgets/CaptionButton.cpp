@@ -1,4 +1,4 @@
-#include "viewer/CaptionButton.h"
+#include "widgets/CaptionButton.h"
 
 #include <QHash>
 #include <QImage>
@@ -6,7 +6,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace viewer {
+namespace widgets {
 
 namespace {
 
@@ -63,4 +63,4 @@ void CaptionButton::paintEvent(QPaintEvent *)
         painter.drawText(QRectF(area).translated(1 / ratio, 0), Qt::AlignCenter | Qt::TextWordWrap, caption);
 }
 
-} // namespace viewer
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-namespace viewer {
+namespace widgets {
 
 // A font of the windows' layout, by the family the layout names ("MS Sans
 // Serif", "Arial", "Arial Narrow", "Book Antiqua"). On Windows only outline
@@ -14,4 +14,4 @@ namespace viewer {
 // is and the application's substitutes (app/Fonts) pick a face the system has.
 QFont face(const char *family, qreal points, bool bold = false);
 
-} // namespace viewer
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-namespace viewer {
+namespace widgets {
 
 // A push button whose caption wraps onto a second line when it is wider
 // than the button, as "Back to Main Menu" is on its narrow button.
@@ -19,4 +19,4 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-} // namespace viewer
+} // namespace widgets

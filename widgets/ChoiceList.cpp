@@ -1,8 +1,10 @@
-#include "app/ChoiceList.h"
+#include "widgets/ChoiceList.h"
 
 #include <QWheelEvent>
 
 #include <algorithm>
+
+namespace widgets {
 
 QItemSelectionModel::SelectionFlags ChoiceList::selectionCommand(const QModelIndex &index, const QEvent *event) const
 {
@@ -27,3 +29,5 @@ void ChoiceList::wheelEvent(QWheelEvent *event)
     setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     scrollToItem(item(row), QAbstractItemView::PositionAtTop);
 }
+
+} // namespace widgets

@@ -1,6 +1,6 @@
-#include "viewer/Fit.h"
+#include "widgets/Fit.h"
 
-#include "viewer/CaptionButton.h"
+#include "widgets/CaptionButton.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace viewer {
+namespace widgets {
 
 namespace {
 
@@ -118,4 +118,4 @@ void fitTexts(QWidget *parent)
     }
 }
 
-} // namespace viewer
+} // namespace widgets

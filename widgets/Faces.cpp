@@ -1,11 +1,11 @@
-#include "viewer/Faces.h"
+#include "widgets/Faces.h"
 
 #include <QFontDatabase>
 #include <QStringList>
 
 #include <cstring>
 
-namespace viewer {
+namespace widgets {
 
 namespace {
 
@@ -58,4 +58,4 @@ QFont face(const char *family, qreal points, bool bold)
     return font;
 }
 
-} // namespace viewer
+} // namespace widgets

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace viewer {
+namespace widgets {
 
 // Makes the texts of a window's labels and buttons fit their boxes with the
 // faces this system has: a box too small for its text grows to the right,
@@ -18,4 +18,4 @@ void fitTexts(QWidget *parent);
 // The size the text of a label or button needs at the width it has.
 QSize neededSize(const QWidget *control);
 
-} // namespace viewer
+} // namespace widgets

@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+namespace widgets {
+
 // A list of fixed choices that, once one is selected, always keeps exactly
 // one selected, as the platform's single-selection list boxes do: Ctrl+click
 // or Ctrl+Space on the selected item does not clear it. A click and the
@@ -21,3 +23,5 @@ protected:
 private:
     int m_wheel = 0; // eighths of a degree not yet turned into a step
 };
+
+} // namespace widgets

@@ -1,11 +1,9 @@
-#include "viewer/Lines.h"
+#include "app/Lines.h"
 
 #include <QEvent>
 #include <QPainter>
 
 #include <cmath>
-
-namespace viewer {
 
 namespace {
 
@@ -69,5 +67,3 @@ void outline(QWidget *widget)
 {
     new Outline(widget);
 }
-
-} // namespace viewer

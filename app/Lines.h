@@ -2,8 +2,6 @@
 
 #include <QFrame>
 
-namespace viewer {
-
 // Lines one device pixel wide at every scale. At a fractional scale (150 %)
 // a line one logical pixel wide may fall between device pixels and vanish,
 // as the style's own rules and list frames do; these are drawn with a
@@ -22,5 +20,3 @@ protected:
 
 // Draws a frame around widget, over whatever the widget draws itself.
 void outline(QWidget *widget);
-
-} // namespace viewer
