@@ -184,10 +184,6 @@ FileList::FileList(QWidget *parent)
     setModel(m_files);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
-        if (QDir(loaded) == QDir(m_path))
-            emit listed(m_path);
-    });
 }
 
 void FileList::setPath(const QString &path)

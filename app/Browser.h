@@ -59,9 +59,6 @@ public:
     QString fileName() const; // the selected file's name, or empty
     bool selectFile(const QString &name); // when listed already
 
-signals:
-    void listed(const QString &path); // the folder's names have all arrived
-
 private:
     QFileSystemModel *m_model;
     FilesOnly *m_files;

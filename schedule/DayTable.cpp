@@ -32,12 +32,4 @@ const Day *dayByName(QStringView name)
     return nullptr;
 }
 
-const Day *dayByCode(QStringView code)
-{
-    for (const Day &d : days())
-        if (code == d.code)
-            return &d;
-    return nullptr;
-}
-
 } // namespace schedule

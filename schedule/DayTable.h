@@ -21,6 +21,5 @@ const std::array<Day, kDayCount> &days();
 const Day &day(int index); // index 0..6
 
 const Day *dayByName(QStringView name); // exact, case-sensitive
-const Day *dayByCode(QStringView code); // exact, case-sensitive
 
 } // namespace schedule

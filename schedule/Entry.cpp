@@ -205,15 +205,4 @@ void DayList::sortByTime()
                      [](const Item &a, const Item &b) { return a.minutes < b.minutes; });
 }
 
-QList<Entry> parseDayList(QByteArrayView bytes, QStringList *problems)
-{
-    const DayList list(bytes.toByteArray());
-    QList<Entry> entries;
-    for (qsizetype i = 0; i < list.size(); ++i)
-        entries.append(list.entry(i));
-    if (problems)
-        *problems = list.problems();
-    return entries;
-}
-
 } // namespace schedule

@@ -94,7 +94,4 @@ private:
     qsizetype m_problemCount = 0;
 };
 
-// All entries of a day list, in file order.
-QList<Entry> parseDayList(QByteArrayView bytes, QStringList *problems = nullptr);
-
 } // namespace schedule

@@ -11,7 +11,6 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -68,10 +67,6 @@ void Form2::buildControls()
     Command9 = button(QStringLiteral("Command9"), QStringLiteral("Command9"), 0, 975);
     Command9->setFocusPolicy(Qt::NoFocus);
     Command9->hide();
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setFocusPolicy(Qt::NoFocus);
-    Text1->hide();
 
     // Room for the caption of the day that is shown, which is bold.
     for (QPushButton *day : dayButtons())
@@ -130,12 +125,8 @@ void Form2::Command9_Click()
     if (!m_dayList.isOpen())
         return;
     viewer::LineReader reader(m_dayList, viewer::ListArea::kKeptCharacters);
-    // The current line lives in a plain string while the lines are read;
-    // Text1 receives the last one, rewritten, when the reading ends.
-    QString current = Text1->text();
     while (std::optional<QString> line = reader.next()) {
-        std::optional<QString> shown = viewer::displayLine(*line);
-        current = shown ? *shown : *line;
+        const std::optional<QString> shown = viewer::displayLine(*line);
         if (font().pointSizeF() != kListPointSize) {
             QFont f = font();
             f.setPointSizeF(kListPointSize);
@@ -144,7 +135,6 @@ void Form2::Command9_Click()
         if (shown)
             m_listArea->addLine(*shown);
     }
-    Text1->setText(current);
 }
 
 void Form2::Command8_Click()

@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 
-class QLineEdit;
 class QPushButton;
 
 namespace viewer {
@@ -48,7 +47,6 @@ public:
     QPushButton *Command7 = nullptr;
     QPushButton *Command8 = nullptr;
     QPushButton *Command9 = nullptr; // hidden
-    QLineEdit *Text1 = nullptr;      // hidden: the line being rendered
 
 signals:
     // Back was chosen, or the window was closed: the window that opened the
