@@ -43,20 +43,21 @@ public:
     explicit Main(MainServices services, QWidget *parent = nullptr);
     ~Main() override;
 
-    // Handlers, named after control and event.
-    void Form_Load();
-    void Drive1_Change();
-    void Dir1_Change();
-    void Command1_Click(); // Pick Program
-    void Command2_Click(); // Show List
-    void Command3_Click(); // Ready to Deploy...
-    void Command4_Click(); // Exit
-    void Command5_Click(); // Reset/Clear List
-    void About_Click();
-    void Readme_Click();
-    void Disc_Click();
+    // Handlers, named after control and event, each with the file that
+    // defines it (all in app/).
+    void Form_Load();      // Main.cpp
+    void Drive1_Change();  // Main.cpp
+    void Dir1_Change();    // Main.cpp
+    void Command1_Click(); // Pick Program: PickProgram.cpp
+    void Command2_Click(); // Show List: ShowList.cpp
+    void Command3_Click(); // Ready to Deploy...: DeployClick.cpp
+    void Command4_Click(); // Exit: Main.cpp
+    void Command5_Click(); // Reset/Clear List: Reset.cpp
+    void About_Click();    // Main.cpp
+    void Readme_Click();   // Main.cpp
+    void Disc_Click();     // Main.cpp
 
-    // The application folder, ending in one separator.
+    // The application folder, ending in one separator. Main.cpp
     void CheckPath(QString &MyPath);
 
     // The list texts: setting selects the item of that text, reading gives
@@ -76,7 +77,7 @@ public:
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;
     std::array<QCheckBox *, 7> Check1{};
-    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text1 = nullptr; // hidden; Pick Program writes the path, nothing reads it (kept on purpose)
     QLabel *Label8 = nullptr;
     QListWidget *List1 = nullptr; // AM, PM
     QListWidget *List2 = nullptr; // hour
@@ -84,7 +85,7 @@ public:
     QLabel *Label9 = nullptr;
     QLabel *Label10 = nullptr;
     QListWidget *List4 = nullptr; // run style
-    QLineEdit *Text3 = nullptr;
+    QLineEdit *Text3 = nullptr; // hidden; Pick Program writes the 24-hour hour, nothing reads it (kept on purpose)
     QLineEdit *Text4 = nullptr;
     QPushButton *Command4 = nullptr;
     QPushButton *Command5 = nullptr;
