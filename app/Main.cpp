@@ -271,7 +271,7 @@ void Main::startEditor(const QString &file)
         return;
     }
     if (!QFileInfo(file).isFile()) {
-        m_services.prompter.tell(tr("The file \"%1\" is not in the working folder %2.")
+        m_services.prompter.tell(QStringLiteral("The file \"%1\" is not in the working folder %2.")
                                      .arg(file, QDir::toNativeSeparators(QDir::currentPath())));
         return;
     }
@@ -292,12 +292,12 @@ void Main::showTextFile(const QString &path)
     const QString name = QFileInfo(path).fileName();
     QPointer<TextWindow> &window = m_textWindows[name];
     if (!window) {
-        QString why;
-        window = TextWindow::open(path, &why);
-        if (!window) {
-            m_services.prompter.tell(tr("Could not read %1: %2.").arg(QDir::toNativeSeparators(path), why));
+        const vellomar::Result<TextWindow *> opened = TextWindow::open(path);
+        if (!opened) {
+            m_services.prompter.tell(QStringLiteral("Could not read %1: %2.").arg(QDir::toNativeSeparators(path), opened.reason()));
             return;
         }
+        window = *opened;
     }
     window->show();
     window->raise();

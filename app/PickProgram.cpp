@@ -54,7 +54,7 @@ void Main::Command1_Click()
     // An entry the launcher would refuse at logon is never written: the user
     // learns why now, not by a program that silently does not start.
     if (const auto why = platform::refusedProgram(pick.path, schedule::ownPrograms())) {
-        m_services.prompter.tell(tr("Rendaro would not start %1 at logon: %2. Nothing was written for this pick.")
+        m_services.prompter.tell(QStringLiteral("Rendaro would not start %1 at logon: %2. Nothing was written for this pick.")
                                      .arg(pick.path, *why));
         return;
     }
@@ -70,14 +70,14 @@ void Main::Command1_Click()
     case schedule::PickOutcome::Written:
         break;
     case schedule::PickOutcome::Refused:
-        m_services.prompter.tell(outcome.error);
+        m_services.prompter.tell(outcome.failure.reason);
         return;
     case schedule::PickOutcome::WriteFailed: {
         const QString done = outcome.written.isEmpty()
-                                 ? tr("No entry file of this pick was written.")
-                                 : tr("Already written for this pick: %1.").arg(schedule::dayNames(outcome.written));
-        m_services.prompter.tell(tr("The entry file %1 could not be written: %2.\n%3")
-                                     .arg(outcome.failedFile, outcome.error, done));
+                                 ? QStringLiteral("No entry file of this pick was written.")
+                                 : QStringLiteral("Already written for this pick: %1.").arg(schedule::dayNames(outcome.written));
+        m_services.prompter.tell(QStringLiteral("The entry file %1 could not be written: %2.\n%3")
+                                     .arg(outcome.failedFile, outcome.failure.reason, done));
         return;
     }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QPlainTextEdit>
 
 // A plain read-only window that shows a text file, titled with the file's
@@ -8,9 +10,8 @@ class TextWindow : public QPlainTextEdit
 {
     Q_OBJECT
 public:
-    // The window for path, or nothing when the file cannot be read (*why
-    // then says why).
-    static TextWindow *open(const QString &path, QString *why);
+    // The window for path, or a failure saying why the file cannot be read.
+    static vellomar::Result<TextWindow *> open(const QString &path);
 
 private:
     TextWindow(const QString &title, const QString &text);

@@ -95,18 +95,13 @@ std::optional<QString> badField(Field field, const QString &line)
 
 } // namespace
 
-std::optional<Entry> validateEntry(const QStringList &lines, QString *why)
+vellomar::Result<Entry> validateEntry(const QStringList &lines)
 {
-    if (lines.size() != 4) {
-        fail(why, QStringLiteral("%1 lines instead of 4").arg(lines.size()));
-        return std::nullopt;
-    }
-    for (Field field : {TimeField, PathField, StyleField, DayField}) {
-        if (const std::optional<QString> bad = badField(field, lines[field])) {
-            fail(why, *bad);
-            return std::nullopt;
-        }
-    }
+    if (lines.size() != 4)
+        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
+    for (Field field : {TimeField, PathField, StyleField, DayField})
+        if (const std::optional<QString> bad = badField(field, lines[field]))
+            return vellomar::Failure{*bad};
     return Entry{lines[0], lines[1], lines[2], lines[3]};
 }
 
@@ -120,7 +115,12 @@ std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why)
         fail(why, QStringLiteral("contains a NUL byte"));
         return std::nullopt;
     }
-    return validateEntry(decodeLines(bytes), why);
+    const vellomar::Result<Entry> entry = validateEntry(decodeLines(bytes));
+    if (!entry) {
+        fail(why, entry.reason());
+        return std::nullopt;
+    }
+    return *entry;
 }
 
 DayList::DayList(QByteArray bytes)

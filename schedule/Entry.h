@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "schedule/RunStyle.h"
 
 #include <QByteArrayView>
@@ -46,8 +47,8 @@ QString visibleText(QStringView text);
 
 // Checks four lines as an entry: a valid time line, a path (not empty, no
 // NUL, absolute on this platform, no refused character), a run style code
-// and a day name. On failure *why says what is wrong, visibly escaped.
-std::optional<Entry> validateEntry(const QStringList &lines, QString *why = nullptr);
+// and a day name. A failure's reason says what is wrong, visibly escaped.
+vellomar::Result<Entry> validateEntry(const QStringList &lines);
 
 // The contents of an entry file: exactly four lines, at most
 // kMaxEntryFileSize bytes, no NUL byte.

@@ -2,8 +2,6 @@
 
 #include "schedule/TextFile.h"
 
-#include <QCoreApplication>
-
 #include <limits>
 
 namespace schedule {
@@ -67,9 +65,7 @@ WriteResult writeEntryFile(const QString &path, const Entry &entry)
     QString bad;
     const auto bytes = encodeLines(entry.lines(), &bad);
     if (!bytes)
-        return {false, QCoreApplication::translate("schedule",
-                           "the character \"%1\" cannot be written to an 8-bit schedule file")
-                           .arg(bad)};
+        return {false, QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bad)};
     return platform::replaceFile(path, *bytes);
 }
 

@@ -5,7 +5,6 @@
 #include "schedule/TextFile.h"
 #include "schedule/Time24.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -13,11 +12,6 @@
 namespace schedule {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("schedule", text);
-}
 
 bool nameTaken(const QDir &folder, const QString &name)
 {
@@ -29,22 +23,18 @@ bool nameTaken(const QDir &folder, const QString &name)
 
 } // namespace
 
-std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
+vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
 {
-    auto refuse = [why](const QString &text) -> std::optional<Entry> {
-        if (why)
-            *why = text;
-        return std::nullopt;
-    };
+    auto refuse = [](const QString &text) -> vellomar::Result<Entry> { return vellomar::Failure{text}; };
     if (pick.path.isEmpty())
-        return refuse(tr("No program is chosen."));
+        return refuse(QStringLiteral("No program is chosen."));
     const RunStyleName *style = runStyleByWord(pick.runStyle);
     if (!style)
-        return refuse(tr("Choose a run style."));
+        return refuse(QStringLiteral("Choose a run style."));
     if (pick.amPm != u"AM" && pick.amPm != u"PM")
-        return refuse(tr("Choose AM or PM."));
+        return refuse(QStringLiteral("Choose AM or PM."));
     if (!isHourChoice(pick.hour) || !isMinuteChoice(pick.minute))
-        return refuse(tr("Choose an hour and a minute."));
+        return refuse(QStringLiteral("Choose an hour and a minute."));
     const Entry entry{timeLine(hour24(pick.hour, pick.amPm), pick.minute), pick.path, QString(style->code),
                       QString(day.name)};
 
@@ -52,21 +42,20 @@ std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why)
     // into other lines; the other control characters cannot be shown or
     // typed back either, and a direction mark makes the name read as another.
     if (std::any_of(pick.path.cbegin(), pick.path.cend(), isRefusedPathCharacter))
-        return refuse(tr("The program path \"%1\" holds a control character (such as a line break) or a "
+        return refuse(QStringLiteral("The program path \"%1\" holds a control character (such as a line break) or a "
                          "text-direction mark, which the schedule cannot store. Rename the file, then pick it again.")
                           .arg(visibleText(pick.path)));
     QString bad;
     const std::optional<QByteArray> bytes = encodeLines(entry.lines(), &bad);
     if (!bytes)
-        return refuse(tr("The program path \"%1\" cannot be stored in the schedule: the character "
+        return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule: the character "
                          "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
                           .arg(pick.path, bad));
     // What is written must read back as the same four lines.
     if (decodeLines(*bytes) != entry.lines())
-        return refuse(tr("The program path \"%1\" cannot be stored in the schedule as it is.").arg(visibleText(pick.path)));
-    QString invalid;
-    if (!validateEntry(entry.lines(), &invalid))
-        return refuse(tr("The pick cannot be stored in the schedule: %1.").arg(invalid));
+        return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule as it is.").arg(visibleText(pick.path)));
+    if (const vellomar::Result<Entry> valid = validateEntry(entry.lines()); !valid)
+        return refuse(QStringLiteral("The pick cannot be stored in the schedule: %1.").arg(valid.reason()));
     return entry;
 }
 
@@ -95,11 +84,10 @@ PickOutcome writePick(const QDir &folder, const Pick &pick, qint64 from)
     for (const Day &d : days()) {
         if (!pick.days[d.index])
             continue;
-        QString why;
-        const std::optional<Entry> entry = pickEntry(pick, d, &why);
+        const vellomar::Result<Entry> entry = pickEntry(pick, d);
         if (!entry) {
             outcome.status = PickOutcome::Refused;
-            outcome.error = why;
+            outcome.failure = entry.failure();
             return outcome;
         }
         entries.append({&d, *entry});
@@ -112,7 +100,7 @@ PickOutcome writePick(const QDir &folder, const Pick &pick, qint64 from)
         if (!result.ok) {
             outcome.status = PickOutcome::WriteFailed;
             outcome.failedFile = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
-            outcome.error = result.error;
+            outcome.failure = {result.error, result.errorCode};
             return outcome;
         }
         outcome.written.append(d->index);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "schedule/DayTable.h"
 #include "schedule/Entry.h"
 
@@ -8,7 +9,6 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 
 namespace schedule {
 
@@ -22,9 +22,9 @@ struct Pick {
     QString runStyle; // "Normal", "Hide", "Minimize", "Maximize"
 };
 
-// The entry the pick writes for one day, or nothing with *why telling the
+// The entry the pick writes for one day, or a failure whose reason tells the
 // user what to correct (no hour chosen, a path that has no 8-bit form, ...).
-std::optional<Entry> pickEntry(const Pick &pick, const Day &day, QString *why = nullptr);
+vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day);
 
 // The first number, from `from` upwards, for which none of the pick's entry
 // file names exists in folder. An entry file of an earlier run is never
@@ -41,7 +41,7 @@ struct PickOutcome {
     qint64 number = 0;      // the number the files carry
     QList<int> written;     // day indexes written, in day order
     QString failedFile;     // the file that could not be written (full path)
-    QString error;          // why: the refusal or the system's reason
+    vellomar::Failure failure; // why not Written: the refusal, or the system's reason
 
     bool ok() const { return status == Written; }
 };
