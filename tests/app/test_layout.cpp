@@ -29,8 +29,7 @@ QStringList faults(QWidget *parent)
         controls << w;
         // A day box shows no caption: the box alone is its control.
         if ((w->inherits("QLabel") || w->inherits("QPushButton")) && !w->rect().contains(QRect({}, widgets::neededSize(w))))
-            faults << QString("%1 \"%2\" needs %3x%4 in %5x%6").arg(w->objectName(), w->property("text").toString())
-                          .arg(widgets::neededSize(w).width()).arg(widgets::neededSize(w).height()).arg(w->width()).arg(w->height());
+            QDebug(&faults.emplace_back()) << w->objectName() << w->property("text").toString() << "needs" << widgets::neededSize(w) << "in" << w->size();
         if (auto *list = qobject_cast<QListWidget *>(w); list && w->objectName().startsWith("List"))
             for (int i = 0; i < list->count(); ++i)
                 if (QFontMetrics(list->font()).horizontalAdvance(list->item(i)->text()) + 6 > list->viewport()->width())
