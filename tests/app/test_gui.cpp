@@ -214,14 +214,14 @@ void TestGui::pick_data()
     // An earlier run's Mon2.dat, and a dangling link Tue3.dat (not among the names).
     QTest::newRow("names taken, 12 AM") << QList{0, 1} << QStringList{"12", "30", "AM", "Hide"} << "taken" << QStringList{"1", "4"}
                                         << QStringList{"Mon2.dat", "Mon4.dat", "Tue4.dat"} << QStringList{"00:30", "Hide"} << picked;
-    QTest::newRow("no day ticked") << QList<int>{} << refused << "" << QStringList{"1", "8"} << QStringList{} << QStringList{}
-                                   << QStringList{};
-    QTest::newRow("no file selected") << QList{3} << refused << "no file" << QStringList{"1", "5"} << QStringList{} << QStringList{}
-                                      << QStringList{"You didn't select any file"};
-    QTest::newRow("line breaks") << QList{0} << refused << "x\r\nMonday" << QStringList{"1", "2"} << QStringList{} << QStringList{}
-                                 << QStringList{"x\\r\\nMonday", "control character"};
-    QTest::newRow("direction override") << QList{0} << refused << "x\u202Eexe.txt" << QStringList{"1", "2"} << QStringList{}
-                                        << QStringList{} << QStringList{"x\\u202eexe.txt", "text-direction mark"};
+    // Picks that write nothing: no names left, no entry lines.
+    auto nothing = [&](const char *row, QList<int> days, QString setup, QStringList counter, QStringList told) {
+        QTest::newRow(row) << days << refused << setup << counter << QStringList{} << QStringList{} << told;
+    };
+    nothing("no day ticked", {}, "", {"1", "8"}, {});
+    nothing("no file selected", {3}, "no file", {"1", "5"}, {"You didn't select any file"});
+    nothing("line breaks", {0}, "x\r\nMonday", {"1", "2"}, {"x\\r\\nMonday", "control character"});
+    nothing("direction override", {0}, "x\u202Eexe.txt", {"1", "2"}, {"x\\u202eexe.txt", "text-direction mark"});
     // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
     QTest::newRow("folder not UTF-8") << QList{1} << QStringList{"03", "45", "AM", "Normal"} << "not UTF-8" << QStringList{"1", "3"}
                                       << QStringList{"Tue3.dat"} << QStringList{"03:45", "Normal"} << picked;
