@@ -294,7 +294,8 @@ void Main::showTextFile(const QString &path)
     if (!window) {
         const vellomar::Result<TextWindow *> opened = TextWindow::open(path);
         if (!opened) {
-            m_services.prompter.tell(QStringLiteral("Could not read %1: %2.").arg(QDir::toNativeSeparators(path), opened.reason()));
+            m_services.prompter.tell(
+                QStringLiteral("Could not read %1: %2.").arg(QDir::toNativeSeparators(path), opened.reason()));
             return;
         }
         window = *opened;

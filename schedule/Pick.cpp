@@ -43,17 +43,19 @@ vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
     // typed back either, and a direction mark makes the name read as another.
     if (std::any_of(pick.path.cbegin(), pick.path.cend(), isRefusedPathCharacter))
         return refuse(QStringLiteral("The program path \"%1\" holds a control character (such as a line break) or a "
-                         "text-direction mark, which the schedule cannot store. Rename the file, then pick it again.")
+                                     "text-direction mark, which the schedule cannot store. Rename the file, then pick "
+                                     "it again.")
                           .arg(visibleText(pick.path)));
     QString bad;
     const std::optional<QByteArray> bytes = encodeLines(entry.lines(), &bad);
     if (!bytes)
         return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule: the character "
-                         "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
+                                     "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
                           .arg(pick.path, bad));
     // What is written must read back as the same four lines.
     if (decodeLines(*bytes) != entry.lines())
-        return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule as it is.").arg(visibleText(pick.path)));
+        return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule as it is.")
+                          .arg(visibleText(pick.path)));
     if (const vellomar::Result<Entry> valid = validateEntry(entry.lines()); !valid)
         return refuse(QStringLiteral("The pick cannot be stored in the schedule: %1.").arg(valid.reason()));
     return entry;
