@@ -7,48 +7,43 @@
 #include "platform/StartAndReport.h"
 #include "platform/Trust.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace deploy {
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Deploy", text);
-}
 } // namespace
 
 QString question()
 {
-    return tr(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
+    return QStringLiteral(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
               "Cancel to clear data list ");
 }
 
 QString loginMessage()
 {
-    return tr("DATA FILES GENERATED and File copied to your Login Profile, "
+    return QStringLiteral("DATA FILES GENERATED and File copied to your Login Profile, "
               "Rendaro will be activated next time you log on");
 }
 
 QString allUsersMessage()
 {
-    return tr("DATA FILES GENERATED and File copied to All Users profile, "
+    return QStringLiteral("DATA FILES GENERATED and File copied to All Users profile, "
               "Rendaro will be activated next time you log on");
 }
 
 QString cancelMessage()
 {
-    return tr("DATA FILES clear, Rendaro not copied, but Check if Program already copied");
+    return QStringLiteral("DATA FILES clear, Rendaro not copied, but Check if Program already copied");
 }
 
 QString failureMessage(const QString &why, bool needsAdmin)
 {
     if (needsAdmin)
-        return tr("DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
+        return QStringLiteral("DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
                   "administrator rights are needed (%1). Rendaro will not be activated next time you log on")
             .arg(why);
-    return tr("DATA FILES GENERATED, but the shortcut to Rendaro could not be created: %1. "
+    return QStringLiteral("DATA FILES GENERATED, but the shortcut to Rendaro could not be created: %1. "
               "Rendaro will not be activated next time you log on")
         .arg(why);
 }
@@ -79,9 +74,9 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
         // name that did not survive as text (bytes that are not valid in the
         // system's encoding) names another place, or none.
         if (!QFileInfo(launcher).isFile())
-            result.error = tr("the launcher %1 cannot be found").arg(launcher);
+            result.error = QStringLiteral("the launcher %1 cannot be found").arg(launcher);
         else if (!platform::sameFile(workingFolder, QStringLiteral(".")))
-            result.error = tr("the name of the working folder, %1, does not lead back to it").arg(workingFolder);
+            result.error = QStringLiteral("the name of the working folder, %1, does not lead back to it").arg(workingFolder);
         else
             result = services.shortcuts.create(
                 QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),

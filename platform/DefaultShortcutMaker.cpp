@@ -1,6 +1,5 @@
 #include "platform/DefaultShortcutMaker.h"
 
-#include <QCoreApplication>
 
 #if defined(Q_OS_WIN)
 #include "platform/WindowsShortcutMaker.h"
@@ -19,7 +18,7 @@ namespace {
         ShortcutResult create(const QString &, const QString &, const QString &, const QString &,
                               ShortcutScope, const QString &) override
         {
-            return {false, QCoreApplication::translate("platform", "shortcuts are not supported here"), false};
+            return {false, QStringLiteral("shortcuts are not supported here"), false};
         }
     };
     return std::make_unique<Unavailable>();

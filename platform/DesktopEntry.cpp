@@ -1,6 +1,5 @@
 #include "platform/DesktopEntry.h"
 
-#include <QCoreApplication>
 
 namespace platform {
 
@@ -138,7 +137,7 @@ std::optional<QByteArray> applicationEntry(const QString &name, const QString &p
     const auto tryExecValue = escapeStringValue(program);
     if (!nameValue || !execValue || !pathValue || !tryExecValue) {
         if (why)
-            *why = QCoreApplication::translate("platform", "a name or path holds a control character");
+            *why = QStringLiteral("a name or path holds a control character");
         return std::nullopt;
     }
     // What a desktop will read, which a value that only looks right would
@@ -148,7 +147,7 @@ std::optional<QByteArray> applicationEntry(const QString &name, const QString &p
     if (!readBack || *readBack != QStringList{program} + arguments
         || unescapeStringValue(*pathValue) != workingFolder) {
         if (why)
-            *why = QCoreApplication::translate("platform", "a desktop would not read \"%1\" in \"%2\" back as written")
+            *why = QStringLiteral("a desktop would not read \"%1\" in \"%2\" back as written")
                        .arg(program, workingFolder);
         return std::nullopt;
     }

@@ -3,7 +3,6 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
 
-#include <QCoreApplication>
 
 namespace platform {
 
@@ -13,7 +12,7 @@ void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &
     const QString commandLine = argument.isEmpty() ? program : program + u' ' + argument;
     const StartResult result = starter.start(commandLine, style);
     if (!result.started)
-        prompter.tell(QCoreApplication::translate("Main", "Could not start %1: %2.").arg(program, result.error));
+        prompter.tell(QStringLiteral("Could not start %1: %2.").arg(program, result.error));
 }
 
 void startHiddenAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program)

@@ -43,7 +43,7 @@ StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle 
 
     const QString program = findProgram(name);
     if (program.isEmpty())
-        return {false, QCoreApplication::translate("platform", "the program was not found")};
+        return {false, QStringLiteral("the program was not found")};
 
     QProcess process;
     process.setProgram(program);
@@ -74,7 +74,7 @@ StartResult SystemProgramStarter::startWatched(const QString &commandLine, Windo
     const qsizetype blank = commandLine.indexOf(u' ');
     const QString program = findProgram(blank < 0 ? commandLine : commandLine.left(blank));
     if (program.isEmpty())
-        return {false, QCoreApplication::translate("platform", "the program was not found")};
+        return {false, QStringLiteral("the program was not found")};
 
     // Never deleted while the program runs, since a QProcess that goes kills
     // its program: one still running at exit is left to run on.

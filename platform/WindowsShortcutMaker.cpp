@@ -1,6 +1,5 @@
 #include "platform/WindowsShortcutMaker.h"
 
-#include <QCoreApplication>
 
 #ifdef Q_OS_WIN
 #include "platform/windows/WinShortcut.h"
@@ -13,7 +12,7 @@ ShortcutResult WindowsShortcutMaker::create(const QString &folder, const QString
                                             ShortcutScope scope, const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return {false, QCoreApplication::translate("platform", "there is no shortcut folder \"%1\" here").arg(folder),
+        return {false, QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder),
                 false};
 #ifdef Q_OS_WIN
     const winplat::Outcome outcome = winplat::createStartupShortcut(
@@ -23,7 +22,7 @@ ShortcutResult WindowsShortcutMaker::create(const QString &folder, const QString
             outcome.accessDenied && scope == ShortcutScope::AllUsers};
 #else
     Q_UNUSED(linkName) Q_UNUSED(target) Q_UNUSED(arguments) Q_UNUSED(scope) Q_UNUSED(workingFolder)
-    return {false, QCoreApplication::translate("platform", "shortcuts are not supported here"), false};
+    return {false, QStringLiteral("shortcuts are not supported here"), false};
 #endif
 }
 

@@ -3,7 +3,6 @@
 #include "platform/DesktopEntry.h"
 #include "platform/SafeFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -15,11 +14,6 @@
 namespace platform {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("platform", text);
-}
 
 // An environment folder as the XDG base directory rules read it: set,
 // not empty and absolute, or else the default.
@@ -68,7 +62,7 @@ std::optional<Why> makeFolder(const QString &folder)
         existing = parent;
     }
     if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir())
-        return Why{QCoreApplication::translate("platform", "%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
+        return Why{QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
     for (const QString &path : missing) {
         if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0 && errno != EEXIST)
             return systemReason(path, errno);
@@ -101,9 +95,9 @@ ShortcutResult XdgShortcutMaker::create(const QString &folder, const QString &li
                                         const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return {false, tr("there is no shortcut folder \"%1\" here").arg(folder), false};
+        return {false, QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder), false};
     if (linkName.isEmpty() || linkName.contains(u'/') || linkName.startsWith(u'.'))
-        return {false, tr("\"%1\" cannot be a shortcut name").arg(linkName), false};
+        return {false, QStringLiteral("\"%1\" cannot be a shortcut name").arg(linkName), false};
 
     QString why;
     const auto entry = applicationEntry(linkName, target, QProcess::splitCommand(arguments), workingFolder, &why);

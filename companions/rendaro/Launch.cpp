@@ -3,7 +3,6 @@
 #include "platform/Trust.h"
 #include "schedule/Companions.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -18,11 +17,11 @@ Launched launchProgram(const QString &path, schedule::RunStyle style)
 {
     const QFileInfo program(path);
     if (!program.isAbsolute())
-        return {false, 0, QCoreApplication::translate("rendaro", "the path is not absolute")};
+        return {false, 0, QStringLiteral("the path is not absolute")};
     if (!program.exists())
-        return {false, 0, QCoreApplication::translate("rendaro", "there is no such file")};
+        return {false, 0, QStringLiteral("there is no such file")};
     if (program.isDir() || !program.isExecutable())
-        return {false, 0, QCoreApplication::translate("rendaro", "the file is not a program")};
+        return {false, 0, QStringLiteral("the file is not a program")};
     QString realPath;
     if (const auto why = platform::refusedProgram(program.absoluteFilePath(), schedule::ownPrograms(), &realPath))
         return {false, 0, *why, true};
