@@ -48,14 +48,9 @@ QString failureMessage(const QString &why, bool needsAdmin)
         .arg(why);
 }
 
-QString launcherPath(const QString &applicationFolder, QChar separator)
-{
-    return platform::withTrailingSeparator(applicationFolder, separator) + schedule::kLauncherProgram;
-}
-
 QString launcherPath(const QString &applicationFolder)
 {
-    return launcherPath(applicationFolder, platform::separator());
+    return platform::withTrailingSeparator(applicationFolder) + schedule::kLauncherProgram;
 }
 
 void deployToStartup(const QString &applicationFolder, const QString &workingFolder,

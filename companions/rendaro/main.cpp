@@ -139,12 +139,12 @@ int main(int argc, char *argv[])
     options.once = parser.isSet(once);
     std::unique_ptr<rendaro::Clock> clock;
     if (parser.isSet(at)) {
-        options.at = rendaro::parseAt(parser.value(at));
-        if (!options.at) {
+        const std::optional<QDateTime> shifted = rendaro::parseAt(parser.value(at));
+        if (!shifted) {
             err << "Rendaro.exe: --at wants a local time as YYYY-MM-DDTHH:MM, not " << parser.value(at) << "\n";
             return 2;
         }
-        clock = std::make_unique<rendaro::ShiftedClock>(*options.at);
+        clock = std::make_unique<rendaro::ShiftedClock>(*shifted);
     } else {
         clock = std::make_unique<rendaro::SystemClock>();
     }
