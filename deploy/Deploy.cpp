@@ -11,9 +11,6 @@
 
 namespace deploy {
 
-namespace {
-} // namespace
-
 QString question()
 {
     return QStringLiteral(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
@@ -53,6 +50,27 @@ QString launcherPath(const QString &applicationFolder)
     return platform::withTrailingSeparator(applicationFolder) + schedule::kLauncherProgram;
 }
 
+namespace {
+
+// The Startup shortcut to the launcher, which must name the launcher and
+// the working folder exactly: a folder name that did not survive as text
+// (bytes that are not valid in the system's encoding) names another place,
+// or none.
+vellomar::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder, bool allUsers,
+                                    platform::ShortcutMaker &shortcuts)
+{
+    if (!QFileInfo(launcher).isFile())
+        return vellomar::Failure{QStringLiteral("the launcher %1 cannot be found").arg(launcher)};
+    if (!platform::sameFile(workingFolder, QStringLiteral(".")))
+        return vellomar::Failure{
+            QStringLiteral("the name of the working folder, %1, does not lead back to it").arg(workingFolder)};
+    return shortcuts.create(QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),
+                            allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser,
+                            workingFolder);
+}
+
+} // namespace
+
 void deployToStartup(const QString &applicationFolder, const QString &workingFolder,
                      const DeployServices &services)
 {
@@ -63,21 +81,11 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
     QString message;
     if (answer == platform::AnswerYes || answer == platform::AnswerNo) {
         const bool allUsers = answer == platform::AnswerNo;
-        const QString launcher = launcherPath(applicationFolder);
-        platform::ShortcutResult result;
-        // A shortcut must name the launcher and this folder exactly: a folder
-        // name that did not survive as text (bytes that are not valid in the
-        // system's encoding) names another place, or none.
-        if (!QFileInfo(launcher).isFile())
-            result.error = QStringLiteral("the launcher %1 cannot be found").arg(launcher);
-        else if (!platform::sameFile(workingFolder, QStringLiteral(".")))
-            result.error = QStringLiteral("the name of the working folder, %1, does not lead back to it").arg(workingFolder);
-        else
-            result = services.shortcuts.create(
-                QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),
-                allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser, workingFolder);
-        if (!result.ok)
-            message = failureMessage(result.error, result.needsAdmin);
+        const vellomar::Result<void> made =
+            makeShortcut(launcherPath(applicationFolder), workingFolder, allUsers, services.shortcuts);
+        // Rights are wanting for all users' folder: only an administrator may write it.
+        if (!made)
+            message = failureMessage(made.reason(), made.failure().denied && allUsers);
         else
             message = allUsers ? allUsersMessage() : loginMessage();
     } else {

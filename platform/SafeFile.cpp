@@ -185,7 +185,7 @@ FolderReader::~FolderReader()
         ::close(m_folderFd);
 }
 
-std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size, QString *why)
+vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size)
 {
     // Plain system calls, by name within the open folder: QFile::open asks
     // for the file's status twice more and walks the whole path, which over
@@ -194,8 +194,8 @@ std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, q
                                   : ::openat(m_folderFd, QFile::encodeName(name).constData(),
                                              O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        *why = systemErrorText(m_folderFd < 0 ? m_folderError : errno);
-        return std::nullopt;
+        const int error = m_folderFd < 0 ? m_folderError : errno;
+        return vellomar::Failure{systemErrorText(error), error};
     }
     qsizetype total = 0;
     while (total < size) {
@@ -203,9 +203,9 @@ std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, q
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            *why = systemErrorText(errno);
+            const int error = errno;
             ::close(fd);
-            return std::nullopt;
+            return vellomar::Failure{systemErrorText(error), error};
         }
         if (n == 0)
             break;
@@ -306,19 +306,15 @@ FolderReader::FolderReader(const QString &folder)
 
 FolderReader::~FolderReader() = default;
 
-std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size, QString *why)
+vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size)
 {
     QFile file(m_folder + name);
     // Unbuffered: the read goes straight into the buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        *why = reasonOf(file);
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return vellomar::Failure{reasonOf(file)};
     const qint64 n = file.read(buffer, size);
-    if (n < 0) {
-        *why = reasonOf(file);
-        return std::nullopt;
-    }
+    if (n < 0)
+        return vellomar::Failure{reasonOf(file)};
     return qsizetype(n);
 }
 

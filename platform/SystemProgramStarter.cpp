@@ -33,63 +33,81 @@ QString SystemProgramStarter::findProgram(const QString &name)
     return QStandardPaths::findExecutable(name, folders);
 }
 
-StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle style)
+namespace {
+
+#ifdef Q_OS_WIN
+WORD showCommand(WindowStyle style)
 {
-    const qsizetype blank = commandLine.indexOf(u' ');
-    const QString name = blank < 0 ? commandLine : commandLine.left(blank);
-    QStringList arguments;
-    if (blank >= 0)
-        arguments.append(commandLine.mid(blank + 1));
+    switch (style) {
+    case WindowStyle::Hidden: return SW_HIDE;
+    case WindowStyle::NormalFocus: break;
+    case WindowStyle::Minimized: return SW_SHOWMINNOACTIVE;
+    case WindowStyle::Maximized: return SW_SHOWMAXIMIZED;
+    }
+    return SW_SHOWNORMAL;
+}
+#endif
 
-    const QString program = findProgram(name);
-    if (program.isEmpty())
-        return {false, QStringLiteral("the program was not found")};
-
-    QProcess process;
-    process.setProgram(program);
+void setUp(QProcess &process, const QString &path, const QStringList &arguments, WindowStyle style,
+           const QString &workingFolder, bool watched)
+{
+    process.setProgram(path);
     process.setArguments(arguments);
-    // No working folder is set: the program inherits this one, whose name
-    // as text may not lead back to it (bytes that are not UTF-8).
+    // Without a working folder the program inherits this one, whose name as
+    // text may not lead back to it (bytes that are not UTF-8).
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
     if (style == WindowStyle::Hidden) {
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
-#ifdef Q_OS_WIN
-        // A console program (brinol.com, zeptra.com) gets no console window.
-        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
-            args->flags |= CREATE_NO_WINDOW;
-            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-            args->startupInfo->wShowWindow = SW_HIDE;
-        });
-#endif
+    } else if (watched) {
+        // A child of this process, not a detached one: it reads no input and
+        // writes where this process writes.
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
     }
-    if (!process.startDetached())
-        return {false, process.errorString()};
-    return {true, {}};
+#ifdef Q_OS_WIN
+    // The program file itself, never a search: "C:\Program Files\x.exe" cannot
+    // turn into "C:\Program.exe". The start carries the show state.
+    const std::wstring application = QDir::toNativeSeparators(path).toStdWString();
+    process.setCreateProcessArgumentsModifier([application, style](QProcess::CreateProcessArguments *args) {
+        args->applicationName = application.c_str();
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = showCommand(style);
+        if (style == WindowStyle::Hidden) {
+            // A console program (brinol.com, zeptra.com) gets no console window.
+            args->flags |= CREATE_NO_WINDOW;
+            return;
+        }
+        // A console program gets a console of its own, in that show state,
+        // and no handles of this process.
+        args->flags = (args->flags & ~DWORD(CREATE_NO_WINDOW)) | CREATE_NEW_CONSOLE;
+        args->startupInfo->dwFlags &= ~DWORD(STARTF_USESTDHANDLES);
+        args->startupInfo->hStdInput = args->startupInfo->hStdOutput = args->startupInfo->hStdError = nullptr;
+        args->inheritHandles = false;
+    });
+#endif
 }
 
-StartResult SystemProgramStarter::startWatched(const QString &commandLine, WindowStyle style,
-                                               std::function<void(bool succeeded)> ended)
+} // namespace
+
+vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
+                                      const QString &workingFolder, std::function<void(bool succeeded)> ended)
 {
-    const qsizetype blank = commandLine.indexOf(u' ');
-    const QString program = findProgram(blank < 0 ? commandLine : commandLine.left(blank));
-    if (program.isEmpty())
-        return {false, QStringLiteral("the program was not found")};
+    if (!ended) {
+        QProcess process;
+        setUp(process, path, arguments, style, workingFolder, false);
+        qint64 pid = 0;
+        if (!process.startDetached(&pid))
+            return vellomar::Failure{process.errorString()};
+        return pid;
+    }
 
     // Never deleted while the program runs, since a QProcess that goes kills
     // its program: one still running at exit is left to run on.
     auto *process = new QProcess;
-    process->setProgram(program);
-    if (blank >= 0)
-        process->setArguments({commandLine.mid(blank + 1)});
-    // Inherits the working folder, as above.
-    process->setStandardInputFile(QProcess::nullDevice());
-    if (style == WindowStyle::Hidden) {
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->setStandardErrorFile(QProcess::nullDevice());
-    } else {
-        process->setProcessChannelMode(QProcess::ForwardedChannels);
-    }
+    setUp(*process, path, arguments, style, workingFolder, true);
     QObject::connect(process, &QProcess::finished, process,
                      [process, ended](int exitCode, QProcess::ExitStatus status) {
                          process->deleteLater();
@@ -100,9 +118,18 @@ StartResult SystemProgramStarter::startWatched(const QString &commandLine, Windo
     if (!process->waitForStarted(-1)) {
         const QString error = process->errorString();
         delete process;
-        return {false, error};
+        return vellomar::Failure{error};
     }
-    return {true, {}};
+    return process->processId();
+}
+
+vellomar::Result<qint64> SystemProgramStarter::start(const QString &program, const QStringList &arguments,
+                                                     WindowStyle style, std::function<void(bool succeeded)> ended)
+{
+    const QString path = findProgram(program);
+    if (path.isEmpty())
+        return vellomar::Failure{QStringLiteral("the program was not found")};
+    return startProgram(path, arguments, style, {}, std::move(ended));
 }
 
 } // namespace platform

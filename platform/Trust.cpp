@@ -127,22 +127,24 @@ bool sameFile(const QString &a, const QString &b)
 #endif
 }
 
-std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms, QString *realPath)
+vellomar::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms)
 {
+    const auto refused = [](const QString &why) { return vellomar::Failure{why, 0, true}; };
     // Links resolved: what is checked is the file itself, and the caller
     // starts that very path, not a link that could be pointed elsewhere.
     const QString real = QFileInfo(path).canonicalFilePath();
     if (real.isEmpty())
-        return QStringLiteral("there is no such file");
-    if (realPath)
-        *realPath = real;
+        return refused(QStringLiteral("there is no such file"));
     const QDir ownFolder(QCoreApplication::applicationDirPath());
     for (const QString &own : ownPrograms)
         if (sameFile(real, ownFolder.filePath(own)))
-            return QStringLiteral("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own);
+            return refused(
+                QStringLiteral("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own));
     if (const auto why = untrustedBecause(real))
-        return QStringLiteral("the program file is not safe: %1").arg(*why);
-    return untrustedFolders(real);
+        return refused(QStringLiteral("the program file is not safe: %1").arg(*why));
+    if (const auto why = untrustedFolders(real))
+        return refused(*why);
+    return real;
 }
 
 } // namespace platform

@@ -3,18 +3,27 @@
 
 namespace platform {
 
-ShortcutResult WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
-                                            const QString &target, const QString &arguments,
-                                            ShortcutScope scope, const QString &workingFolder)
+namespace {
+
+// Where the Win32 side's outcome, kept free of Qt, becomes a Result.
+vellomar::Result<void> fromOutcome(const winplat::Outcome &outcome)
+{
+    if (outcome.ok)
+        return {};
+    return vellomar::Failure{QString::fromStdWString(outcome.error), int(outcome.code), outcome.accessDenied};
+}
+
+} // namespace
+
+vellomar::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
+                                                    const QString &target, const QString &arguments,
+                                                    ShortcutScope scope, const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return {false, QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder),
-                false};
-    const winplat::Outcome outcome = winplat::createStartupShortcut(
-        scope == ShortcutScope::AllUsers, linkName.toStdWString(), target.toStdWString(),
-        arguments.toStdWString(), workingFolder.toStdWString());
-    return {outcome.ok, QString::fromStdWString(outcome.error),
-            outcome.accessDenied && scope == ShortcutScope::AllUsers};
+        return vellomar::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
+    return fromOutcome(winplat::createStartupShortcut(scope == ShortcutScope::AllUsers, linkName.toStdWString(),
+                                                      target.toStdWString(), arguments.toStdWString(),
+                                                      workingFolder.toStdWString()));
 }
 
 } // namespace platform

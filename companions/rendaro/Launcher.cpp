@@ -265,17 +265,17 @@ void Launcher::startDue(Day &day, const QDateTime &now)
             continue;
         day.done.insert(m_ids[i]);
         const schedule::Entry entry = m_list.entry(i);
-        const Launched launched = m_services.launch(entry.path, entry.style());
-        if (!launched.ok) {
+        const vellomar::Result<qint64> launched = m_services.launch(entry.path, entry.style());
+        if (!launched) {
             ++m_notStarted;
-            m_report.trouble((launched.refused ? QStringLiteral("refusing %1: %2; not started") : QStringLiteral("could not start %1: %2"))
-                                 .arg(entry.path, launched.error));
+            m_report.trouble((launched.failure().denied ? QStringLiteral("refusing %1: %2; not started") : QStringLiteral("could not start %1: %2"))
+                                 .arg(entry.path, launched.reason()));
             continue;
         }
         ++m_started;
-        m_report.info(QStringLiteral("started %1 (process %2)").arg(describe(entry)).arg(launched.pid));
+        m_report.info(QStringLiteral("started %1 (process %2)").arg(describe(entry)).arg(*launched));
         if (entry.style() == schedule::RunStyle::Min || entry.style() == schedule::RunStyle::Max)
-            windows.append({launched.pid, entry.style()});
+            windows.append({*launched, entry.style()});
     }
     if (windows.isEmpty())
         return;
