@@ -1,5 +1,4 @@
-// brinol.com and zeptra.com, the built programs, in temporary working folders;
-// the command line of every program.
+// brinol.com and zeptra.com, the built programs, in temporary working folders.
 #include "companions/common/WorkFolderLock.h"
 #include "support/AsUser.h"
 #include "support/Files.h"
@@ -57,8 +56,6 @@ private slots:
     void asOrdinaryUser_data();
     void asOrdinaryUser();
     void lock();
-    void commandLine_data();
-    void commandLine();
 };
 
 void TestCompanions::gather()
@@ -155,6 +152,7 @@ void TestCompanions::attacks_data()
     QTest::newRow("zeptra, entry file links outside") << "zeptra.com" << "Tue3.dat" << "link" << 0 << "none";
     QTest::newRow("zeptra, day list links outside") << "zeptra.com" << "datmon.dat" << "link" << 0 << "none";
     // No arguments: anything but --help and --version is refused, and no work done.
+    QTest::newRow("brinol, an argument") << "brinol.com --all" << "datmon.dat" << "" << 2 << "none";
     QTest::newRow("zeptra, an argument") << "zeptra.com Mon2.dat" << "Mon2.dat" << "" << 2 << gathered;
 }
 
@@ -263,35 +261,6 @@ void TestCompanions::lock()
     QVERIFY(own.acquire(std::chrono::milliseconds(0)));
     ::umask(umask);
     QCOMPARE(QFileInfo(path).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
-}
-
-// Every program answers --version alike, and refuses an option it does not
-// know with status 2 and the reason on standard error, doing no work.
-void TestCompanions::commandLine_data()
-{
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out"); // standard output, a pattern; %1 is the program's name
-    for (const QString program : {"vellomar", "Rendaro.exe", "brinol.com", "zeptra.com"}) {
-        QTest::addRow("%s --version", qPrintable(program)) << program << "--version" << 0 << "^%1 \\d+\\.\\d+\\.\\d+\n$";
-        QTest::addRow("%s unknown option", qPrintable(program)) << program << "--all" << 2 << "^$";
-    }
-}
-
-void TestCompanions::commandLine()
-{
-    QFETCH(QString, program);
-    QFETCH(QString, option);
-    QFETCH(int, exitCode);
-    QFETCH(QString, out);
-    WorkFolder dir;
-    QVERIFY(writeFile("Mon2.dat", monday("06:00", kLongPath)));
-    const Finished run = testing::run(builtProgram(program), {option});
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(QRegularExpression(out.arg(QRegularExpression::escape(program))).match(QString::fromUtf8(run.out)).hasMatch(), run.out.constData());
-    QCOMPARE(run.err.isEmpty(), exitCode == 0);
-    QCOMPARE(dir.names(), QStringList{"Mon2.dat"}); // nothing gathered, cleared or logged
 }
 
 QTEST_GUILESS_MAIN(TestCompanions)
