@@ -9,7 +9,8 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
+#include "platform/WinResult.h"
+#include "platform/windows/WinStart.h"
 #endif
 
 namespace platform {
@@ -35,19 +36,6 @@ QString SystemProgramStarter::findProgram(const QString &name)
 
 namespace {
 
-#ifdef Q_OS_WIN
-WORD showCommand(WindowStyle style)
-{
-    switch (style) {
-    case WindowStyle::Hidden: return SW_HIDE;
-    case WindowStyle::NormalFocus: break;
-    case WindowStyle::Minimized: return SW_SHOWMINNOACTIVE;
-    case WindowStyle::Maximized: return SW_SHOWMAXIMIZED;
-    }
-    return SW_SHOWNORMAL;
-}
-#endif
-
 void setUp(QProcess &process, const QString &path, const QStringList &arguments, WindowStyle style,
            const QString &workingFolder, bool watched)
 {
@@ -67,42 +55,54 @@ void setUp(QProcess &process, const QString &path, const QStringList &arguments,
         process.setStandardInputFile(QProcess::nullDevice());
         process.setProcessChannelMode(QProcess::ForwardedChannels);
     }
-#ifdef Q_OS_WIN
-    // The program file itself, never a search: "C:\Program Files\x.exe" cannot
-    // turn into "C:\Program.exe". The start carries the show state.
-    const std::wstring application = QDir::toNativeSeparators(path).toStdWString();
-    process.setCreateProcessArgumentsModifier([application, style](QProcess::CreateProcessArguments *args) {
-        args->applicationName = application.c_str();
-        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-        args->startupInfo->wShowWindow = showCommand(style);
-        if (style == WindowStyle::Hidden) {
-            // A console program (brinol.com, zeptra.com) gets no console window.
-            args->flags |= CREATE_NO_WINDOW;
-            return;
-        }
-        // A console program gets a console of its own, in that show state,
-        // and no handles of this process.
-        args->flags = (args->flags & ~DWORD(CREATE_NO_WINDOW)) | CREATE_NEW_CONSOLE;
-        args->startupInfo->dwFlags &= ~DWORD(STARTF_USESTDHANDLES);
-        args->startupInfo->hStdInput = args->startupInfo->hStdOutput = args->startupInfo->hStdError = nullptr;
-        args->inheritHandles = false;
-    });
-#endif
 }
+
+#ifdef Q_OS_WIN
+// On Windows the program file itself is started by CreateProcessW, never
+// through the shell (as QProcess does for a program that asks for
+// elevation). The start carries the show state: 0 Normal, 1 Hide, 2 Min,
+// 3 Max; a console program gets a console of its own in it.
+vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+                                       const QString &workingFolder)
+{
+    int runStyle = 0;
+    switch (style) {
+    case WindowStyle::NormalFocus: runStyle = 0; break;
+    case WindowStyle::Hidden: runStyle = 1; break;
+    case WindowStyle::Minimized: runStyle = 2; break;
+    case WindowStyle::Maximized: runStyle = 3; break;
+    }
+    std::wstring commandArguments;
+    for (const QString &argument : arguments)
+        commandArguments += (commandArguments.empty() ? L"" : L" ") + winplat::quoteArgument(argument.toStdWString());
+    unsigned long pid = 0;
+    const vellomar::Result<void> started = fromOutcome(winplat::startProgram(
+        QDir::toNativeSeparators(path).toStdWString(), commandArguments,
+        QDir::toNativeSeparators(workingFolder).toStdWString(), runStyle, &pid));
+    if (!started)
+        return started.failure();
+    return qint64(pid);
+}
+#else
+vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+                                       const QString &workingFolder)
+{
+    QProcess process;
+    setUp(process, path, arguments, style, workingFolder, false);
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return vellomar::Failure{process.errorString()};
+    return pid;
+}
+#endif
 
 } // namespace
 
 vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
                                       const QString &workingFolder, std::function<void(bool succeeded)> ended)
 {
-    if (!ended) {
-        QProcess process;
-        setUp(process, path, arguments, style, workingFolder, false);
-        qint64 pid = 0;
-        if (!process.startDetached(&pid))
-            return vellomar::Failure{process.errorString()};
-        return pid;
-    }
+    if (!ended)
+        return startDetached(path, arguments, style, workingFolder);
 
     // Never deleted while the program runs, since a QProcess that goes kills
     // its program: one still running at exit is left to run on.

@@ -1,19 +1,8 @@
 #include "platform/WindowsShortcutMaker.h"
+#include "platform/WinResult.h"
 #include "platform/windows/WinShortcut.h"
 
 namespace platform {
-
-namespace {
-
-// Where the Win32 side's outcome, kept free of Qt, becomes a Result.
-vellomar::Result<void> fromOutcome(const winplat::Outcome &outcome)
-{
-    if (outcome.ok)
-        return {};
-    return vellomar::Failure{QString::fromStdWString(outcome.error), int(outcome.code), outcome.accessDenied};
-}
-
-} // namespace
 
 vellomar::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
                                                     const QString &target, const QString &arguments,
