@@ -76,7 +76,7 @@ QString DriveList::drive() const
 void DriveList::setDriveOf(const QString &path)
 {
     const QSignalBlocker blocker(this);
-    const QString root = platform::nativeFolder(QStorageInfo(path).rootPath());
+    const QString root = QDir::toNativeSeparators(QStorageInfo(path).rootPath());
     const int i = findText(root);
     setCurrentIndex(i >= 0 ? i : 0);
 }
@@ -96,7 +96,7 @@ bool FolderList::setPath(const QString &path)
     const QDir dir(info.absoluteFilePath());
     if (!info.isDir() || !info.isReadable() || !info.isExecutable())
         return false;
-    const QString clean = platform::nativeFolder(dir.canonicalPath());
+    const QString clean = QDir::toNativeSeparators(dir.canonicalPath());
 
     QStringList chain;
     QDir walk(dir.canonicalPath());
@@ -108,7 +108,7 @@ bool FolderList::setPath(const QString &path)
     m_rowPaths.clear();
     int depth = 0;
     for (const QString &folder : chain) {
-        const QString name = depth == 0 ? platform::nativeFolder(folder) : QFileInfo(folder).fileName();
+        const QString name = depth == 0 ? QDir::toNativeSeparators(folder) : QFileInfo(folder).fileName();
         addItem(QString(depth, u' ') + name);
         m_rowPaths.append(folder);
         ++depth;

@@ -1,20 +1,50 @@
 #include "app/CommandLine.h"
 
-#include "Version.h"
+#include "platform/CommandLine.h"
 
-std::optional<QString> commandLineAnswer(const QStringList &arguments)
+namespace {
+
+// The options every Qt GUI program takes, which QApplication reads.
+QList<QCommandLineOption> qtOptions()
 {
-    if (arguments.contains(u"--help") || arguments.contains(u"-h"))
-        return QStringLiteral(
-            "Usage: vellomar [--help | --version]\n"
-            "Starts chosen programs at logon on chosen weekdays: tick the days, pick a time,\n"
-            "a window style and a program, then deploy the launcher Rendaro, which starts\n"
-            "them when you log on.\n"
-            "The schedule lives in the current folder: entry files and the day lists\n"
-            "datmon.dat ... datsun.dat.\n\n"
-            "  --help     show this text\n"
-            "  --version  show the version\n");
-    if (arguments.contains(u"--version"))
-        return QStringLiteral("vellomar %1\n").arg(QStringLiteral(VELLOMAR_VERSION));
+    QList<QCommandLineOption> options;
+    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display", "geometry",
+                             "style", "stylesheet"})
+        options.append(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    for (const char *name : {"reverse", "widgetcount", "nograb", "dograb"})
+        options.append(QCommandLineOption(QString::fromLatin1(name)));
+    for (QCommandLineOption &option : options)
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return options;
+}
+
+} // namespace
+
+std::optional<CommandLineAnswer> commandLineAnswer(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    // Qt's options are single words after one dash: -platform offscreen.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Starts chosen programs at logon on chosen weekdays: tick the days, pick a time,\n"
+        "a window style and a program, then deploy the launcher Rendaro, which starts\n"
+        "them when you log on.\n"
+        "The schedule lives in the current folder: entry files and the day lists\n"
+        "datmon.dat ... datsun.dat."));
+    const platform::CommandLine command = platform::readCommandLine(parser, qtOptions(), arguments);
+    switch (command.action) {
+    case platform::CommandLine::Action::PrintHelp:
+    case platform::CommandLine::Action::PrintVersion:
+        return CommandLineAnswer{0, command.text, {}};
+    case platform::CommandLine::Action::Refuse:
+        return CommandLineAnswer{platform::kUsageError, {}, QStringLiteral("vellomar: %1\n").arg(command.text)};
+    case platform::CommandLine::Action::Run:
+        break;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return CommandLineAnswer{platform::kUsageError, {},
+                                 QStringLiteral("vellomar: unexpected argument \"%1\" (vellomar takes no arguments; see --help)\n")
+                                     .arg(parser.positionalArguments().constFirst())};
     return std::nullopt;
 }

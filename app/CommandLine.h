@@ -5,9 +5,14 @@
 
 #include <optional>
 
-// What "vellomar --help" and "vellomar --version" print. Both are answered
-// before the window system is reached, so they work without a display.
-// Nothing for any other command line, which opens the window (Qt's own
-// options, such as -platform, pass on to it).
-//   arguments: without the program name
-std::optional<QString> commandLineAnswer(const QStringList &arguments);
+// What "vellomar --help" and "vellomar --version" print, and why any other
+// command line but Qt's own options (such as -platform, which pass on to the
+// window) is refused. Answered before the window system is reached, so they
+// work without a display; a QCoreApplication named vellomar is needed.
+// Nothing for a command line that opens the window.
+//   arguments: with the program name first
+struct CommandLineAnswer {
+    int status = 0;
+    QString out, err;
+};
+std::optional<CommandLineAnswer> commandLineAnswer(const QStringList &arguments);

@@ -278,12 +278,12 @@ void Main::startEditor(const QString &file)
     // The opener's result arrives later, from the event loop.
     const QPointer<Main> self(this);
     const QString path = QFileInfo(file).absoluteFilePath();
-    const platform::StartResult result = m_services.starter.startWatched(
-        platform::textEditor() + u' ' + file, platform::WindowStyle::NormalFocus, [self, path](bool shown) {
+    const vellomar::Result<qint64> started = m_services.starter.start(
+        platform::textEditor(), {file}, platform::WindowStyle::NormalFocus, [self, path](bool shown) {
             if (!shown && self)
                 self->showTextFile(path);
         });
-    if (!result.started)
+    if (!started)
         showTextFile(path);
 }
 

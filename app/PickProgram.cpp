@@ -53,9 +53,9 @@ void Main::Command1_Click()
 
     // An entry the launcher would refuse at logon is never written: the user
     // learns why now, not by a program that silently does not start.
-    if (const auto why = platform::refusedProgram(pick.path, schedule::ownPrograms())) {
+    if (const auto checked = platform::startableProgram(pick.path, schedule::ownPrograms()); !checked) {
         m_services.prompter.tell(QStringLiteral("Rendaro would not start %1 at logon: %2. Nothing was written for this pick.")
-                                     .arg(pick.path, *why));
+                                     .arg(pick.path, checked.reason()));
         return;
     }
 

@@ -12,12 +12,16 @@
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (const std::optional<QString> answer = commandLineAnswer(arguments)) {
-        std::fputs(answer->toLocal8Bit().constData(), stdout);
-        return 0;
+    if (argc > 1) {
+        // Read before the window system is reached: --help and --version work without a display.
+        const QCoreApplication reader(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("vellomar"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
+        if (const std::optional<CommandLineAnswer> answer = commandLineAnswer(QCoreApplication::arguments())) {
+            std::fputs(answer->out.toLocal8Bit().constData(), stdout);
+            std::fputs(answer->err.toLocal8Bit().constData(), stderr);
+            return answer->status;
+        }
     }
 
     QApplication app(argc, argv);

@@ -7,61 +7,69 @@
 #include "platform/StartAndReport.h"
 #include "platform/Trust.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace deploy {
 
-namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Deploy", text);
-}
-} // namespace
-
 QString question()
 {
-    return tr(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
+    return QStringLiteral(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
               "Cancel to clear data list ");
 }
 
 QString loginMessage()
 {
-    return tr("DATA FILES GENERATED and File copied to your Login Profile, "
+    return QStringLiteral("DATA FILES GENERATED and File copied to your Login Profile, "
               "Rendaro will be activated next time you log on");
 }
 
 QString allUsersMessage()
 {
-    return tr("DATA FILES GENERATED and File copied to All Users profile, "
+    return QStringLiteral("DATA FILES GENERATED and File copied to All Users profile, "
               "Rendaro will be activated next time you log on");
 }
 
 QString cancelMessage()
 {
-    return tr("DATA FILES clear, Rendaro not copied, but Check if Program already copied");
+    return QStringLiteral("DATA FILES clear, Rendaro not copied, but Check if Program already copied");
 }
 
 QString failureMessage(const QString &why, bool needsAdmin)
 {
     if (needsAdmin)
-        return tr("DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
+        return QStringLiteral("DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
                   "administrator rights are needed (%1). Rendaro will not be activated next time you log on")
             .arg(why);
-    return tr("DATA FILES GENERATED, but the shortcut to Rendaro could not be created: %1. "
+    return QStringLiteral("DATA FILES GENERATED, but the shortcut to Rendaro could not be created: %1. "
               "Rendaro will not be activated next time you log on")
         .arg(why);
 }
 
-QString launcherPath(const QString &applicationFolder, QChar separator)
-{
-    return platform::withTrailingSeparator(applicationFolder, separator) + schedule::kLauncherProgram;
-}
-
 QString launcherPath(const QString &applicationFolder)
 {
-    return launcherPath(applicationFolder, platform::separator());
+    return platform::withTrailingSeparator(applicationFolder) + schedule::kLauncherProgram;
 }
+
+namespace {
+
+// The Startup shortcut to the launcher, which must name the launcher and
+// the working folder exactly: a folder name that did not survive as text
+// (bytes that are not valid in the system's encoding) names another place,
+// or none.
+vellomar::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder, bool allUsers,
+                                    platform::ShortcutMaker &shortcuts)
+{
+    if (!QFileInfo(launcher).isFile())
+        return vellomar::Failure{QStringLiteral("the launcher %1 cannot be found").arg(launcher)};
+    if (!platform::sameFile(workingFolder, QStringLiteral(".")))
+        return vellomar::Failure{
+            QStringLiteral("the name of the working folder, %1, does not lead back to it").arg(workingFolder)};
+    return shortcuts.create(QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),
+                            allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser,
+                            workingFolder);
+}
+
+} // namespace
 
 void deployToStartup(const QString &applicationFolder, const QString &workingFolder,
                      const DeployServices &services)
@@ -73,21 +81,11 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
     QString message;
     if (answer == platform::AnswerYes || answer == platform::AnswerNo) {
         const bool allUsers = answer == platform::AnswerNo;
-        const QString launcher = launcherPath(applicationFolder);
-        platform::ShortcutResult result;
-        // A shortcut must name the launcher and this folder exactly: a folder
-        // name that did not survive as text (bytes that are not valid in the
-        // system's encoding) names another place, or none.
-        if (!QFileInfo(launcher).isFile())
-            result.error = tr("the launcher %1 cannot be found").arg(launcher);
-        else if (!platform::sameFile(workingFolder, QStringLiteral(".")))
-            result.error = tr("the name of the working folder, %1, does not lead back to it").arg(workingFolder);
-        else
-            result = services.shortcuts.create(
-                QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),
-                allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser, workingFolder);
-        if (!result.ok)
-            message = failureMessage(result.error, result.needsAdmin);
+        const vellomar::Result<void> made =
+            makeShortcut(launcherPath(applicationFolder), workingFolder, allUsers, services.shortcuts);
+        // Rights are wanting for all users' folder: only an administrator may write it.
+        if (!made)
+            message = failureMessage(made.reason(), made.failure().denied && allUsers);
         else
             message = allUsers ? allUsersMessage() : loginMessage();
     } else {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChar>
 #include <QString>
 
 namespace platform {
@@ -31,7 +30,6 @@ QString failureMessage(const QString &why, bool needsAdmin);
 // The launcher beside the program: the application folder, one separator,
 // "Rendaro.exe" ("C:\Tools" and "C:\Tools\" give "C:\Tools\Rendaro.exe",
 // "C:\" gives "C:\Rendaro.exe", "/" gives "/Rendaro.exe").
-QString launcherPath(const QString &applicationFolder, QChar separator);
 QString launcherPath(const QString &applicationFolder);
 
 // Ready to Deploy: starts brinol.com, asks the question, and on Yes (current

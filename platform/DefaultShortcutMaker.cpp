@@ -1,7 +1,5 @@
 #include "platform/DefaultShortcutMaker.h"
 
-#include <QCoreApplication>
-
 #if defined(Q_OS_WIN)
 #include "platform/WindowsShortcutMaker.h"
 #elif defined(Q_OS_LINUX)
@@ -16,10 +14,10 @@ namespace {
     class Unavailable : public ShortcutMaker
     {
     public:
-        ShortcutResult create(const QString &, const QString &, const QString &, const QString &,
-                              ShortcutScope, const QString &) override
+        vellomar::Result<void> create(const QString &, const QString &, const QString &, const QString &,
+                                      ShortcutScope, const QString &) override
         {
-            return {false, QCoreApplication::translate("platform", "shortcuts are not supported here"), false};
+            return vellomar::Failure{QStringLiteral("shortcuts are not supported here")};
         }
     };
     return std::make_unique<Unavailable>();

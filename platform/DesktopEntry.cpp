@@ -1,6 +1,5 @@
 #include "platform/DesktopEntry.h"
 
-#include <QCoreApplication>
 
 namespace platform {
 
@@ -122,9 +121,8 @@ std::optional<QStringList> splitExecValue(const QString &exec)
     return words;
 }
 
-std::optional<QByteArray> applicationEntry(const QString &name, const QString &program,
-                                           const QStringList &arguments, const QString &workingFolder,
-                                           QString *why)
+vellomar::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
+                                              const QStringList &arguments, const QString &workingFolder)
 {
     QStringList command{quoteExecArgument(program)};
     for (const QString &argument : arguments)
@@ -136,22 +134,16 @@ std::optional<QByteArray> applicationEntry(const QString &name, const QString &p
     // TryExec: where the program is gone (its package removed), a desktop
     // passes over the entry instead of failing at every logon.
     const auto tryExecValue = escapeStringValue(program);
-    if (!nameValue || !execValue || !pathValue || !tryExecValue) {
-        if (why)
-            *why = QCoreApplication::translate("platform", "a name or path holds a control character");
-        return std::nullopt;
-    }
+    if (!nameValue || !execValue || !pathValue || !tryExecValue)
+        return vellomar::Failure{QStringLiteral("a name or path holds a control character")};
     // What a desktop will read, which a value that only looks right would
     // not survive: a % doubled for the field codes stays doubled in the
     // program GLib looks for.
     const std::optional<QStringList> readBack = splitExecValue(unescapeStringValue(*execValue));
     if (!readBack || *readBack != QStringList{program} + arguments
-        || unescapeStringValue(*pathValue) != workingFolder) {
-        if (why)
-            *why = QCoreApplication::translate("platform", "a desktop would not read \"%1\" in \"%2\" back as written")
-                       .arg(program, workingFolder);
-        return std::nullopt;
-    }
+        || unescapeStringValue(*pathValue) != workingFolder)
+        return vellomar::Failure{QStringLiteral("a desktop would not read \"%1\" in \"%2\" back as written")
+                                     .arg(program, workingFolder)};
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=%1\n"

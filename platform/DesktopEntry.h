@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -35,10 +37,8 @@ std::optional<QStringList> splitExecValue(const QString &exec);
 // arguments, each quoted) in workingFolder, only while program exists
 // (TryExec). The entry is read back as a
 // desktop reads it and must name exactly that program, those arguments and
-// that folder; nothing otherwise, or when a value cannot be written at all,
-// and *why says which.
-std::optional<QByteArray> applicationEntry(const QString &name, const QString &program,
-                                           const QStringList &arguments, const QString &workingFolder,
-                                           QString *why = nullptr);
+// that folder; a failure otherwise, or when a value cannot be written at all.
+vellomar::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
+                                              const QStringList &arguments, const QString &workingFolder);
 
 } // namespace platform

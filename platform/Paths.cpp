@@ -6,21 +6,11 @@
 
 namespace platform {
 
-QChar separator()
-{
-    return QDir::separator();
-}
-
 QString withTrailingSeparator(const QString &folder)
 {
-    return withTrailingSeparator(folder, separator());
-}
-
-QString withTrailingSeparator(const QString &folder, QChar separator)
-{
-    if (folder.endsWith(separator))
+    if (folder.endsWith(QDir::separator()))
         return folder;
-    return folder + separator;
+    return folder + QDir::separator();
 }
 
 QString joinPath(const QString &folder, const QString &name)
@@ -28,14 +18,9 @@ QString joinPath(const QString &folder, const QString &name)
     return withTrailingSeparator(folder) + name;
 }
 
-QString nativeFolder(const QString &folder)
-{
-    return QDir::toNativeSeparators(folder);
-}
-
 QString applicationFolder()
 {
-    return withTrailingSeparator(nativeFolder(QCoreApplication::applicationDirPath()));
+    return withTrailingSeparator(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
 }
 
 QString programsFolder()
@@ -44,7 +29,7 @@ QString programsFolder()
     const QString windowsFolder = QStringLiteral("C:\\PROGRAM FILES");
     if (QFileInfo(windowsFolder).isDir())
         return windowsFolder;
-    return nativeFolder(QDir::rootPath());
+    return QDir::toNativeSeparators(QDir::rootPath());
 #else
     for (const char *candidate : {"/usr/bin", "/bin"})
         if (QFileInfo(QString::fromLatin1(candidate)).isReadable())

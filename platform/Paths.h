@@ -1,23 +1,15 @@
 #pragma once
 
-#include <QChar>
 #include <QString>
 
 namespace platform {
 
-// The separator of this platform's paths: "\" on Windows, "/" elsewhere.
-QChar separator();
-
 // folder followed by exactly one separator: none is added where the folder
 // already ends in one (a drive's root, "C:\" or "/").
 QString withTrailingSeparator(const QString &folder);
-QString withTrailingSeparator(const QString &folder, QChar separator);
 
 // folder, one separator, name.
 QString joinPath(const QString &folder, const QString &name);
-
-// A folder as this platform writes it (native separators).
-QString nativeFolder(const QString &folder);
 
 // The folder of the running executable, ending in one separator.
 QString applicationFolder();

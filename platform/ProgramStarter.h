@@ -1,38 +1,40 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 namespace platform {
 
-// The window a started program gets, with the platform's style numbers.
+// The window a started program gets. On Windows each is handed to the
+// program as its show state: SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINNOACTIVE,
+// SW_SHOWMAXIMIZED.
 enum class WindowStyle {
-    Hidden = 0,      // no window, no terminal; output discarded
-    NormalFocus = 1, // a normal window with the focus
+    Hidden,      // no window, no terminal; output discarded
+    NormalFocus, // a normal window with the focus
+    Minimized,   // minimized, without the focus
+    Maximized,   // maximized
 };
 
-struct StartResult {
-    bool started = false;
-    QString error; // why not, when !started
-};
-
-// Starts a command line, "program" or "program argument", without waiting.
-// A bare program name is looked up as a command: first in the application
-// folder, then along the PATH, never in the working folder. The started
-// program inherits the working folder.
+// Starts a program with its arguments, each passed as it is (never through
+// a shell), without waiting, and gives its process id. A bare program name
+// is looked up as a command: first in the application folder, then along
+// the PATH, never in the working folder. The started program inherits the
+// working folder.
 class ProgramStarter
 {
 public:
     virtual ~ProgramStarter() = default;
-    virtual StartResult start(const QString &commandLine, WindowStyle style) = 0;
 
-    // Starts the same way, and watches the program without waiting for it:
-    // once it has ended, `ended` runs from the event loop with whether it
-    // succeeded (exit status 0). A program still running when this one
-    // exits is left running.
-    virtual StartResult startWatched(const QString &commandLine, WindowStyle style,
-                                     std::function<void(bool succeeded)> ended) = 0;
+    // With ended, the program is watched without being waited for: once it
+    // has ended, ended runs from the event loop with whether it succeeded
+    // (exit status 0). A program still running when this one exits is left
+    // running.
+    virtual vellomar::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
+                                           std::function<void(bool succeeded)> ended = {}) = 0;
 };
 
 } // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/SafeFile.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
@@ -21,11 +20,6 @@
 namespace platform {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("platform", text);
-}
 
 #ifdef Q_OS_UNIX
 
@@ -127,12 +121,12 @@ OpenedFile openForReading(QFile &file, const QString &path)
     if (fd < 0) {
         if (errno == ENOENT)
             return {OpenedFile::Missing, {}};
-        return {OpenedFile::Refused, errno == ELOOP ? tr("it is a symbolic link") : systemErrorText(errno)};
+        return {OpenedFile::Refused, errno == ELOOP ? QStringLiteral("it is a symbolic link") : systemErrorText(errno)};
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return {OpenedFile::Refused, tr("it is not a regular file")};
+        return {OpenedFile::Refused, QStringLiteral("it is not a regular file")};
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -146,13 +140,13 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode_t(newMode));
     if (fd < 0)
-        return {OpenedFile::Refused, errno == ELOOP ? tr("it is a symbolic link") : systemErrorText(errno)};
+        return {OpenedFile::Refused, errno == ELOOP ? QStringLiteral("it is a symbolic link") : systemErrorText(errno)};
     struct stat info {};
     QString why;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        why = tr("it is not a regular file");
+        why = QStringLiteral("it is not a regular file");
     else if (info.st_uid != ::geteuid())
-        why = tr("it belongs to another user (uid %1)").arg(info.st_uid);
+        why = QStringLiteral("it belongs to another user (uid %1)").arg(info.st_uid);
     else if ((info.st_mode & (S_IWGRP | S_IWOTH)) && ::fchmod(fd, info.st_mode & 07755) != 0)
         why = systemErrorText(errno);
     if (why.isEmpty() && !file.open(fd, QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered,
@@ -191,7 +185,7 @@ FolderReader::~FolderReader()
         ::close(m_folderFd);
 }
 
-std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size, QString *why)
+vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size)
 {
     // Plain system calls, by name within the open folder: QFile::open asks
     // for the file's status twice more and walks the whole path, which over
@@ -200,8 +194,8 @@ std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, q
                                   : ::openat(m_folderFd, QFile::encodeName(name).constData(),
                                              O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        *why = systemErrorText(m_folderFd < 0 ? m_folderError : errno);
-        return std::nullopt;
+        const int error = m_folderFd < 0 ? m_folderError : errno;
+        return vellomar::Failure{systemErrorText(error), error};
     }
     qsizetype total = 0;
     while (total < size) {
@@ -209,9 +203,9 @@ std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, q
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            *why = systemErrorText(errno);
+            const int error = errno;
             ::close(fd);
-            return std::nullopt;
+            return vellomar::Failure{systemErrorText(error), error};
         }
         if (n == 0)
             break;
@@ -278,7 +272,7 @@ OpenedFile openForReading(QFile &file, const QString &path)
     if (!QFileInfo::exists(path))
         return {OpenedFile::Missing, {}};
     if (!QFileInfo(path).isFile())
-        return {OpenedFile::Refused, tr("it is not a regular file")};
+        return {OpenedFile::Refused, QStringLiteral("it is not a regular file")};
     if (!file.open(QIODevice::ReadOnly))
         return {OpenedFile::Refused, reasonOf(file)};
     return {OpenedFile::Opened, {}};
@@ -312,19 +306,15 @@ FolderReader::FolderReader(const QString &folder)
 
 FolderReader::~FolderReader() = default;
 
-std::optional<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size, QString *why)
+vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size)
 {
     QFile file(m_folder + name);
     // Unbuffered: the read goes straight into the buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        *why = reasonOf(file);
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return vellomar::Failure{reasonOf(file)};
     const qint64 n = file.read(buffer, size);
-    if (n < 0) {
-        *why = reasonOf(file);
-        return std::nullopt;
-    }
+    if (n < 0)
+        return vellomar::Failure{reasonOf(file)};
     return qsizetype(n);
 }
 

@@ -5,6 +5,8 @@
 // link or pipe of that name is never followed or waited on; nobody but the
 // owner may write a new file.
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -75,8 +77,8 @@ public:
     FolderReader(const FolderReader &) = delete;
     FolderReader &operator=(const FolderReader &) = delete;
 
-    // The number of bytes read; nothing, with *why set, when it cannot be read.
-    std::optional<qsizetype> read(const QString &name, char *buffer, qsizetype size, QString *why);
+    // The number of bytes read, or why the file cannot be read.
+    vellomar::Result<qsizetype> read(const QString &name, char *buffer, qsizetype size);
 
 private:
     QString m_folder;

@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "platform/Result.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -17,18 +18,16 @@ namespace {
 
 #ifdef Q_OS_UNIX
 // A folder that only this user can reach: owned by them, no rights for others.
-bool ownPrivateFolder(const QString &path, QString *problem)
+vellomar::Result<void> ownPrivateFolder(const QString &path)
 {
     struct stat info {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
-        *problem = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+        const int code = errno;
+        return vellomar::Failure{QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code))), code};
     }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0) {
-        *problem = QStringLiteral("%1 is not a private folder of this user").arg(path);
-        return false;
-    }
-    return true;
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0)
+        return vellomar::Failure{QStringLiteral("%1 is not a private folder of this user").arg(path), 0, true};
+    return {};
 }
 #endif
 
@@ -44,29 +43,34 @@ QByteArray workingFolderKey()
     return QDir::currentPath().toLower().toUtf8();
 }
 
-} // namespace
-
-QString SingleInstance::lockFolder(QString *problem)
+// The folder the locks live in: $XDG_RUNTIME_DIR where it is the user's
+// own, else a folder of the user's own in the temporary folder.
+vellomar::Result<QString> lockFolder()
 {
 #ifdef Q_OS_UNIX
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    QString ignored;
-    if (QDir::isAbsolutePath(runtime) && ownPrivateFolder(runtime, &ignored))
+    if (QDir::isAbsolutePath(runtime) && ownPrivateFolder(runtime))
         return runtime;
     const QString own = QDir::tempPath() + QStringLiteral("/vellomar-%1").arg(::geteuid());
     ::mkdir(QFile::encodeName(own).constData(), 0700);
-    return ownPrivateFolder(own, problem) ? own : QString();
+    if (const vellomar::Result<void> checked = ownPrivateFolder(own); !checked)
+        return checked.failure();
+    return own;
 #else
-    Q_UNUSED(problem)
     return QDir::tempPath(); // per user on Windows
 #endif
 }
 
+} // namespace
+
 SingleInstance::SingleInstance(const QString &program)
 {
-    const QString folder = lockFolder(&m_problem);
-    if (folder.isEmpty())
+    const vellomar::Result<QString> lockFolder = platform::lockFolder();
+    if (!lockFolder) {
+        m_problem = lockFolder.reason();
         return;
+    }
+    const QString &folder = *lockFolder;
     const QByteArray digest = QCryptographicHash::hash(workingFolderKey(), QCryptographicHash::Sha256).toHex().left(16);
     m_lock = std::make_unique<QLockFile>(QDir(folder).filePath(program + u'-' + QString::fromLatin1(digest) + ".lock"));
     // Held for as long as the program runs, however long: never stale by age,

@@ -25,10 +25,6 @@ public:
     qint64 holder() const { return m_holder; }
     QString problem() const { return m_problem; }
 
-    // The folder the locks live in: $XDG_RUNTIME_DIR where it is the user's
-    // own, else a folder of the user's own in the temporary folder.
-    static QString lockFolder(QString *problem);
-
 private:
     State m_state = Unknown;
     qint64 m_holder = 0;

@@ -3,17 +3,16 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
 
-#include <QCoreApplication>
 
 namespace platform {
 
 void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program,
                     const QString &argument, WindowStyle style)
 {
-    const QString commandLine = argument.isEmpty() ? program : program + u' ' + argument;
-    const StartResult result = starter.start(commandLine, style);
-    if (!result.started)
-        prompter.tell(QCoreApplication::translate("Main", "Could not start %1: %2.").arg(program, result.error));
+    const vellomar::Result<qint64> started =
+        starter.start(program, argument.isEmpty() ? QStringList() : QStringList{argument}, style);
+    if (!started)
+        prompter.tell(QStringLiteral("Could not start %1: %2.").arg(program, started.reason()));
 }
 
 void startHiddenAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program)

@@ -8,7 +8,7 @@ namespace platform {
 
 class Prompter;
 
-// Starts "program" or "program argument" without waiting. A start that fails
+// Starts program, with argument when there is one, without waiting. A start that fails
 // is told to the user in a message box that names the program and the
 // reason; the caller carries on either way.
 void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program,

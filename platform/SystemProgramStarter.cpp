@@ -9,7 +9,8 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
+#include "platform/WinResult.h"
+#include "platform/windows/WinStart.h"
 #endif
 
 namespace platform {
@@ -33,63 +34,80 @@ QString SystemProgramStarter::findProgram(const QString &name)
     return QStandardPaths::findExecutable(name, folders);
 }
 
-StartResult SystemProgramStarter::start(const QString &commandLine, WindowStyle style)
+namespace {
+
+void setUp(QProcess &process, const QString &path, const QStringList &arguments, WindowStyle style,
+           const QString &workingFolder, bool watched)
 {
-    const qsizetype blank = commandLine.indexOf(u' ');
-    const QString name = blank < 0 ? commandLine : commandLine.left(blank);
-    QStringList arguments;
-    if (blank >= 0)
-        arguments.append(commandLine.mid(blank + 1));
-
-    const QString program = findProgram(name);
-    if (program.isEmpty())
-        return {false, QCoreApplication::translate("platform", "the program was not found")};
-
-    QProcess process;
-    process.setProgram(program);
+    process.setProgram(path);
     process.setArguments(arguments);
-    // No working folder is set: the program inherits this one, whose name
-    // as text may not lead back to it (bytes that are not UTF-8).
+    // Without a working folder the program inherits this one, whose name as
+    // text may not lead back to it (bytes that are not UTF-8).
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
     if (style == WindowStyle::Hidden) {
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
-#ifdef Q_OS_WIN
-        // A console program (brinol.com, zeptra.com) gets no console window.
-        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
-            args->flags |= CREATE_NO_WINDOW;
-            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-            args->startupInfo->wShowWindow = SW_HIDE;
-        });
-#endif
+    } else if (watched) {
+        // A child of this process, not a detached one: it reads no input and
+        // writes where this process writes.
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
     }
-    if (!process.startDetached())
-        return {false, process.errorString()};
-    return {true, {}};
 }
 
-StartResult SystemProgramStarter::startWatched(const QString &commandLine, WindowStyle style,
-                                               std::function<void(bool succeeded)> ended)
+#ifdef Q_OS_WIN
+// On Windows the program file itself is started by CreateProcessW, never
+// through the shell (as QProcess does for a program that asks for
+// elevation). The start carries the show state: 0 Normal, 1 Hide, 2 Min,
+// 3 Max; a console program gets a console of its own in it.
+vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+                                       const QString &workingFolder)
 {
-    const qsizetype blank = commandLine.indexOf(u' ');
-    const QString program = findProgram(blank < 0 ? commandLine : commandLine.left(blank));
-    if (program.isEmpty())
-        return {false, QCoreApplication::translate("platform", "the program was not found")};
+    int runStyle = 0;
+    switch (style) {
+    case WindowStyle::NormalFocus: runStyle = 0; break;
+    case WindowStyle::Hidden: runStyle = 1; break;
+    case WindowStyle::Minimized: runStyle = 2; break;
+    case WindowStyle::Maximized: runStyle = 3; break;
+    }
+    std::wstring commandArguments;
+    for (const QString &argument : arguments)
+        commandArguments += (commandArguments.empty() ? L"" : L" ") + winplat::quoteArgument(argument.toStdWString());
+    unsigned long pid = 0;
+    const vellomar::Result<void> started = fromOutcome(winplat::startProgram(
+        QDir::toNativeSeparators(path).toStdWString(), commandArguments,
+        QDir::toNativeSeparators(workingFolder).toStdWString(), runStyle, &pid));
+    if (!started)
+        return started.failure();
+    return qint64(pid);
+}
+#else
+vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+                                       const QString &workingFolder)
+{
+    QProcess process;
+    setUp(process, path, arguments, style, workingFolder, false);
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return vellomar::Failure{process.errorString()};
+    return pid;
+}
+#endif
+
+} // namespace
+
+vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
+                                      const QString &workingFolder, std::function<void(bool succeeded)> ended)
+{
+    if (!ended)
+        return startDetached(path, arguments, style, workingFolder);
 
     // Never deleted while the program runs, since a QProcess that goes kills
     // its program: one still running at exit is left to run on.
     auto *process = new QProcess;
-    process->setProgram(program);
-    if (blank >= 0)
-        process->setArguments({commandLine.mid(blank + 1)});
-    // Inherits the working folder, as above.
-    process->setStandardInputFile(QProcess::nullDevice());
-    if (style == WindowStyle::Hidden) {
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->setStandardErrorFile(QProcess::nullDevice());
-    } else {
-        process->setProcessChannelMode(QProcess::ForwardedChannels);
-    }
+    setUp(*process, path, arguments, style, workingFolder, true);
     QObject::connect(process, &QProcess::finished, process,
                      [process, ended](int exitCode, QProcess::ExitStatus status) {
                          process->deleteLater();
@@ -100,9 +118,18 @@ StartResult SystemProgramStarter::startWatched(const QString &commandLine, Windo
     if (!process->waitForStarted(-1)) {
         const QString error = process->errorString();
         delete process;
-        return {false, error};
+        return vellomar::Failure{error};
     }
-    return {true, {}};
+    return process->processId();
+}
+
+vellomar::Result<qint64> SystemProgramStarter::start(const QString &program, const QStringList &arguments,
+                                                     WindowStyle style, std::function<void(bool succeeded)> ended)
+{
+    const QString path = findProgram(program);
+    if (path.isEmpty())
+        return vellomar::Failure{QStringLiteral("the program was not found")};
+    return startProgram(path, arguments, style, {}, std::move(ended));
 }
 
 } // namespace platform

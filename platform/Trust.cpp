@@ -21,18 +21,13 @@ namespace platform {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("platform", text);
-}
-
 #ifdef Q_OS_UNIX
 std::optional<QString> untrustedStatus(const struct stat &info)
 {
     if (info.st_uid != ::getuid() && info.st_uid != 0)
-        return tr("it belongs to another user (uid %1)").arg(info.st_uid);
+        return QStringLiteral("it belongs to another user (uid %1)").arg(info.st_uid);
     if (info.st_mode & (S_IWGRP | S_IWOTH))
-        return tr("other users may write to it (mode %1)").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+        return QStringLiteral("other users may write to it (mode %1)").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
     return std::nullopt;
 }
 
@@ -79,7 +74,7 @@ std::optional<QString> untrustedFolders(const QString &realPath)
     QString folder = QFileInfo(realPath).absolutePath();
     for (bool own = true;; own = false) {
         if (const auto why = untrustedFolder(folder, own))
-            return tr("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
+            return QStringLiteral("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), *why);
         if (QDir(folder).isRoot())
             return std::nullopt;
         folder = QFileInfo(folder).absolutePath();
@@ -132,22 +127,24 @@ bool sameFile(const QString &a, const QString &b)
 #endif
 }
 
-std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms, QString *realPath)
+vellomar::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms)
 {
+    const auto refused = [](const QString &why) { return vellomar::Failure{why, 0, true}; };
     // Links resolved: what is checked is the file itself, and the caller
     // starts that very path, not a link that could be pointed elsewhere.
     const QString real = QFileInfo(path).canonicalFilePath();
     if (real.isEmpty())
-        return tr("there is no such file");
-    if (realPath)
-        *realPath = real;
+        return refused(QStringLiteral("there is no such file"));
     const QDir ownFolder(QCoreApplication::applicationDirPath());
     for (const QString &own : ownPrograms)
         if (sameFile(real, ownFolder.filePath(own)))
-            return tr("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own);
+            return refused(
+                QStringLiteral("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own));
     if (const auto why = untrustedBecause(real))
-        return tr("the program file is not safe: %1").arg(*why);
-    return untrustedFolders(real);
+        return refused(QStringLiteral("the program file is not safe: %1").arg(*why));
+    if (const auto why = untrustedFolders(real))
+        return refused(*why);
+    return real;
 }
 
 } // namespace platform

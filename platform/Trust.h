@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,12 +29,11 @@ std::optional<QString> untrustedOpenFile(const QFile &file);
 // another spelling of the folder, a second hard link).
 bool sameFile(const QString &a, const QString &b);
 
-// Why the launcher must not start the program file at path at logon: it is
-// one of ownPrograms (file names in this executable's folder: the launcher
+// The real path of the program file at path (links resolved), which the
+// launcher starts at logon; or, denied, why it must not start it: it is one
+// of ownPrograms (file names in this executable's folder: the launcher
 // itself and its companions, which would start the schedule over and over),
-// or others may change it or one of the folders that hold it. Checks the
-// real path, links resolved, and sets *realPath to it: the path to start.
-// Nothing when it may be started.
-std::optional<QString> refusedProgram(const QString &path, const QStringList &ownPrograms, QString *realPath = nullptr);
+// or others may change it or one of the folders that hold it.
+vellomar::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms);
 
 } // namespace platform

@@ -1,30 +1,18 @@
 #include "platform/WindowsShortcutMaker.h"
-
-#include <QCoreApplication>
-
-#ifdef Q_OS_WIN
+#include "platform/WinResult.h"
 #include "platform/windows/WinShortcut.h"
-#endif
 
 namespace platform {
 
-ShortcutResult WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
-                                            const QString &target, const QString &arguments,
-                                            ShortcutScope scope, const QString &workingFolder)
+vellomar::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
+                                                    const QString &target, const QString &arguments,
+                                                    ShortcutScope scope, const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return {false, QCoreApplication::translate("platform", "there is no shortcut folder \"%1\" here").arg(folder),
-                false};
-#ifdef Q_OS_WIN
-    const winplat::Outcome outcome = winplat::createStartupShortcut(
-        scope == ShortcutScope::AllUsers, linkName.toStdWString(), target.toStdWString(),
-        arguments.toStdWString(), workingFolder.toStdWString());
-    return {outcome.ok, QString::fromStdWString(outcome.error),
-            outcome.accessDenied && scope == ShortcutScope::AllUsers};
-#else
-    Q_UNUSED(linkName) Q_UNUSED(target) Q_UNUSED(arguments) Q_UNUSED(scope) Q_UNUSED(workingFolder)
-    return {false, QCoreApplication::translate("platform", "shortcuts are not supported here"), false};
-#endif
+        return vellomar::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
+    return fromOutcome(winplat::createStartupShortcut(scope == ShortcutScope::AllUsers, linkName.toStdWString(),
+                                                      target.toStdWString(), arguments.toStdWString(),
+                                                      workingFolder.toStdWString()));
 }
 
 } // namespace platform

@@ -3,23 +3,16 @@
 #include "platform/DesktopEntry.h"
 #include "platform/SafeFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <cerrno>
-#include <optional>
 #include <sys/stat.h>
 
 namespace platform {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("platform", text);
-}
 
 // An environment folder as the XDG base directory rules read it: set,
 // not empty and absolute, or else the default.
@@ -43,20 +36,14 @@ bool isPermissionError(int error)
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-struct Why {
-    QString text;
-    bool permission = false;
-};
-
-Why systemReason(const QString &path, int error)
+vellomar::Failure systemReason(const QString &path, const QString &text, int error)
 {
-    return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), systemErrorText(error)),
-            isPermissionError(error)};
+    return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), text), error, isPermissionError(error)};
 }
 
 // Creates folder and the folders on the way to it, as mkdir -p does,
 // keeping the system's reason when one cannot be made.
-std::optional<Why> makeFolder(const QString &folder)
+vellomar::Result<void> makeFolder(const QString &folder)
 {
     QStringList missing;
     QString existing = QDir::cleanPath(folder);
@@ -68,22 +55,12 @@ std::optional<Why> makeFolder(const QString &folder)
         existing = parent;
     }
     if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir())
-        return Why{QCoreApplication::translate("platform", "%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
+        return vellomar::Failure{QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
     for (const QString &path : missing) {
         if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0 && errno != EEXIST)
-            return systemReason(path, errno);
+            return systemReason(path, systemErrorText(errno), errno);
     }
-    return std::nullopt;
-}
-
-QString inFile(const QString &path, const QString &error)
-{
-    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
-}
-
-ShortcutResult failure(const Why &why, ShortcutScope scope)
-{
-    return {false, why.text, why.permission && scope == ShortcutScope::AllUsers};
+    return {};
 }
 
 } // namespace
@@ -96,31 +73,31 @@ QString XdgShortcutMaker::autostartFolder(ShortcutScope scope)
     return QDir::cleanPath(base + QStringLiteral("/autostart"));
 }
 
-ShortcutResult XdgShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
-                                        const QString &arguments, ShortcutScope scope,
-                                        const QString &workingFolder)
+vellomar::Result<void> XdgShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
+                                                const QString &arguments, ShortcutScope scope,
+                                                const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return {false, tr("there is no shortcut folder \"%1\" here").arg(folder), false};
+        return vellomar::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
     if (linkName.isEmpty() || linkName.contains(u'/') || linkName.startsWith(u'.'))
-        return {false, tr("\"%1\" cannot be a shortcut name").arg(linkName), false};
+        return vellomar::Failure{QStringLiteral("\"%1\" cannot be a shortcut name").arg(linkName)};
 
-    QString why;
-    const auto entry = applicationEntry(linkName, target, QProcess::splitCommand(arguments), workingFolder, &why);
+    const vellomar::Result<QByteArray> entry =
+        applicationEntry(linkName, target, QProcess::splitCommand(arguments), workingFolder);
     if (!entry)
-        return {false, why, false};
+        return entry.failure();
 
     const QString autostart = autostartFolder(scope);
-    if (const auto why = makeFolder(autostart))
-        return failure(*why, scope);
+    if (const vellomar::Result<void> made = makeFolder(autostart); !made)
+        return made;
 
     const QString path = autostart + u'/' + linkName + QStringLiteral(".desktop");
     // Replaced whole, never written through a link of that name. A desktop
     // entry is read by the session, not run; 0644 like any other.
     const FileResult written = replaceFile(path, *entry, 0644);
     if (!written.ok)
-        return failure({inFile(path, written.error), isPermissionError(written.errorCode)}, scope);
-    return {true, {}, false};
+        return systemReason(path, written.error, written.errorCode);
+    return {};
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "companions/common/CompanionMain.h"
 
 #include "companions/common/WorkFolderLock.h"
+#include "platform/CommandLine.h"
 #include "platform/SafeFile.h"
 #include "schedule/Companions.h"
 #include "schedule/EntryFile.h"
@@ -48,18 +49,25 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
     QCoreApplication::setApplicationName(info.name);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
 
-    const CommandLine command =
-        parseCommandLine(QCoreApplication::arguments().mid(1), info, QCoreApplication::applicationVersion());
+    QCommandLineParser parser;
+    parser.setApplicationDescription(info.summary
+                                     + QStringLiteral("\nIt works on the current folder and takes no arguments."));
+    const platform::CommandLine command = platform::readCommandLine(parser, {}, QCoreApplication::arguments());
     switch (command.action) {
-    case CommandLine::Action::PrintHelp:
-    case CommandLine::Action::PrintVersion:
+    case platform::CommandLine::Action::PrintHelp:
+    case platform::CommandLine::Action::PrintVersion:
         print(stdout, command.text);
         return 0;
-    case CommandLine::Action::Refuse:
+    case platform::CommandLine::Action::Refuse:
         printMessage(info, command.text);
-        return 2;
-    case CommandLine::Action::Run:
+        return platform::kUsageError;
+    case platform::CommandLine::Action::Run:
         break;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printMessage(info, QStringLiteral("unexpected argument \"%1\" (%2 takes no arguments; see --help)")
+                               .arg(parser.positionalArguments().constFirst(), info.name));
+        return platform::kUsageError;
     }
 
     // The working folder by the name ".": its full name as text may not

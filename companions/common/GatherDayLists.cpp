@@ -31,13 +31,12 @@ class EntryReader
 public:
     explicit EntryReader(const QString &folder) : m_files(folder), m_buffer(schedule::kMaxEntryFileSize + 1) {}
 
-    // The entry file of that name in the folder; nothing, with *why set,
-    // when it cannot be read.
-    std::optional<QByteArrayView> read(const QString &name, QString *why)
+    // The entry file of that name in the folder, or why it cannot be read.
+    vellomar::Result<QByteArrayView> read(const QString &name)
     {
-        const auto n = m_files.read(name, m_buffer.data(), qsizetype(m_buffer.size()), why);
+        const vellomar::Result<qsizetype> n = m_files.read(name, m_buffer.data(), qsizetype(m_buffer.size()));
         if (!n)
-            return std::nullopt;
+            return n.failure();
         return QByteArrayView(m_buffer.data(), *n);
     }
 
@@ -76,9 +75,9 @@ Report gatherDayLists(const QString &folder)
         const auto entryName = schedule::parseEntryFileName(name, cs);
         if (!entryName)
             continue;
-        QString why;
+        const vellomar::Result<QByteArrayView> bytes = reader.read(name);
+        QString why = bytes.reason();
         std::optional<schedule::Entry> entry;
-        const auto bytes = reader.read(name, &why);
         if (bytes)
             entry = schedule::parseEntryFile(*bytes, &why);
         const schedule::Day &day = schedule::day(entryName->dayIndex);

@@ -3,17 +3,11 @@
 #include "platform/SafeFile.h"
 #include "platform/Trust.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 namespace rendaro {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("rendaro", text);
-}
 
 DayListFile refused(const QString &why)
 {
@@ -38,7 +32,7 @@ DayListFile readDayListFile(const QString &name)
     if (file.error() != QFileDevice::NoError)
         return refused(file.errorString());
     if (result.bytes.size() > kMaxDayListSize)
-        return refused(tr("it is too large to be a day list"));
+        return refused(QStringLiteral("it is too large to be a day list"));
     return result;
 }
 

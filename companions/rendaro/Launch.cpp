@@ -1,62 +1,42 @@
 #include "Launch.h"
 
+#include "platform/SystemProgramStarter.h"
 #include "platform/Trust.h"
 #include "schedule/Companions.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-
-#ifdef Q_OS_WIN
-#include "platform/windows/WinStart.h"
-#endif
 
 namespace rendaro {
 
-Launched launchProgram(const QString &path, schedule::RunStyle style)
+namespace {
+
+platform::WindowStyle windowStyle(schedule::RunStyle style)
+{
+    switch (style) {
+    case schedule::RunStyle::Normal: break;
+    case schedule::RunStyle::Hide: return platform::WindowStyle::Hidden;
+    case schedule::RunStyle::Min: return platform::WindowStyle::Minimized;
+    case schedule::RunStyle::Max: return platform::WindowStyle::Maximized;
+    }
+    return platform::WindowStyle::NormalFocus;
+}
+
+} // namespace
+
+vellomar::Result<qint64> launchProgram(const QString &path, schedule::RunStyle style)
 {
     const QFileInfo program(path);
     if (!program.isAbsolute())
-        return {false, 0, QCoreApplication::translate("rendaro", "the path is not absolute")};
+        return vellomar::Failure{QStringLiteral("the path is not absolute")};
     if (!program.exists())
-        return {false, 0, QCoreApplication::translate("rendaro", "there is no such file")};
+        return vellomar::Failure{QStringLiteral("there is no such file")};
     if (program.isDir() || !program.isExecutable())
-        return {false, 0, QCoreApplication::translate("rendaro", "the file is not a program")};
-    QString realPath;
-    if (const auto why = platform::refusedProgram(program.absoluteFilePath(), schedule::ownPrograms(), &realPath))
-        return {false, 0, *why, true};
-    const QFileInfo checked(realPath); // started as checked, whatever a link on the way points at by now
-
-#ifdef Q_OS_WIN
-    // The start itself carries the show state: 0 Normal, 1 Hide, 2 Min, 3 Max.
-    int runStyle = 0;
-    switch (style) {
-    case schedule::RunStyle::Normal: runStyle = 0; break;
-    case schedule::RunStyle::Hide: runStyle = 1; break;
-    case schedule::RunStyle::Min: runStyle = 2; break;
-    case schedule::RunStyle::Max: runStyle = 3; break;
-    }
-    unsigned long pid = 0;
-    const winplat::Outcome outcome = winplat::startProgram(
-        QDir::toNativeSeparators(checked.absoluteFilePath()).toStdWString(), std::wstring(),
-        QDir::toNativeSeparators(checked.absolutePath()).toStdWString(), runStyle, &pid);
-    return {outcome.ok, qint64(pid), QString::fromStdWString(outcome.error), false};
-#else
-    QProcess process;
-    process.setProgram(checked.absoluteFilePath());
-    process.setArguments({});
-    process.setWorkingDirectory(checked.absolutePath());
-    if (style == schedule::RunStyle::Hide) {
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-    }
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
-        return {false, 0, process.errorString(), false};
-    return {true, pid, {}};
-#endif
+        return vellomar::Failure{QStringLiteral("the file is not a program")};
+    const vellomar::Result<QString> realPath = platform::startableProgram(program.absoluteFilePath(), schedule::ownPrograms());
+    if (!realPath)
+        return realPath.failure();
+    const QFileInfo checked(*realPath); // started as checked, whatever a link on the way points at by now
+    return platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath());
 }
 
 } // namespace rendaro

@@ -9,7 +9,6 @@
 #include "platform/Trust.h"
 #include "schedule/Entry.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -25,11 +24,6 @@
 namespace rendaro {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("rendaro", text);
-}
 
 QString describe(const schedule::Entry &entry)
 {
@@ -63,7 +57,7 @@ bool workingFolderRefused(RunReport &report)
 {
     const auto why = platform::untrustedBecause(QStringLiteral("."));
     if (why)
-        report.trouble(tr("refusing the working folder %1: %2; nothing is started")
+        report.trouble(QStringLiteral("refusing the working folder %1: %2; nothing is started")
                            .arg(QDir::toNativeSeparators(QDir::currentPath()), *why));
     return bool(why);
 }
@@ -71,7 +65,7 @@ bool workingFolderRefused(RunReport &report)
 // The first line about a day's list: the day, the time, the file, how many entries.
 QString listHeading(const schedule::Day &day, const QDateTime &now, qsizetype entries)
 {
-    return tr("%1 %2: %3, %4 entries")
+    return QStringLiteral("%1 %2: %3, %4 entries")
         .arg(QString(day.name), now.toString(QStringLiteral("yyyy-MM-dd HH:mm")), QString(day.listFile),
              QString::number(entries));
 }
@@ -80,9 +74,9 @@ QString listHeading(const schedule::Day &day, const QDateTime &now, qsizetype en
 void reportProblems(const schedule::DayList &list, const QString &fileName, RunReport &report)
 {
     for (const QString &problem : list.problems())
-        report.trouble(tr("%1 %2: skipped, not started").arg(fileName, problem));
+        report.trouble(QStringLiteral("%1 %2: skipped, not started").arg(fileName, problem));
     if (list.problemCount() > list.problems().size())
-        report.trouble(tr("%1: %2 more groups of lines skipped, not started")
+        report.trouble(QStringLiteral("%1: %2 more groups of lines skipped, not started")
                            .arg(fileName)
                            .arg(list.problemCount() - list.problems().size()));
 }
@@ -158,7 +152,7 @@ Launcher::Day &Launcher::dayFor(QDate date)
     if (m_today.isValid() && m_today < date) {
         Day &ended = m_days.at(m_today);
         if (const qsizetype count = endDay(ended))
-            m_report.info(tr("%1 ended: %2 entries not started").arg(QString(dayOf(ended.date).name)).arg(count));
+            m_report.info(QStringLiteral("%1 ended: %2 entries not started").arg(QString(dayOf(ended.date).name)).arg(count));
     }
     m_today = date;
     for (auto it = m_days.begin(); it != m_days.end();)
@@ -218,14 +212,14 @@ bool Launcher::readList(Day &day, const QDateTime &now, bool dateChanged)
     DayListFile file = readDayListFile(fileName);
     if (file.status == DayListFile::Missing) {
         if (first)
-            m_report.info(tr("%1: no %2 here, nothing to start today").arg(QString(weekday.name), fileName));
+            m_report.info(QStringLiteral("%1: no %2 here, nothing to start today").arg(QString(weekday.name), fileName));
         else if (!day.seen.isEmpty() && !dateChanged)
-            m_report.info(tr("%1 is gone: nothing more starts today").arg(fileName));
+            m_report.info(QStringLiteral("%1 is gone: nothing more starts today").arg(fileName));
         day.seen.clear();
         return true;
     }
     if (file.status == DayListFile::Refused) {
-        m_report.trouble(tr("refusing %1: %2; nothing is started").arg(fileName, file.why));
+        m_report.trouble(QStringLiteral("refusing %1: %2; nothing is started").arg(fileName, file.why));
         return false;
     }
     m_list = schedule::DayList(std::move(file.bytes));
@@ -233,7 +227,7 @@ bool Launcher::readList(Day &day, const QDateTime &now, bool dateChanged)
     if (first)
         m_report.info(listHeading(weekday, now, m_list.size()));
     else if (!dateChanged)
-        m_report.info(tr("%1 changed: %2 entries").arg(fileName).arg(m_list.size()));
+        m_report.info(QStringLiteral("%1 changed: %2 entries").arg(fileName).arg(m_list.size()));
     reportProblems(m_list, fileName, m_report);
 
     // Equal entries are told apart by their order among themselves.
@@ -251,7 +245,7 @@ bool Launcher::readList(Day &day, const QDateTime &now, bool dateChanged)
         if (!first && !day.seen.contains(id) && !day.done.contains(id)
             && day.starts.at(m_list.minutes(i)) <= *day.lastLook) {
             day.done.insert(id);
-            m_report.info(tr("added after its time, waits for next %1: %2").arg(QString(weekday.name), describe(entry)));
+            m_report.info(QStringLiteral("added after its time, waits for next %1: %2").arg(QString(weekday.name), describe(entry)));
         }
     }
     day.seen = std::move(seen);
@@ -271,17 +265,17 @@ void Launcher::startDue(Day &day, const QDateTime &now)
             continue;
         day.done.insert(m_ids[i]);
         const schedule::Entry entry = m_list.entry(i);
-        const Launched launched = m_services.launch(entry.path, entry.style());
-        if (!launched.ok) {
+        const vellomar::Result<qint64> launched = m_services.launch(entry.path, entry.style());
+        if (!launched) {
             ++m_notStarted;
-            m_report.trouble((launched.refused ? tr("refusing %1: %2; not started") : tr("could not start %1: %2"))
-                                 .arg(entry.path, launched.error));
+            m_report.trouble((launched.failure().denied ? QStringLiteral("refusing %1: %2; not started") : QStringLiteral("could not start %1: %2"))
+                                 .arg(entry.path, launched.reason()));
             continue;
         }
         ++m_started;
-        m_report.info(tr("started %1 (process %2)").arg(describe(entry)).arg(launched.pid));
+        m_report.info(QStringLiteral("started %1 (process %2)").arg(describe(entry)).arg(*launched));
         if (entry.style() == schedule::RunStyle::Min || entry.style() == schedule::RunStyle::Max)
-            windows.append({launched.pid, entry.style()});
+            windows.append({*launched, entry.style()});
     }
     if (windows.isEmpty())
         return;
@@ -320,7 +314,7 @@ int Launcher::run()
     for (;;) {
         reapWatchers(false);
         if (const QString why = stopReason(); !why.isEmpty()) {
-            m_report.info(tr("end of session (%1): %2 started, %3 not started").arg(why).arg(m_started).arg(m_notStarted));
+            m_report.info(QStringLiteral("end of session (%1): %2 started, %3 not started").arg(why).arg(m_started).arg(m_notStarted));
             break;
         }
         const QDateTime now = m_clock.now();
@@ -335,19 +329,19 @@ int Launcher::run()
 
         const std::optional<QDateTime> next = nextStart(day, now);
         if (m_options.once && !next) {
-            m_report.info(tr("end of run: %1 started, %2 not started").arg(m_started).arg(m_notStarted));
+            m_report.info(QStringLiteral("end of run: %1 started, %2 not started").arg(m_started).arg(m_notStarted));
             break;
         }
         const QDateTime target = next ? *next : day.date.addDays(1).startOfDay();
         if (target != m_waitingFor) {
             m_waitingFor = target;
-            m_report.info(next ? tr("waiting until %1").arg(next->toString(QStringLiteral("HH:mm")))
-                               : tr("nothing more today, waiting for %1").arg(QString(dayOf(target.date()).name)));
+            m_report.info(next ? QStringLiteral("waiting until %1").arg(next->toString(QStringLiteral("HH:mm")))
+                               : QStringLiteral("nothing more today, waiting for %1").arg(QString(dayOf(target.date()).name)));
         }
         m_clock.sleep(nextNap(now, qMin(target, day.date.addDays(1).startOfDay())));
         if (m_options.once && m_clock.now().date() != day.date) {
-            m_report.info(tr("midnight: %1 entries not started today").arg(endDay(day)));
-            m_report.info(tr("end of run: %1 started, %2 not started").arg(m_started).arg(m_notStarted));
+            m_report.info(QStringLiteral("midnight: %1 entries not started today").arg(endDay(day)));
+            m_report.info(QStringLiteral("end of run: %1 started, %2 not started").arg(m_started).arg(m_notStarted));
             break;
         }
     }
@@ -366,9 +360,9 @@ int listToday(const QDateTime &now, RunReport &report, QTextStream &out)
         return 1;
     DayListFile file = readDayListFile(fileName);
     if (file.status == DayListFile::Missing) {
-        report.info(tr("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName));
+        report.info(QStringLiteral("%1: no %2 here, nothing to start today").arg(QString(day.name), fileName));
     } else if (file.status == DayListFile::Refused) {
-        report.trouble(tr("refusing %1: %2; nothing is started").arg(fileName, file.why));
+        report.trouble(QStringLiteral("refusing %1: %2; nothing is started").arg(fileName, file.why));
     } else {
         schedule::DayList entries(std::move(file.bytes));
         entries.sortByTime();
@@ -381,11 +375,11 @@ int listToday(const QDateTime &now, RunReport &report, QTextStream &out)
         for (qsizetype i = 0; i < entries.size(); ++i) {
             const QDateTime start = starts.at(entries.minutes(i));
             out << describe(entries.entry(i)) << ": "
-                << (start <= now ? tr("would start at once") : tr("would start at %1").arg(start.toString(format)))
+                << (start <= now ? QStringLiteral("would start at once") : QStringLiteral("would start at %1").arg(start.toString(format)))
                 << Qt::endl;
         }
     }
-    out << tr("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
+    out << QStringLiteral("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
         << Qt::endl;
     return report.clean() ? 0 : 1;
 }
@@ -398,7 +392,7 @@ int runSchedule(const Options &options, const Services &services, QTextStream &o
     if (options.list)
         return listToday(services.clock.now(), report, out);
     if (workingFolderRefused(report)) {
-        report.info(tr("end of run: 0 started, 0 not started"));
+        report.info(QStringLiteral("end of run: 0 started, 0 not started"));
         report.tellTroubles();
         return 1;
     }

@@ -17,7 +17,7 @@ namespace rendaro {
 // or it was signalled), empty while it is not.
 struct Services {
     Clock &clock;
-    std::function<Launched(const QString &path, schedule::RunStyle style)> launch = launchProgram;
+    std::function<vellomar::Result<qint64>(const QString &path, schedule::RunStyle style)> launch = launchProgram;
     std::function<QString()> stopReason;
 };
 

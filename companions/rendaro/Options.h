@@ -10,7 +10,6 @@ namespace rendaro {
 struct Options {
     bool list = false;            // --list: tell what today would do, start nothing
     bool once = false;            // --once: today's entries, then end
-    std::optional<QDateTime> at;  // --at: act as if it were this local time
 };
 
 // "YYYY-MM-DDTHH:MM", optionally with ":SS", as a local time.

@@ -4,7 +4,6 @@
 #include "platform/Trust.h"
 #include "schedule/Entry.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 namespace rendaro {
@@ -71,14 +70,14 @@ void RunLog::dropOlderHalf(const QDateTime &when)
         kept = m_file.read(size);
     const qsizetype cut = kept.indexOf('\n');
     const platform::FileResult replaced =
-        cut < 0 ? platform::FileResult{false, QCoreApplication::translate("rendaro", "it holds no whole line")}
+        cut < 0 ? platform::FileResult{false, QStringLiteral("it holds no whole line")}
                 : platform::replaceFile(m_path, kept.mid(cut + 1), platform::openFileMode(m_file));
     if (replaced.ok) {
         open();
         return;
     }
     m_keepsAll = true;
-    append(when, QCoreApplication::translate("rendaro", "%1 cannot be shortened: %2").arg(QString::fromLatin1(kFileName),
+    append(when, QStringLiteral("%1 cannot be shortened: %2").arg(QString::fromLatin1(kFileName),
                                                                                             replaced.error));
 }
 

@@ -1,18 +1,8 @@
 #include "RunReport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 namespace rendaro {
-
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("rendaro", text);
-}
-
-} // namespace
 
 RunReport::RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quiet)
     : m_clock(clock), m_out(out), m_err(err)
@@ -46,9 +36,9 @@ void RunReport::tellTroubles()
         return;
     QString first = m_firstUntold;
     first[0] = first[0].toUpper();
-    QString text = m_untold > 1 ? tr("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first;
+    QString text = m_untold > 1 ? QStringLiteral("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first;
     if (m_log && m_log->kept())
-        text += u'\n' + tr("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
+        text += u'\n' + QStringLiteral("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
                                                QDir::toNativeSeparators(QDir::currentPath()));
     m_untold = 0;
     if (m_notice)

@@ -5,6 +5,7 @@
 #include "SessionWatch.h"
 #include "Version.h"
 
+#include "platform/CommandLine.h"
 #include "platform/DesktopNotice.h"
 #include "platform/SingleInstance.h"
 #include "platform/Stop.h"
@@ -87,11 +88,6 @@ int main(int argc, char *argv[])
         "starts at once. A list that changes is read again; an entry put in after its time\n"
         "waits for its next day. It ends with the session, or on SIGTERM or SIGHUP. One runs\n"
         "per user and folder. What it does goes to rendaro.log in the working folder."));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help."));
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays version information."));
-    parser.addOption(help);
-    parser.addOption(version);
     const QCommandLineOption once(QStringLiteral("once"),
                                   QStringLiteral("Start today's entries at their times, then end (at midnight at the latest)."));
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
@@ -99,33 +95,33 @@ int main(int argc, char *argv[])
                                 QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
                                 QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print the last 50 lines of rendaro.log, what the runs in this folder did."));
-    parser.addOption(once);
-    parser.addOption(list);
-    parser.addOption(at);
-    parser.addOption(log);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (!parser.parse(QCoreApplication::arguments())) {
-        err << "Rendaro.exe: " << parser.errorText() << "\n" << parser.helpText();
-        return 2;
-    }
-    if (parser.isSet(help)) {
+    const platform::CommandLine command =
+        platform::readCommandLine(parser, {once, list, at, log}, QCoreApplication::arguments());
+    switch (command.action) {
+    case platform::CommandLine::Action::Refuse:
+        err << "Rendaro.exe: " << command.text << "\n" << parser.helpText();
+        return platform::kUsageError;
+    case platform::CommandLine::Action::PrintHelp: {
         QString paragraphs = parser.applicationDescription().replace(u'\n', u' ') + u'\n';
-        for (const QCommandLineOption *option : {&help, &version, &once, &list, &at, &log})
+        for (const QCommandLineOption *option :
+             {&platform::helpOption(), &platform::versionOption(), &once, &list, &at, &log})
             paragraphs += QStringLiteral("\n--") + option->names().constLast() + (option->valueName().isEmpty() ? QString() : u' ' + option->valueName())
                           + QStringLiteral(": ") + option->description();
-        answer(parser.helpText(), paragraphs);
+        answer(command.text, paragraphs);
         return 0;
     }
-    if (parser.isSet(version)) {
-        const QString text = QStringLiteral("Rendaro.exe %1\n").arg(QStringLiteral(VELLOMAR_VERSION));
-        answer(text, text);
+    case platform::CommandLine::Action::PrintVersion:
+        answer(command.text, command.text);
         return 0;
+    case platform::CommandLine::Action::Run:
+        break;
     }
     if (!parser.positionalArguments().isEmpty()) {
         err << "Rendaro.exe: unexpected argument " << parser.positionalArguments().first()
             << "\n" << parser.helpText();
-        return 2;
+        return platform::kUsageError;
     }
 
     if (parser.isSet(log)) {
@@ -139,12 +135,12 @@ int main(int argc, char *argv[])
     options.once = parser.isSet(once);
     std::unique_ptr<rendaro::Clock> clock;
     if (parser.isSet(at)) {
-        options.at = rendaro::parseAt(parser.value(at));
-        if (!options.at) {
+        const std::optional<QDateTime> shifted = rendaro::parseAt(parser.value(at));
+        if (!shifted) {
             err << "Rendaro.exe: --at wants a local time as YYYY-MM-DDTHH:MM, not " << parser.value(at) << "\n";
-            return 2;
+            return platform::kUsageError;
         }
-        clock = std::make_unique<rendaro::ShiftedClock>(*options.at);
+        clock = std::make_unique<rendaro::ShiftedClock>(*shifted);
     } else {
         clock = std::make_unique<rendaro::SystemClock>();
     }

@@ -39,13 +39,13 @@ std::wstring systemMessage(unsigned long code)
 
 Outcome failureFromWin32(const std::wstring &context, unsigned long win32Error)
 {
-    return {false, context + L": " + systemMessage(win32Error), win32Error == ERROR_ACCESS_DENIED};
+    return {false, context + L": " + systemMessage(win32Error), win32Error == ERROR_ACCESS_DENIED, long(win32Error)};
 }
 
 Outcome failureFromHresult(const std::wstring &context, long hresult)
 {
     return {false, context + L": " + systemMessage(static_cast<unsigned long>(hresult)),
-            hresult == E_ACCESSDENIED};
+            hresult == E_ACCESSDENIED, hresult};
 }
 
 } // namespace winplat

@@ -9,6 +9,7 @@ struct Outcome {
     bool ok = false;
     std::wstring error;        // the system's text for the failure, when !ok
     bool accessDenied = false; // the failure was E_ACCESSDENIED / ERROR_ACCESS_DENIED
+    long code = 0;             // the Win32 error or HRESULT, when the system gave one
 };
 
 Outcome success();

@@ -24,6 +24,25 @@ constexpr std::size_t kMaxCommandLine = 32767;
 
 } // namespace
 
+std::wstring quoteArgument(const std::wstring &argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos)
+        return argument;
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L'"';
+}
+
 Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
                      int runStyle, unsigned long *processId)
 {

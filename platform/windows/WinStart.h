@@ -14,6 +14,11 @@ namespace winplat {
 // as its window show state (SW_SHOWNORMAL, SW_HIDE, SW_SHOWMINNOACTIVE,
 // SW_SHOWMAXIMIZED). A console program gets its own console in that state.
 // *processId, when given, receives the started process's id.
+// One argument as the C runtime and CommandLineToArgvW read it back: as it
+// is where it holds no blank, tab or quote, else in quotes, with each quote
+// and the backslashes before it (or before the closing quote) escaped.
+std::wstring quoteArgument(const std::wstring &argument);
+
 Outcome startProgram(const std::wstring &path, const std::wstring &arguments, const std::wstring &workingFolder,
                      int runStyle, unsigned long *processId = nullptr);
 

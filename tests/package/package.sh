@@ -33,12 +33,16 @@ check "library dependencies are computed: $depends" grep -q 'libqt6core6' <<<"$d
 check "the fonts packages are dependencies: $depends" grep -q 'fonts-dejavu-core, fonts-liberation' <<<"$depends"
 check "lintian finds no error or warning" lintian --fail-on error,warning "$deb"
 
-# Asked for help or the version, every program answers without a display.
+# Asked for help or the version, every program answers without a display;
+# an option it does not know ends it with status 2 and the reason on
+# standard error.
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 for p in "$root/usr/bin/vellomar" "$prog/brinol.com" "$prog/zeptra.com" "$prog/Rendaro.exe"; do
   name=${p##*/}
   check "$name --version" test "$("$p" --version)" = "$name 1.0.0"
   check "$name --help" grep -q sage <<<"$("$p" --help)"
+  out=$(cd "$tmp" && "$p" --no-such-option 2>"$tmp/err") && status=0 || status=$?
+  check "$name refuses an unknown option (status $status)" test "$status" -eq 2 -a -z "$out" -a -s "$tmp/err"
 done
 
 # The installed program starts and keeps running until stopped; the

@@ -56,9 +56,9 @@ void TestPlatform::lookup()
     QCOMPARE(platform::SystemProgramStarter::findProgram(name), expected);
     platform::SystemProgramStarter starter;
     // With -functions the test program itself only lists its tests, and starts no copy of itself in turn.
-    const platform::StartResult result = starter.start(name + " -functions", platform::WindowStyle::Hidden);
-    QCOMPARE(result.started, !found.isEmpty());
-    QCOMPARE(result.error.isEmpty(), result.started);
+    const vellomar::Result<qint64> started = starter.start(name, {"-functions"}, platform::WindowStyle::Hidden);
+    QCOMPARE(started.ok(), !found.isEmpty());
+    QCOMPARE(started.reason().isEmpty(), started.ok());
     if (found == "path") // not waited for; started in the working folder
         QTRY_COMPARE(testing::readFile("ran"), QByteArray("ran\n"));
     QVERIFY(!bad || (QFile::remove("ran") && ::chdir("..") == 0 && ::rmdir("w\xff") == 0));
@@ -70,8 +70,8 @@ void TestPlatform::watchedEnd()
     platform::SystemProgramStarter starter;
     QStringList ends;
     for (const QString program : {"true", "false"})
-        QVERIFY(starter.startWatched(program, platform::WindowStyle::NormalFocus,
-                                     [&ends, program](bool ok) { ends.append(program + (ok ? " ok" : " failed")); }).started);
+        QVERIFY(starter.start(program, {}, platform::WindowStyle::NormalFocus,
+                              [&ends, program](bool ok) { ends.append(program + (ok ? " ok" : " failed")); }).ok());
     QVERIFY(ends.isEmpty());
     QTRY_VERIFY(ends.size() == 2);
     ends.sort();

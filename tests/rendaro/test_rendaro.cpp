@@ -440,7 +440,7 @@ void TestRendaro::session()
     };
     const rendaro::Services services{clock, [&](const QString &path, schedule::RunStyle) {
         started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
-        return rendaro::Launched{true, 1, {}};
+        return vellomar::Result<qint64>(1);
     }, [&] { return stop; }};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);

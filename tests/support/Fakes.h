@@ -20,20 +20,17 @@ struct StartedProgram { QString commandLine; platform::WindowStyle style; };
 class FakeStarter : public platform::ProgramStarter
 {
 public:
-    platform::StartResult start(const QString &commandLine, platform::WindowStyle style) override
+    // A watched program ends at once, before the call returns.
+    vellomar::Result<qint64> start(const QString &program, const QStringList &arguments, platform::WindowStyle style,
+                                   std::function<void(bool)> ended = {}) override
     {
+        const QString commandLine = (QStringList{program} + arguments).join(u' ');
         started.append({commandLine, style});
-        return {!failing.contains(commandLine), QStringLiteral("the program was not found")};
-    }
-
-    // The watched program ends at once, before the call returns.
-    platform::StartResult startWatched(const QString &commandLine, platform::WindowStyle style,
-                                       std::function<void(bool)> ended) override
-    {
-        const platform::StartResult result = start(commandLine, style);
-        if (result.started)
+        if (failing.contains(commandLine))
+            return vellomar::Failure{QStringLiteral("the program was not found")};
+        if (ended)
             ended(!failingAtEnd.contains(commandLine));
-        return result;
+        return 1;
     }
 
     QStringList commandLines() const { QStringList l; for (const auto &p : started) l << p.commandLine; return l; }
