@@ -1,4 +1,4 @@
-#include "EntryFolder.h"
+#include "bench/EntryFolder.h"
 
 #include "schedule/DayTable.h"
 #include "schedule/Entry.h"

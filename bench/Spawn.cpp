@@ -1,4 +1,4 @@
-#include "Spawn.h"
+#include "bench/Spawn.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,4 +1,4 @@
-#include "Targets.h"
+#include "bench/Targets.h"
 
 #include <cstdio>
 #include <functional>

@@ -1,9 +1,9 @@
 // Gathering entry files into the seven day lists: brinol.com against the
 // plain read-and-concatenate baseline, on the same folder in the same run.
 
-#include "EntryFolder.h"
-#include "SideBySide.h"
-#include "Spawn.h"
+#include "bench/EntryFolder.h"
+#include "bench/SideBySide.h"
+#include "bench/Spawn.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 // voluntary context switches of all its threads), and how long it takes
 // from its start until the last of 100 due programs has started.
 
-#include "EntryFolder.h"
-#include "Spawn.h"
+#include "bench/EntryFolder.h"
+#include "bench/Spawn.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // through the handler of the main window with the message box answered at
 // once.
 
-#include "EntryFolder.h"
+#include "bench/EntryFolder.h"
 #include "app/Browser.h"
 #include "app/Main.h"
 #include "schedule/Pick.h"

@@ -2,9 +2,9 @@
 // bench_vellomar, which ends there) against a
 // minimal Qt Widgets program with one empty window.
 
-#include "EntryFolder.h"
-#include "SideBySide.h"
-#include "Spawn.h"
+#include "bench/EntryFolder.h"
+#include "bench/SideBySide.h"
+#include "bench/Spawn.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // the first paint of its list area: once with the window made afresh (as
 // Show List does), once as a day button press on an open window.
 
-#include "EntryFolder.h"
+#include "bench/EntryFolder.h"
 #include "viewer/Form2.h"
 #include "viewer/ListArea.h"
 

@@ -1,7 +1,7 @@
 // The benchmarks of Vellomar in one program: the Google Benchmark table,
 // then each target with the number measured against it.
 
-#include "Targets.h"
+#include "bench/Targets.h"
 
 #include <benchmark/benchmark.h>
 

@@ -56,7 +56,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
-    build
+    build -DVELLOMAR_WERROR=ON
     ctest --preset default -j2
     ;;
   bench)

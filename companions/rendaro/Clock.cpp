@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "companions/rendaro/Clock.h"
 
 #include "platform/Stop.h"
 

@@ -1,4 +1,4 @@
-#include "DayListFile.h"
+#include "companions/rendaro/DayListFile.h"
 
 #include "platform/SafeFile.h"
 #include "platform/Trust.h"

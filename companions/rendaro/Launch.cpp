@@ -1,4 +1,4 @@
-#include "Launch.h"
+#include "companions/rendaro/Launch.h"
 
 #include "platform/SystemProgramStarter.h"
 #include "platform/Trust.h"

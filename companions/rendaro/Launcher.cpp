@@ -1,10 +1,10 @@
-#include "Launcher.h"
+#include "companions/rendaro/Launcher.h"
 
-#include "DayListFile.h"
-#include "RunReport.h"
-#include "Today.h"
-#include "Waiting.h"
-#include "WindowState.h"
+#include "companions/rendaro/DayListFile.h"
+#include "companions/rendaro/RunReport.h"
+#include "companions/rendaro/Today.h"
+#include "companions/rendaro/Waiting.h"
+#include "companions/rendaro/WindowState.h"
 
 #include "platform/Trust.h"
 #include "schedule/Entry.h"

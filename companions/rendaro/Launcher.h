@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Clock.h"
-#include "Launch.h"
-#include "Options.h"
+#include "companions/rendaro/Clock.h"
+#include "companions/rendaro/Launch.h"
+#include "companions/rendaro/Options.h"
 
 #include "schedule/RunStyle.h"
 

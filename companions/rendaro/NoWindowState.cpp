@@ -1,4 +1,4 @@
-#include "WindowState.h"
+#include "companions/rendaro/WindowState.h"
 
 namespace rendaro {
 
@@ -11,7 +11,7 @@ int applyWindowStates(const QList<PendingWindows> &, std::chrono::milliseconds)
 
 } // namespace rendaro
 
-#include "SessionWatch.h"
+#include "companions/rendaro/SessionWatch.h"
 
 namespace rendaro {
 

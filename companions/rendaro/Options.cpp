@@ -1,4 +1,4 @@
-#include "Options.h"
+#include "companions/rendaro/Options.h"
 
 namespace rendaro {
 

@@ -1,4 +1,4 @@
-#include "RunLog.h"
+#include "companions/rendaro/RunLog.h"
 
 #include "platform/SafeFile.h"
 #include "platform/Trust.h"

@@ -1,4 +1,4 @@
-#include "RunReport.h"
+#include "companions/rendaro/RunReport.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Clock.h"
-#include "RunLog.h"
+#include "companions/rendaro/Clock.h"
+#include "companions/rendaro/RunLog.h"
 
 #include "platform/DesktopNotice.h"
 

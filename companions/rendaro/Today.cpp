@@ -1,4 +1,4 @@
-#include "Today.h"
+#include "companions/rendaro/Today.h"
 
 namespace rendaro {
 

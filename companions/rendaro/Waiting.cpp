@@ -1,4 +1,4 @@
-#include "Waiting.h"
+#include "companions/rendaro/Waiting.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "companions/rendaro/Clock.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "SessionWatch.h"
+#include "companions/rendaro/SessionWatch.h"
 
 namespace rendaro {
 

@@ -1,4 +1,4 @@
-#include "WindowState.h"
+#include "companions/rendaro/WindowState.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -29,7 +29,7 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
     xcb_intern_atom_reply_t *reply =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(reply);
     return result;
 }

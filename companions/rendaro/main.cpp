@@ -1,8 +1,8 @@
-#include "Clock.h"
-#include "Launcher.h"
-#include "Options.h"
-#include "RunLog.h"
-#include "SessionWatch.h"
+#include "companions/rendaro/Clock.h"
+#include "companions/rendaro/Launcher.h"
+#include "companions/rendaro/Options.h"
+#include "companions/rendaro/RunLog.h"
+#include "companions/rendaro/SessionWatch.h"
 #include "Version.h"
 
 #include "platform/CommandLine.h"

@@ -1,8 +1,8 @@
 // Rendaro.exe, the built launcher, in temporary working folders; its wait in
 // the process, against a clock the test moves.
-#include "Launcher.h"
-#include "Waiting.h"
-#include "LauncherRun.h"
+#include "companions/rendaro/Launcher.h"
+#include "companions/rendaro/Waiting.h"
+#include "rendaro/LauncherRun.h"
 #include "support/AsUser.h"
 
 #include <QDBusConnection>

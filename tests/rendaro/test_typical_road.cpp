@@ -10,7 +10,7 @@
 #include "platform/XdgShortcutMaker.h"
 #include "support/Fakes.h"
 #include "viewer/ListArea.h"
-#include "LauncherRun.h"
+#include "rendaro/LauncherRun.h"
 
 #include <QCheckBox>
 #include <QPushButton>

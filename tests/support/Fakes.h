@@ -49,7 +49,7 @@ public:
     {
         shown.append({prompt, buttons});
         const bool ok = buttons == platform::Buttons::Ok;
-        return ok ? platform::AnswerOk : answers.isEmpty() ? platform::AnswerCancel : answers.takeFirst();
+        return ok ? qint16(platform::AnswerOk) : answers.isEmpty() ? qint16(platform::AnswerCancel) : answers.takeFirst();
     }
 
     QStringList prompts() const { QStringList l; for (const auto &m : shown) l << m.prompt; return l; }

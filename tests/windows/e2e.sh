@@ -16,7 +16,7 @@ if [ -z "${VELLOMAR_E2E_DISPLAY:-}" ]; then
   [ -n "$qt" ] || { echo "SKIP: no Qt for Windows ('bash scripts/dev.sh windows' builds one)"; exit 77; }
   export VELLOMAR_QT_WINDOWS=$qt
   cd "$src"
-  [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
+  [ -f build/windows/CMakeCache.txt ] || cmake --preset windows -DVELLOMAR_WERROR=ON >/dev/null
   cmake --build --preset windows -j2 --target all test_layout probe >/dev/null && (cd build/windows && cpack -G NSIS >/dev/null) \
     || fail "building for Windows or making the installer"
   unset QT_QPA_PLATFORM # the Linux tests' offscreen platform is no Windows plugin
