@@ -23,9 +23,9 @@ namespace {
 
 #ifdef Q_OS_UNIX
 
-FileResult failed(int error)
+vellomar::Failure failed(int error)
 {
-    return {false, systemErrorText(error), error};
+    return {systemErrorText(error), error};
 }
 
 // A write past the file size limit (RLIMIT_FSIZE) raises SIGXFSZ, which
@@ -82,7 +82,7 @@ QString systemErrorText(int error)
 
 #ifdef Q_OS_UNIX
 
-FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
+vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode)
 {
     // A new file beside the old one, then rename(2) over the name. The rename
     // replaces whatever has that name, a link included, and never writes
@@ -159,7 +159,7 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
     return {OpenedFile::Opened, {}};
 }
 
-FileResult appendBytes(QFile &file, const QByteArray &bytes)
+vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes)
 {
     if (const int error = writeAll(file.handle(), bytes.constData(), bytes.size()))
         return failed(error);
@@ -242,7 +242,7 @@ QString reasonOf(const QFileDevice &file)
 
 } // namespace
 
-FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
+vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode)
 {
     Q_UNUSED(mode) // the new file takes the folder's access list
     // Unbuffered, and written in a loop: with a buffer, a short final write
@@ -250,19 +250,19 @@ FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode)
     // cut-off file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, reasonOf(file)};
+        return vellomar::Failure{reasonOf(file)};
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
             const QString why = reasonOf(file);
             file.cancelWriting();
-            return {false, why};
+            return vellomar::Failure{why};
         }
         done += n;
     }
     if (!file.commit())
-        return {false, reasonOf(file)};
+        return vellomar::Failure{reasonOf(file)};
     return {};
 }
 
@@ -287,10 +287,10 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
     return {OpenedFile::Opened, {}};
 }
 
-FileResult appendBytes(QFile &file, const QByteArray &bytes)
+vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes)
 {
     if (file.write(bytes) != bytes.size())
-        return {false, reasonOf(file)};
+        return vellomar::Failure{reasonOf(file)};
     return {};
 }
 

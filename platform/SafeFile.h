@@ -7,6 +7,8 @@
 
 #include "platform/Result.h"
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -23,12 +25,6 @@ namespace platform {
 // The system's description of an error number (errno).
 QString systemErrorText(int error);
 
-struct FileResult {
-    bool ok = true;
-    QString error;      // the system's reason, when !ok
-    int errorCode = 0;  // its errno, when the system gave one
-};
-
 // Writes a file whole or not at all: a new file beside the old one, then
 // renamed over the name, so the old file (if any) stays until the new one is
 // complete on disk. The name itself is replaced, never followed: a link or
@@ -36,7 +32,7 @@ struct FileResult {
 // stays as it was. mode is the new file's permission bits; by default those
 // of the umask, less write access for group and others. A failed write
 // removes its new file.
-FileResult replaceFile(const QString &path, const QByteArray &bytes, int mode = -1);
+vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode = -1);
 
 struct OpenedFile {
     enum Status {
@@ -61,7 +57,7 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode = 0644
 
 // Writes bytes whole to an open file; a write past the file size limit or
 // the disk's end fails rather than ending the process.
-FileResult appendBytes(QFile &file, const QByteArray &bytes);
+vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes);
 
 // The permission bits of an open file; -1 where the system has none.
 int openFileMode(const QFile &file);

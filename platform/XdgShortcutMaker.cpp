@@ -94,9 +94,9 @@ vellomar::Result<void> XdgShortcutMaker::create(const QString &folder, const QSt
     const QString path = autostart + u'/' + linkName + QStringLiteral(".desktop");
     // Replaced whole, never written through a link of that name. A desktop
     // entry is read by the session, not run; 0644 like any other.
-    const FileResult written = replaceFile(path, *entry, 0644);
-    if (!written.ok)
-        return systemReason(path, written.error, written.errorCode);
+    const vellomar::Result<> written = replaceFile(path, *entry, 0644);
+    if (!written)
+        return systemReason(path, written.reason(), written.failure().code);
     return {};
 }
 

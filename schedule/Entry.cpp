@@ -58,13 +58,6 @@ QString visibleText(QStringView text)
     return out;
 }
 
-static bool fail(QString *why, const QString &text)
-{
-    if (why)
-        *why = text;
-    return false;
-}
-
 namespace {
 
 enum Field { TimeField, PathField, StyleField, DayField };
@@ -105,22 +98,13 @@ vellomar::Result<Entry> validateEntry(const QStringList &lines)
     return Entry{lines[0], lines[1], lines[2], lines[3]};
 }
 
-std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why)
+vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes)
 {
-    if (bytes.size() > kMaxEntryFileSize) {
-        fail(why, QStringLiteral("larger than %1 bytes").arg(kMaxEntryFileSize));
-        return std::nullopt;
-    }
-    if (bytes.contains('\0')) {
-        fail(why, QStringLiteral("contains a NUL byte"));
-        return std::nullopt;
-    }
-    const vellomar::Result<Entry> entry = validateEntry(decodeLines(bytes));
-    if (!entry) {
-        fail(why, entry.reason());
-        return std::nullopt;
-    }
-    return *entry;
+    if (bytes.size() > kMaxEntryFileSize)
+        return vellomar::Failure{QStringLiteral("larger than %1 bytes").arg(kMaxEntryFileSize)};
+    if (bytes.contains('\0'))
+        return vellomar::Failure{QStringLiteral("contains a NUL byte")};
+    return validateEntry(decodeLines(bytes));
 }
 
 DayList::DayList(QByteArray bytes)

@@ -52,7 +52,7 @@ vellomar::Result<Entry> validateEntry(const QStringList &lines);
 
 // The contents of an entry file: exactly four lines, at most
 // kMaxEntryFileSize bytes, no NUL byte.
-std::optional<Entry> parseEntryFile(QByteArrayView bytes, QString *why = nullptr);
+vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes);
 
 // A day list file: entries of four lines one after another. A group of lines
 // that is not a valid entry is skipped line by line up to the next valid

@@ -60,12 +60,11 @@ bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)
     return false;
 }
 
-WriteResult writeEntryFile(const QString &path, const Entry &entry)
+vellomar::Result<> writeEntryFile(const QString &path, const Entry &entry)
 {
-    QString bad;
-    const auto bytes = encodeLines(entry.lines(), &bad);
+    const vellomar::Result<QByteArray> bytes = encodeLines(entry.lines());
     if (!bytes)
-        return {false, QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bad)};
+        return vellomar::Failure{QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bytes.reason())};
     return platform::replaceFile(path, *bytes);
 }
 

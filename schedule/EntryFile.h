@@ -31,11 +31,9 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensit
 // Day list file names, "datmon.dat" .. "datsun.dat", compared as cs says.
 bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
-using WriteResult = platform::FileResult;
-
 // Writes an entry file in its text form, whole or not at all (see
 // platform::replaceFile). Refuses an entry that cannot be written faithfully
 // as 8-bit text.
-WriteResult writeEntryFile(const QString &path, const Entry &entry);
+vellomar::Result<> writeEntryFile(const QString &path, const Entry &entry);
 
 } // namespace schedule

@@ -46,12 +46,11 @@ vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
                                      "text-direction mark, which the schedule cannot store. Rename the file, then pick "
                                      "it again.")
                           .arg(visibleText(pick.path)));
-    QString bad;
-    const std::optional<QByteArray> bytes = encodeLines(entry.lines(), &bad);
+    const vellomar::Result<QByteArray> bytes = encodeLines(entry.lines());
     if (!bytes)
         return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule: the character "
                                      "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
-                          .arg(pick.path, bad));
+                          .arg(pick.path, bytes.reason()));
     // What is written must read back as the same four lines.
     if (decodeLines(*bytes) != entry.lines())
         return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule as it is.")
@@ -98,11 +97,11 @@ PickOutcome writePick(const QDir &folder, const Pick &pick, qint64 from)
     outcome.number = freeEntryNumber(folder, pick, from);
     for (const auto &[d, entry] : entries) {
         const QString file = folder.filePath(entryFileName(*d, outcome.number));
-        const WriteResult result = writeEntryFile(file, entry);
-        if (!result.ok) {
+        const vellomar::Result<> result = writeEntryFile(file, entry);
+        if (!result) {
             outcome.status = PickOutcome::WriteFailed;
             outcome.failedFile = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
-            outcome.failure = {result.error, result.errorCode};
+            outcome.failure = result.failure();
             return outcome;
         }
         outcome.written.append(d->index);

@@ -51,25 +51,19 @@ QString fromBytes(QByteArrayView bytes)
 
 } // namespace
 
-std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad)
+vellomar::Result<QByteArray> encodeLines(const QStringList &lines)
 {
     QByteArray out;
     for (const QString &line : lines) {
 #ifndef Q_OS_WIN
-        if (const std::optional<QString> character = badForUtf8(line)) {
-            if (bad)
-                *bad = *character;
-            return std::nullopt;
-        }
+        if (const std::optional<QString> character = badForUtf8(line))
+            return vellomar::Failure{*character};
         out.append(line.toUtf8());
 #else
         for (const QChar c : line) {
             const std::optional<char> byte = byteOf(c);
-            if (!byte) {
-                if (bad)
-                    *bad = c.isNull() ? QStringLiteral("NUL") : QString(c);
-                return std::nullopt;
-            }
+            if (!byte)
+                return vellomar::Failure{c.isNull() ? QStringLiteral("NUL") : QString(c)};
             out.append(*byte);
         }
 #endif

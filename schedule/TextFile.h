@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -19,8 +21,9 @@ namespace schedule {
 // The bytes of the lines, each followed by CR LF. Nothing when a character
 // has no form in the code page (or is NUL, or half of a surrogate pair): a
 // wrong byte in a path would start the wrong program later, so the caller
-// must refuse instead. *bad names the first character that does not fit.
-std::optional<QByteArray> encodeLines(const QStringList &lines, QString *bad = nullptr);
+// must refuse instead. The failure's reason is the first character that
+// does not fit ("NUL" for NUL).
+vellomar::Result<QByteArray> encodeLines(const QStringList &lines);
 
 // Splits text into lines. CR LF, a lone LF and a last line without an end
 // all end a line; an empty text has no lines. A CR that is not followed by

@@ -76,17 +76,12 @@ Report gatherDayLists(const QString &folder)
         if (!entryName)
             continue;
         const vellomar::Result<QByteArrayView> bytes = reader.read(name);
-        QString why = bytes.reason();
-        std::optional<schedule::Entry> entry;
-        if (bytes)
-            entry = schedule::parseEntryFile(*bytes, &why);
         const schedule::Day &day = schedule::day(entryName->dayIndex);
-        if (entry && entry->dayName != day.name) {
-            why = QStringLiteral("the day line \"%1\" is not %2").arg(entry->dayName, day.name);
-            entry.reset();
-        }
+        vellomar::Result<schedule::Entry> entry = bytes ? schedule::parseEntryFile(*bytes) : bytes.failure();
+        if (entry && entry->dayName != day.name)
+            entry = vellomar::Failure{QStringLiteral("the day line \"%1\" is not %2").arg(entry->dayName, day.name)};
         if (!entry) {
-            report.warn(QStringLiteral("skipped %1: %2").arg(name, why));
+            report.warn(QStringLiteral("skipped %1: %2").arg(name, entry.reason()));
             continue;
         }
         byDay[size_t(day.index)].push_back({entry->minutes(), entryName->number, listText(*bytes, *entry)});
@@ -104,9 +99,9 @@ Report gatherDayLists(const QString &folder)
         list.reserve(size);
         for (const Gathered &g : entries)
             list.append(g.bytes);
-        const platform::FileResult written = platform::replaceFile(prefix + QString(day.listFile), list);
-        if (!written.ok)
-            report.fail(QStringLiteral("cannot write %1: %2").arg(QString(day.listFile), written.error));
+        const vellomar::Result<> written = platform::replaceFile(prefix + QString(day.listFile), list);
+        if (!written)
+            report.fail(QStringLiteral("cannot write %1: %2").arg(QString(day.listFile), written.reason()));
     }
     return report;
 }

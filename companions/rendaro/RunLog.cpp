@@ -46,7 +46,7 @@ void RunLog::append(const QDateTime &when, const QString &text)
     // would act on.
     const QByteArray line = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")).toLocal8Bit()
                             + schedule::visibleText(text).toLocal8Bit() + kLineEnd;
-    if (!platform::appendBytes(m_file, line).ok)
+    if (!platform::appendBytes(m_file, line))
         m_file.close();
 }
 
@@ -69,16 +69,16 @@ void RunLog::dropOlderHalf(const QDateTime &when)
     if (m_file.seek(keptFrom(size)))
         kept = m_file.read(size);
     const qsizetype cut = kept.indexOf('\n');
-    const platform::FileResult replaced =
-        cut < 0 ? platform::FileResult{false, QStringLiteral("it holds no whole line")}
+    const vellomar::Result<> replaced =
+        cut < 0 ? vellomar::Result<>(vellomar::Failure{QStringLiteral("it holds no whole line")})
                 : platform::replaceFile(m_path, kept.mid(cut + 1), platform::openFileMode(m_file));
-    if (replaced.ok) {
+    if (replaced) {
         open();
         return;
     }
     m_keepsAll = true;
     append(when, QStringLiteral("%1 cannot be shortened: %2").arg(QString::fromLatin1(kFileName),
-                                                                                            replaced.error));
+                                                                                            replaced.reason()));
 }
 
 QByteArray RunLog::tail(const QString &folder, int lines)

@@ -33,10 +33,9 @@ void TestSchedule::textForm()
     QFETCH(QStringList, lines);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, refused);
-    QString bad;
-    const std::optional<QByteArray> encoded = schedule::encodeLines(lines, &bad);
-    QCOMPARE(encoded.value_or(QByteArray()), bytes);
-    QCOMPARE(bad, refused);
+    const vellomar::Result<QByteArray> encoded = schedule::encodeLines(lines);
+    QCOMPARE(encoded ? *encoded : QByteArray(), bytes);
+    QCOMPARE(encoded.reason(), refused);
     if (encoded)
         QCOMPARE(schedule::decodeLines(*encoded), lines);
 }
