@@ -14,6 +14,9 @@
 
 using namespace testing;
 
+// What is wrong in the world before Deploy.
+enum Trouble { NoTrouble, NoLauncher, ConfigHomeIsFile, NoRights };
+
 class TestDeploy : public QObject
 {
     Q_OBJECT
@@ -31,10 +34,11 @@ void TestDeploy::deploy_data()
     QTest::addColumn<QByteArray>("path"); // how the working folder's stands in Path=
     QTest::addColumn<QString>("said");    // what the closing message holds
     QTest::addColumn<QByteArray>("tryExec"); // how the program folder's name stands in TryExec=
-    auto row = [](const QByteArray &tag, qint16 answer, const QByteArray &app, const QByteArray &work,
-                  const QByteArray &exec, const QByteArray &path, const char *said, const QByteArray &tryExec = {}) {
+    QTest::addColumn<int>("trouble");
+    auto row = [](const QByteArray &tag, qint16 answer, const QByteArray &app, const QByteArray &work, const QByteArray &exec,
+                  const QByteArray &path, const char *said, const QByteArray &tryExec = {}, Trouble trouble = NoTrouble) {
         QTest::newRow(tag.constData()) << answer << app << work << exec << path << QString(said)
-                                       << (tryExec.isEmpty() ? app : tryExec);
+                                       << (tryExec.isEmpty() ? app : tryExec) << int(trouble);
     };
     row("No", 7, "app", "work", "app", "work", "File copied to All Users profile");
     // Cancel, and what the box returns for Escape and its close button, and any other value.
@@ -50,10 +54,9 @@ void TestDeploy::deploy_data()
     row("percent", 6, "100%", "work", "", "", "could not be created: a desktop would not read");
     // Bytes that are not UTF-8 do not survive as text: the name leads elsewhere.
     row("working folder not UTF-8", 6, "app", "w\xff", "", "", "does not lead back to it");
-    // What is wrong in the world before Deploy, by the rows' names.
-    row("no launcher", 6, "app", "work", "", "", "Rendaro.exe cannot be found");
-    row("config home is a file", 6, "app", "work", "", "", "config is not a folder");
-    row("No without rights", 7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar");
+    row("no launcher", 6, "app", "work", "", "", "Rendaro.exe cannot be found", {}, NoLauncher);
+    row("config home is a file", 6, "app", "work", "", "", "config is not a folder", {}, ConfigHomeIsFile);
+    row("No without rights", 7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar", {}, NoRights);
 }
 
 void TestDeploy::deploy()
@@ -65,14 +68,14 @@ void TestDeploy::deploy()
     QFETCH(QByteArray, path);
     QFETCH(QString, said);
     QFETCH(QByteArray, tryExec);
-    const QByteArray trouble = QTest::currentDataTag();
+    QFETCH(int, trouble);
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path()) + '/';
     const QString previous = QDir::currentPath();
     const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
     QVERIFY(::mkdir(root + app, 0755) == 0 && ::mkdir(root + work, 0755) == 0 && ::chdir(root + work) == 0);
-    QVERIFY(trouble == "no launcher" || writeFile(QFile::decodeName(root + app + "/Rendaro.exe")));
-    QVERIFY(trouble != "config home is a file" || writeFile(dir.filePath("config")));
+    QVERIFY(trouble == NoLauncher || writeFile(QFile::decodeName(root + app + "/Rendaro.exe")));
+    QVERIFY(trouble != ConfigHomeIsFile || writeFile(dir.filePath("config")));
     // Relative or unset, the XDG variables leave the default folders.
     qputenv("XDG_CONFIG_HOME", "config");
     qunsetenv("XDG_CONFIG_DIRS");
@@ -80,7 +83,7 @@ void TestDeploy::deploy()
     QCOMPARE(platform::XdgShortcutMaker::autostartFolder(platform::ShortcutScope::AllUsers), "/etc/xdg/autostart");
     qputenv("XDG_CONFIG_HOME", root + "config");
     // /sys: where nobody may make folders, root included. A relative entry ("dirs") is passed over.
-    qputenv("XDG_CONFIG_DIRS", trouble == "No without rights" ? "/sys/vellomar" : "dirs:" + root + "dirs:" + root + "more");
+    qputenv("XDG_CONFIG_DIRS", trouble == NoRights ? "/sys/vellomar" : "dirs:" + root + "dirs:" + root + "more");
     FakeServices fakes;
     fakes.prompter.answers = {answer};
     const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask
@@ -90,8 +93,9 @@ void TestDeploy::deploy()
 
     const bool cancelled = answer != platform::AnswerYes && answer != platform::AnswerNo;
     QCOMPARE(fakes.starter.commandLines(), QStringList("brinol.com") + (cancelled ? QStringList("zeptra.com") : QStringList()));
-    QVERIFY(fakes.prompter.shown.size() == 2 && fakes.prompter.shown[0].buttons == platform::Buttons::YesNoCancel
-            && fakes.prompter.shown[1].buttons == platform::Buttons::Ok);
+    QCOMPARE(fakes.prompter.shown.size(), 2);
+    QCOMPARE(fakes.prompter.shown[0].buttons, platform::Buttons::YesNoCancel);
+    QCOMPARE(fakes.prompter.shown[1].buttons, platform::Buttons::Ok);
     QVERIFY2(fakes.prompter.shown[1].prompt.contains(said), qPrintable(fakes.prompter.shown[1].prompt));
     const QString base = answer == platform::AnswerNo ? "dirs" : "config", entry = dir.filePath(base + "/autostart/Rendaro.desktop");
     for (const QString folder : {"config", "dirs", "more"})
@@ -106,7 +110,8 @@ void TestDeploy::deploy()
     QCOMPARE(mode(entry), 0644);
     QCOMPARE(mode(QFileInfo(entry).path()), 0755);
     const Finished check = run(QStringLiteral("desktop-file-validate"), {entry});
-    QVERIFY2(check.ran && check.exitCode == 0 && check.out.isEmpty(), check.out.constData());
+    QCOMPARE(check.out, QByteArray());
+    QCOMPARE(check.exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestDeploy)
