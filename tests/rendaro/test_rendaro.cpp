@@ -71,6 +71,11 @@ public slots:
     QDBusObjectPath GetSessionByPID(uint) { return asked = true, QDBusObjectPath("/org/freedesktop/login1/session/_1"); }
 };
 
+// What a refusals row makes of the world before the run, beside the modes it sets.
+constexpr int Plain = 0, ListOfAnother = 1, ListLink = 2, ListPipe = 4, ListLarge = 8, LogFolder = 16, LogLink = 32,
+              LogPipe = 64, LogLong = 128, FileSizeLimit = 256;
+using Modes = QMap<QString, int>; // "list", "folder", "programs", "pub", "log": chmod after the files are given away
+
 } // namespace
 
 class TestRendaro : public QObject
@@ -219,65 +224,66 @@ void TestRendaro::run()
 
 void TestRendaro::refusals_data()
 {
-    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("setup");
+    QTest::addColumn<Modes>("modes");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
 
     // An ordinary user's own files, as a login leaves them, are trusted.
-    QTest::newRow("own files") << "" << 0 << "";
-    QTest::newRow("readable by all") << "list 0644,folder 0755" << 0 << "";
-    QTest::newRow("list group-writable") << "list 0620" << 1 << "refusing datmon.dat: other users may write to it (mode 0620)";
-    QTest::newRow("folder group-writable") << "folder 0775" << 1 << "refusing the working folder";
-    QTest::newRow("folder like /tmp") << "folder 1777" << 1 << "refusing the working folder";
-    QTest::newRow("list of another user") << "list owner,list 0644" << 1 << "belongs to another user (uid 65533)";
-    QTest::newRow("list is a link") << "list link" << 1 << "refusing datmon.dat: it is a symbolic link";
-    QTest::newRow("list is a pipe") << "list pipe" << 1 << "refusing datmon.dat: it is not a regular file";
-    QTest::newRow("list too large") << "list large" << 1 << "it is too large to be a day list";
-    QTest::newRow("program folder open") << "programs 0777" << 1 << "its folder";
-    QTest::newRow("program's folder in an open one") << "pub 0777" << 1 << "pub is not safe: other users may write to it (mode 0777)";
+    QTest::newRow("own files") << Plain << Modes{} << 0 << "";
+    QTest::newRow("readable by all") << Plain << Modes{{"list", 0644}, {"folder", 0755}} << 0 << "";
+    QTest::newRow("list group-writable") << Plain << Modes{{"list", 0620}} << 1 << "refusing datmon.dat: other users may write to it (mode 0620)";
+    QTest::newRow("folder group-writable") << Plain << Modes{{"folder", 0775}} << 1 << "refusing the working folder";
+    QTest::newRow("folder like /tmp") << Plain << Modes{{"folder", 01777}} << 1 << "refusing the working folder";
+    QTest::newRow("list of another user") << ListOfAnother << Modes{{"list", 0644}} << 1 << "belongs to another user (uid 65533)";
+    QTest::newRow("list is a link") << ListLink << Modes{} << 1 << "refusing datmon.dat: it is a symbolic link";
+    QTest::newRow("list is a pipe") << ListPipe << Modes{} << 1 << "refusing datmon.dat: it is not a regular file";
+    QTest::newRow("list too large") << ListLarge << Modes{} << 1 << "it is too large to be a day list";
+    QTest::newRow("program folder open") << Plain << Modes{{"programs", 0777}} << 1 << "its folder";
+    QTest::newRow("program's folder in an open one") << Plain << Modes{{"pub", 0777}} << 1 << "pub is not safe: other users may write to it (mode 0777)";
     // A log that cannot be written is given up; the programs start all the same.
-    QTest::newRow("log is a folder") << "log folder" << 0 << "";
-    QTest::newRow("log links elsewhere") << "log link" << 0 << "";
-    QTest::newRow("log is a pipe") << "log pipe" << 0 << "";
-    QTest::newRow("log past a file size limit") << "log long,log limit" << 0 << "";
+    QTest::newRow("log is a folder") << LogFolder << Modes{} << 0 << "";
+    QTest::newRow("log links elsewhere") << LogLink << Modes{} << 0 << "";
+    QTest::newRow("log is a pipe") << LogPipe << Modes{} << 0 << "";
+    QTest::newRow("log past a file size limit") << (LogLong | FileSizeLimit) << Modes{} << 0 << "";
     // Past its bound the log is shortened, keeping its mode; where it cannot be, it grows and says so once.
-    QTest::newRow("log 0600 past its bound") << "log long,log 0600" << 0 << "";
-    QTest::newRow("log past its bound, folder read-only") << "folder 0500,log long" << 0 << "";
+    QTest::newRow("log 0600 past its bound") << LogLong << Modes{{"log", 0600}} << 0 << "";
+    QTest::newRow("log past its bound, folder read-only") << LogLong << Modes{{"folder", 0500}} << 0 << "";
 }
 
 void TestRendaro::refusals()
 {
-    QFETCH(QString, change);
+    QFETCH(int, setup);
+    QFETCH(Modes, modes);
     QFETCH(int, exitCode);
     QFETCH(QString, says);
-    if (change.contains("owner") && !isRoot())
+    if (setup & ListOfAnother && !isRoot())
         QSKIP("a day list of another user takes root to set up");
     QTemporaryDir work;
     const QString list = work.filePath("datmon.dat"), program = work.filePath("pub/p/recorder"), log = work.filePath("log");
+    const QString ownLog = work.filePath("rendaro.log");
     QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)) && writeFile(log));
-    const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()}, {"pub", work.filePath("pub")},
-                                       {"log", work.filePath("rendaro.log")}};
-    const QStringList changes = change.split(u',', Qt::SkipEmptyParts);
-    for (const QString &step : changes) { // made before the files are given to the ordinary account
-        const QString how = step.section(u' ', 1), path = paths.value(step.section(u' ', 0, 0));
-        if (how == "link") // the list to a copy of itself, the log to the recorders' file
-            QVERIFY(path == list ? QFile::rename(list, list + ".real") && QFile::link(list + ".real", list) : QFile::link(log, path));
-        QVERIFY(how != "pipe" || (QFile::remove(path), ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0));
-        QVERIFY(how != "long" || writeFile(path, QByteArray("2026-12-06 08:00:00 old line\n").repeated(10000)));
-        QVERIFY(how != "large" || QFile(path).resize(16 * 1024 * 1024 + 1));
-        QVERIFY(how != "folder" || QDir().mkdir(path));
-    }
+    const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()},
+                                       {"pub", work.filePath("pub")}, {"log", ownLog}};
+    if (setup & ListLink) // to a copy of itself
+        QVERIFY(QFile::rename(list, list + ".real") && QFile::link(list + ".real", list));
+    if (setup & LogLink) // to the recorders' file
+        QVERIFY(QFile::link(log, ownLog));
+    for (const QString &pipe : {setup & ListPipe ? list : QString(), setup & LogPipe ? ownLog : QString()})
+        QVERIFY(pipe.isEmpty() || (QFile::remove(pipe), ::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0));
+    QVERIFY(!(setup & LogLong) || writeFile(ownLog, QByteArray("2026-12-06 08:00:00 old line\n").repeated(10000)));
+    QVERIFY(!(setup & ListLarge) || QFile(list).resize(16 * 1024 * 1024 + 1));
+    QVERIFY(!(setup & LogFolder) || QDir().mkdir(ownLog));
     QVERIFY(giveToOrdinary(work.path()));
-    for (const QString &step : changes) {
-        const QString how = step.section(u' ', 1), path = paths.value(step.section(u' ', 0, 0));
-        QVERIFY(how != "owner" || ::chown(QFile::encodeName(path).constData(), 65533, 65533) == 0);
-        QVERIFY(!how[0].isDigit() || ::chmod(QFile::encodeName(path).constData(), mode_t(how.toInt(nullptr, 8))) == 0);
-    }
+    if (setup & ListOfAnother)
+        QCOMPARE(::chown(QFile::encodeName(list).constData(), 65533, 65533), 0);
+    for (auto [name, mode] : modes.asKeyValueRange())
+        QCOMPARE(::chmod(QFile::encodeName(paths[name]).constData(), mode_t(mode)), 0);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
     struct rlimit unlimited {}, limited {64 * 1024, RLIM_INFINITY}; // the launcher inherits the limit
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && (!change.contains("limit") || ::setrlimit(RLIMIT_FSIZE, &limited) == 0));
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && (!(setup & FileSizeLimit) || ::setrlimit(RLIMIT_FSIZE, &limited) == 0));
     const Finished run = runAsOrdinary("Rendaro.exe", {"--once", "--at", kMonday + "T12:00"}, work.path(), environment);
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     const Finished shown = runAsOrdinary("Rendaro.exe", {"--log"}, work.path()); // never waits on a pipe
@@ -289,14 +295,15 @@ void TestRendaro::refusals()
     if (exitCode == 0)
         QTRY_COMPARE(readRecords(log).size(), 1);
     QVERIFY(!readFile(log).contains("end of run")); // never written through a link
-    const QFileInfo logInfo(work.filePath("rendaro.log"));
+    const QFileInfo logInfo(ownLog);
     const QByteArray logged = logInfo.isFile() ? readFile(logInfo.filePath()) : QByteArray();
-    if (!change.startsWith("log")) // the run's end is in the log, kept only in a folder nobody else may change
+    if (!(setup & (LogFolder | LogLink | LogPipe | LogLong)) || modes.contains("folder")) // the run's end is in the log,
+                                                                                          // kept only in a folder nobody else may change
         QCOMPARE(logged.contains("end of run: " + QByteArray(exitCode ? "0" : "1")), !says.contains("working folder"));
-    if (change.contains("long")) {
-        QCOMPARE(logInfo.size() < 256 * 1024, change.contains("0600"));
-        QCOMPARE(int(logInfo.permissions() & (QFile::ReadGroup | QFile::ReadOther)), change.contains("0600") ? 0 : 0x44);
-        QCOMPARE(logged.count("cannot be shortened"), change.contains("0500") ? 1 : 0);
+    if (setup & LogLong) {
+        QCOMPARE(logInfo.size() < 256 * 1024, modes.value("log") == 0600);
+        QCOMPARE(int(logInfo.permissions() & (QFile::ReadGroup | QFile::ReadOther)), modes.value("log") == 0600 ? 0 : 0x44);
+        QCOMPARE(logged.count("cannot be shortened"), modes.value("folder") == 0500 ? 1 : 0);
     }
 }
 
