@@ -152,7 +152,6 @@ void TestCompanions::attacks_data()
     QTest::newRow("zeptra, entry file links outside") << "zeptra.com" << "Tue3.dat" << "link" << 0 << "none";
     QTest::newRow("zeptra, day list links outside") << "zeptra.com" << "datmon.dat" << "link" << 0 << "none";
     // No arguments: anything but --help and --version is refused, and no work done.
-    QTest::newRow("brinol, an argument") << "brinol.com --all" << "datmon.dat" << "" << 2 << "none";
     QTest::newRow("zeptra, an argument") << "zeptra.com Mon2.dat" << "Mon2.dat" << "" << 2 << gathered;
 }
 

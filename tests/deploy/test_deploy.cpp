@@ -92,7 +92,7 @@ void TestDeploy::deploy()
     ::umask(umask);
 
     const bool cancelled = answer != platform::AnswerYes && answer != platform::AnswerNo;
-    QCOMPARE(fakes.starter.commandLines(), QStringList("brinol.com") + (cancelled ? QStringList("zeptra.com") : QStringList()));
+    QCOMPARE(fakes.starter.commandLines, QStringList("brinol.com") + (cancelled ? QStringList("zeptra.com") : QStringList()));
     QCOMPARE(fakes.prompter.shown.size(), 2);
     QCOMPARE(fakes.prompter.shown[0].buttons, platform::Buttons::YesNoCancel);
     QCOMPARE(fakes.prompter.shown[1].buttons, platform::Buttons::Ok);

@@ -15,8 +15,6 @@ using SystemShortcutMaker = platform::XdgShortcutMaker;
 
 #include <QStringList>
 
-struct StartedProgram { QString commandLine; platform::WindowStyle style; };
-
 class FakeStarter : public platform::ProgramStarter
 {
 public:
@@ -25,7 +23,7 @@ public:
                                    std::function<void(bool)> ended = {}) override
     {
         const QString commandLine = (QStringList{program} + arguments).join(u' ');
-        started.append({commandLine, style});
+        commandLines.append(commandLine), styles.append(style);
         if (failing.contains(commandLine))
             return vellomar::Failure{QStringLiteral("the program was not found")};
         if (ended)
@@ -33,9 +31,8 @@ public:
         return 1;
     }
 
-    QStringList commandLines() const { QStringList l; for (const auto &p : started) l << p.commandLine; return l; }
-
-    QList<StartedProgram> started;
+    QStringList commandLines;
+    QList<platform::WindowStyle> styles;
     QStringList failing;      // command lines whose start fails
     QStringList failingAtEnd; // command lines whose program ends in failure
 };

@@ -2,9 +2,9 @@
 # Builds Vellomar for Windows with its installer, installs it silently under
 # Wine in a throw-away prefix on a virtual display, and drives the installed
 # program with mouse clicks along the typical road: pick, Show List, Deploy,
-# a logon that runs the Startup shortcut, a night across midnight, the trust
-# rule, Reset; then an install for the current user only beside it, and both
-# uninstalls.
+# a logon that runs the Startup shortcut, the trust rule, Reset; then an
+# install for the current user only beside it, and both uninstalls; last, the
+# lists' OCR and the layout walk (lists.sh).
 #   e2e.sh <source dir> <Qt for Windows, empty when none>
 # Exit code 77 (skipped) when there is no Qt for Windows.
 set -euo pipefail
@@ -127,16 +127,6 @@ wait_for grep -q "nothing more today, waiting for" "$work/rendaro.log"
 ended() { ! "$wine" tasklist 2>/dev/null | grep -qi rendaro; }
 wait_for ended
 
-# Started shortly before midnight, it starts the next day's entry after it.
-midnight=$c/users/$user/AppData/Local/Midnight
-mkdir "$midnight" && rm "$c/probe-report.txt"
-printf '00:00\r\nC:\\PROGRAM FILES\\Probe\\probe.exe\r\nNormal\r\nTuesday\r\n' >"$midnight/dattue.dat"
-(cd "$midnight" && exec "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' --at 2026-12-07T23:59:52 >"$scratch/midnight" 2>&1) &
-night=$!
-wait_for test -f "$c/probe-report.txt"
-kill -KILL $night
-grep -q "Tuesday 2026-12-08 00:00: dattue.dat, 1 entries" "$midnight/rendaro.log" || fail "after midnight: $(cat "$midnight/rendaro.log")"
-
 # launcher <output file>: a run of the installed launcher whose trouble shows
 # its message box "Rendaro", which it waits for before it ends with status 1.
 launcher() {
@@ -194,6 +184,6 @@ wait_for ended && "$wineserver" -w
 
 "$wine" "$bin/probe.exe" --checks || fail "probe.exe --checks"
 
-# The four lists read by OCR, in prefixes of their own: stock, and with Wine's faces.
-bash "$src/tests/windows/lists.sh" "$src/build/windows/vellomar-1.0.0-win64.exe" "$scratch/lists" \
-  "$bin/test_layout.exe" "$qt/bin/Qt6Test.dll" || fail "the lists or the layout"
+# The four lists read by OCR and the layout walk, in prefixes of their own:
+# stock, and with Wine's faces.
+. "$src/tests/windows/lists.sh"
