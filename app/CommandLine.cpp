@@ -42,9 +42,5 @@ std::optional<CommandLineAnswer> commandLineAnswer(const QStringList &arguments)
     case platform::CommandLine::Action::Run:
         break;
     }
-    if (!parser.positionalArguments().isEmpty())
-        return CommandLineAnswer{platform::kUsageError, {},
-                                 QStringLiteral("vellomar: unexpected argument \"%1\" (vellomar takes no arguments; see --help)\n")
-                                     .arg(parser.positionalArguments().constFirst())};
     return std::nullopt;
 }

@@ -26,8 +26,8 @@ const QCommandLineOption &versionOption();
 
 // Reads arguments (the program's name first) with parser, which holds the
 // program's description; adds helpOption(), versionOption() and then
-// options. The version line is the application's name and version. Whether
-// positional arguments are wanted is the caller's to say.
+// options. The version line is the application's name and version. No
+// program takes arguments beside its options: one is refused.
 CommandLine readCommandLine(QCommandLineParser &parser, const QList<QCommandLineOption> &options,
                             const QStringList &arguments);
 

@@ -64,11 +64,6 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
     case platform::CommandLine::Action::Run:
         break;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        printMessage(info, QStringLiteral("unexpected argument \"%1\" (%2 takes no arguments; see --help)")
-                               .arg(parser.positionalArguments().constFirst(), info.name));
-        return platform::kUsageError;
-    }
 
     // The working folder by the name ".": its full name as text may not
     // lead back to it (bytes that are not UTF-8).

@@ -118,11 +118,6 @@ int main(int argc, char *argv[])
     case platform::CommandLine::Action::Run:
         break;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "Rendaro.exe: unexpected argument " << parser.positionalArguments().first()
-            << "\n" << parser.helpText();
-        return platform::kUsageError;
-    }
 
     if (parser.isSet(log)) {
         const QByteArray lines = rendaro::RunLog::tail(QStringLiteral("."), 50);
