@@ -3,6 +3,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDateTime>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
@@ -17,7 +18,9 @@ namespace platform {
 namespace {
 
 #ifdef Q_OS_UNIX
-// A folder that only this user can reach: owned by them, no rights for others.
+// A folder that only this user can reach and may write to: owned by them,
+// no rights for others. A folder of the user's that others may enter, or
+// that the user may not write to, would leave the lock to chance.
 vellomar::Result<void> ownPrivateFolder(const QString &path)
 {
     struct stat info {};
@@ -25,7 +28,8 @@ vellomar::Result<void> ownPrivateFolder(const QString &path)
         const int code = errno;
         return vellomar::Failure{QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code))), code};
     }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0)
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0
+        || ::access(QFile::encodeName(path).constData(), W_OK | X_OK) != 0)
         return vellomar::Failure{QStringLiteral("%1 is not a private folder of this user").arg(path), 0, true};
     return {};
 }
@@ -44,14 +48,24 @@ QByteArray workingFolderKey()
 }
 
 // The folder the locks live in: $XDG_RUNTIME_DIR where it is the user's
-// own, else a folder of the user's own in the temporary folder.
+// own and private, else a folder in the user's cache that nobody else could
+// have made first (never a shared folder such as /tmp, where another user
+// may make the name before this one and leave two launchers without a lock).
 vellomar::Result<QString> lockFolder()
 {
 #ifdef Q_OS_UNIX
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (QDir::isAbsolutePath(runtime) && ownPrivateFolder(runtime))
         return runtime;
-    const QString own = QDir::tempPath() + QStringLiteral("/vellomar-%1").arg(::geteuid());
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home))
+            return vellomar::Failure{QStringLiteral("neither a private XDG_RUNTIME_DIR nor a home folder for the lock"), 0, true};
+        cache = QDir(home).filePath(QStringLiteral(".cache"));
+    }
+    const QString own = QDir(cache).filePath(QStringLiteral("vellomar"));
+    QDir().mkpath(cache);
     ::mkdir(QFile::encodeName(own).constData(), 0700);
     if (const vellomar::Result<void> checked = ownPrivateFolder(own); !checked)
         return checked.failure();
@@ -60,6 +74,11 @@ vellomar::Result<QString> lockFolder()
     return QDir::tempPath(); // per user on Windows
 #endif
 }
+
+// A lock file that names no holder (its holder died between making it and
+// writing it, or it was cut short) and is older than this is taken over,
+// once nobody holds it open.
+constexpr qint64 kNamelessAfterMs = 5000;
 
 } // namespace
 
@@ -82,9 +101,18 @@ SingleInstance::SingleInstance(const QString &program)
     }
     if (m_lock->error() == QLockFile::LockFailedError) {
         QString host, application;
-        m_lock->getLockInfo(&m_holder, &host, &application);
-        m_state = Running;
-        return;
+        const bool named = m_lock->getLockInfo(&m_holder, &host, &application) && m_holder > 0;
+        const QDateTime made = QFileInfo(m_lock->fileName()).lastModified();
+        // Qt takes the stale one away only while nobody holds it open.
+        if (!named && made.isValid() && qAbs(made.msecsTo(QDateTime::currentDateTime())) > kNamelessAfterMs
+            && m_lock->removeStaleLockFile() && m_lock->tryLock(0)) {
+            m_state = Alone;
+            return;
+        }
+        if (m_lock->error() == QLockFile::LockFailedError) {
+            m_state = Running;
+            return;
+        }
     }
     m_problem = QStringLiteral("cannot make the lock file %1").arg(QDir::toNativeSeparators(m_lock->fileName()));
 }

@@ -8,9 +8,11 @@
 namespace platform {
 
 // One running instance of a program per user and working folder (the folder
-// itself, whatever name it is reached by). The lock lives in a folder of the user's own, so users
-// who share a working folder each hold their own. A lock whose holder has
-// died is taken over: a crashed instance never keeps the next one out.
+// itself, whatever name it is reached by). The lock lives in a private
+// folder of the user's own, so users who share a working folder each hold
+// their own and nobody else can make or take it. A lock whose holder has
+// died is taken over, also one it left empty: a crashed instance never keeps
+// the next one out.
 class SingleInstance
 {
 public:
@@ -19,7 +21,7 @@ public:
     enum State {
         Alone,   // this process holds the lock
         Running, // another process holds it: holder()
-        Unknown, // no lock could be made: problem() says why
+        Unknown, // no lock could be made safely: problem() says why
     };
     State state() const { return m_state; }
     qint64 holder() const { return m_holder; }

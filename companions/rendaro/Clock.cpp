@@ -11,11 +11,11 @@ QDateTime SystemClock::now()
 
 void SystemClock::sleep(std::chrono::milliseconds span)
 {
-    platform::sleepUnlessStopped(span);
+    m_stop.sleep(span);
 }
 
-ShiftedClock::ShiftedClock(const QDateTime &start)
-    : m_start(start)
+ShiftedClock::ShiftedClock(const platform::Stop &stop, const QDateTime &start)
+    : SystemClock(stop), m_start(start)
 {
     m_elapsed.start();
 }

@@ -3,6 +3,10 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+namespace platform {
+class Stop;
+}
+
 #include <chrono>
 
 namespace rendaro {
@@ -21,8 +25,12 @@ public:
 class SystemClock : public Clock
 {
 public:
+    explicit SystemClock(const platform::Stop &stop) : m_stop(stop) {}
     QDateTime now() override;
     void sleep(std::chrono::milliseconds span) override;
+
+private:
+    const platform::Stop &m_stop;
 };
 
 // A clock that starts at a given local time and runs on at the real pace:
@@ -30,7 +38,7 @@ public:
 class ShiftedClock : public SystemClock
 {
 public:
-    explicit ShiftedClock(const QDateTime &start);
+    ShiftedClock(const platform::Stop &stop, const QDateTime &start);
     QDateTime now() override;
 
 private:

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace rendaro {
 
 // Starts a program directly by its path, never through a shell, without
@@ -14,5 +16,8 @@ namespace rendaro {
 // afterwards; on Windows the start itself carries them as well). Refuses,
 // as denied, Vellomar's own programs and programs that others may change.
 vellomar::Result<qint64> launchProgram(const QString &path, schedule::RunStyle style);
+
+// The way the launcher starts a program: launchProgram, or a test's own.
+using LaunchFunction = std::function<vellomar::Result<qint64>(const QString &path, schedule::RunStyle style)>;
 
 } // namespace rendaro

@@ -4,8 +4,6 @@
 #include "companions/rendaro/Launch.h"
 #include "companions/rendaro/Options.h"
 
-#include "schedule/RunStyle.h"
-
 #include <QTextStream>
 
 #include <functional>
@@ -17,7 +15,7 @@ namespace rendaro {
 // or it was signalled), empty while it is not.
 struct Services {
     Clock &clock;
-    std::function<vellomar::Result<qint64>(const QString &path, schedule::RunStyle style)> launch = launchProgram;
+    LaunchFunction launch = launchProgram;
     std::function<QString()> stopReason;
 };
 
@@ -26,9 +24,10 @@ struct Services {
 // refuses it when others may change it, and starts each of its entries once
 // that day, after its time. What is due when a day is first looked at (at
 // logon, or on waking on a later day) starts at once; the rest at their
-// times. The list is read again whenever it changes: an entry taken out does
-// not start, and one put in with its time already past waits for its next
-// day. With options.once it ends after today's entries or at midnight; with
+// times. The list is read again whenever it changes, and a refused folder or
+// list is looked at again at each wake: an entry taken out does not start,
+// and one put in with its time already past waits for its next day. With
+// options.once it ends after today's entries or at midnight; with
 // options.list it only tells what today would do. Every event goes to the
 // console and to rendaro.log, and troubles also to the desktop.
 // Returns the exit status: 0 when nothing was refused, skipped or failed.

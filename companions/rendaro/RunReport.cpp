@@ -30,6 +30,12 @@ void RunReport::trouble(const QString &text)
         m_firstUntold = text;
 }
 
+void RunReport::reopenLog()
+{
+    if (m_log)
+        m_log.emplace(QStringLiteral("."));
+}
+
 void RunReport::tellTroubles()
 {
     if (m_untold == 0)

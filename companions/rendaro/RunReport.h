@@ -28,6 +28,10 @@ public:
     // desktop.
     void tellTroubles();
 
+    // Opens the log again by its name, in the working folder as it is now
+    // (the folder was made anew under the launcher).
+    void reopenLog();
+
     // Whether any trouble came up at all.
     bool clean() const { return m_troubles == 0; }
 

@@ -3,11 +3,13 @@
 #include "platform/Stop.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QThread>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <unistd.h>
@@ -17,36 +19,39 @@ namespace rendaro {
 namespace {
 
 const QString kLogind = QStringLiteral("org.freedesktop.login1");
+const QString kManagerPath = QStringLiteral("/org/freedesktop/login1");
+const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kSession = QStringLiteral("org.freedesktop.login1.Session");
 constexpr int kAnswerWithinMs = 5000;
+// How often the session's state is read. systemd's logind sends no
+// PropertiesChanged for State (its property table marks it as not
+// announced), so a logout shows only to one who asks.
+constexpr int kStateEveryMs = 30000;
 
 // Lives in a thread of its own with an event loop, where the bus's signals
-// reach it.
+// and the replies reach it.
 class LogindSession : public QObject
 {
     Q_OBJECT
 public:
+    explicit LogindSession(platform::Stop &stop) : m_stop(stop) {}
+
     Q_INVOKABLE void start()
     {
         // Connecting may take its time: the launcher does not wait for it.
         QDBusConnection bus = QDBusConnection::systemBus();
         m_path = bus.isConnected() ? ownSession(bus) : QString();
-        if (m_path.isEmpty()) {
-            watchDisplay();
+        if (m_path.isEmpty())
             return;
-        }
         bus.connect(kLogind, m_path, kProperties, QStringLiteral("PropertiesChanged"), this,
                     SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
-        bus.connect(kLogind, QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
-                    QStringLiteral("SessionRemoved"), this, SLOT(sessionRemoved(QString, QDBusObjectPath)));
-        // It may have ended before the signals were asked for.
-        QDBusMessage get = QDBusMessage::createMethodCall(kLogind, m_path, kProperties, QStringLiteral("Get"));
-        get << kSession << QStringLiteral("State");
-        const QDBusMessage reply = bus.call(get, QDBus::Block, kAnswerWithinMs);
-        if (reply.type() == QDBusMessage::ErrorMessage
-            || (!reply.arguments().isEmpty() && reply.arguments().first().value<QDBusVariant>().variant() == "closing"))
-            ended();
+        bus.connect(kLogind, kManagerPath, kManager, QStringLiteral("SessionRemoved"), this,
+                    SLOT(sessionRemoved(QString, QDBusObjectPath)));
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &LogindSession::readState);
+        timer->start(kStateEveryMs);
+        readState(); // it may have ended before the signals were asked for
     }
 
 public slots:
@@ -62,12 +67,31 @@ public slots:
     }
 
 private:
+    void readState()
+    {
+        if (m_asking)
+            return; // a bus that is slow to answer is asked once at a time
+        QDBusMessage get = QDBusMessage::createMethodCall(kLogind, m_path, kProperties, QStringLiteral("Get"));
+        get << kSession << QStringLiteral("State");
+        m_asking = true;
+        auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(get, kAnswerWithinMs), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+            m_asking = false;
+            watcher->deleteLater();
+            const QDBusPendingReply<QDBusVariant> reply = *watcher;
+            // A session that logind no longer knows is over; a bus that does
+            // not answer says nothing about it.
+            if (reply.isError() && reply.error().type() == QDBusError::UnknownObject)
+                ended();
+            else if (!reply.isError() && reply.value().variant() == QStringLiteral("closing"))
+                ended();
+        });
+    }
+
     // The session of this process, else the user's graphical session.
     static QString ownSession(QDBusConnection &bus)
     {
-        QDBusMessage byPid = QDBusMessage::createMethodCall(kLogind, QStringLiteral("/org/freedesktop/login1"),
-                                                            QStringLiteral("org.freedesktop.login1.Manager"),
-                                                            QStringLiteral("GetSessionByPID"));
+        QDBusMessage byPid = QDBusMessage::createMethodCall(kLogind, kManagerPath, kManager, QStringLiteral("GetSessionByPID"));
         byPid << uint(::getpid());
         const QDBusReply<QDBusObjectPath> own = bus.call(byPid, QDBus::Block, kAnswerWithinMs);
         if (own.isValid())
@@ -88,17 +112,20 @@ private:
         return id.isEmpty() ? QString() : path.path();
     }
 
-    void ended() { platform::requestStop(QStringLiteral("the session ended")); }
+    void ended() { m_stop.request(QStringLiteral("the session ended")); }
 
+    platform::Stop &m_stop;
     QString m_path;
+    bool m_asking = false;
 };
 
 } // namespace
 
-void watchSession()
+void watchSession(platform::Stop &stop)
 {
+    watchDisplay(stop);
     auto *thread = new QThread;
-    auto *session = new LogindSession;
+    auto *session = new LogindSession(stop);
     session->moveToThread(thread);
     thread->start();
     QMetaObject::invokeMethod(session, "start", Qt::QueuedConnection);

@@ -12,16 +12,4 @@ std::chrono::milliseconds nextNap(const QDateTime &now, const QDateTime &target)
     return std::min(std::chrono::milliseconds{left}, kLongestNap);
 }
 
-WaitOutcome waitUntil(Clock &clock, const QDateTime &target, QDate day)
-{
-    for (;;) {
-        const QDateTime now = clock.now();
-        if (now.date() > day)
-            return WaitOutcome::Midnight;
-        if (now >= target)
-            return WaitOutcome::Due;
-        clock.sleep(nextNap(now, target));
-    }
-}
-
 } // namespace rendaro

@@ -1,11 +1,57 @@
 #include "companions/rendaro/SessionWatch.h"
 
+#include "platform/Stop.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
 namespace rendaro {
 
-// A process of the session ends with it; each line of the log is written
-// through at once, so nothing is lost when that happens.
-void watchSession()
+namespace {
+
+std::atomic<platform::Stop *> g_stop{nullptr};
+
+LRESULT CALLBACK onSessionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam && g_stop) {
+            g_stop.load()->request(QStringLiteral("the user logged off"));
+            // The process ends when this returns: give the launcher a moment
+            // to write its last line.
+            Sleep(2000);
+        }
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+// A program without a console hears of the log-off only through a
+// top-level window of its own (a message-only window is not told), which is
+// never shown, in a thread with a message loop of its own.
+void watchSession(platform::Stop &stop)
+{
+    g_stop = &stop;
+    std::thread([] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = onSessionMessage;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"RendaroSession";
+        RegisterClassW(&windowClass);
+        if (!CreateWindowExW(0, windowClass.lpszClassName, L"Rendaro", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                             windowClass.hInstance, nullptr))
+            return;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+    }).detach();
 }
 
 } // namespace rendaro

@@ -1,11 +1,10 @@
 #include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/X11Connection.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
-
-#include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -67,14 +66,18 @@ void sendToRoot(xcb_connection_t *c, xcb_window_t root, xcb_window_t window, xcb
 
 } // namespace
 
-int applyWindowStates(const QList<PendingWindows> &pending, std::chrono::milliseconds patience)
+// How long a display's server may take to answer a new connection.
+constexpr std::chrono::milliseconds kConnectLimit{5000};
+
+int applyWindowStates(const QList<PendingWindows> &pending, const std::function<bool()> &stopped,
+                      std::chrono::milliseconds patience)
 {
-    if (pending.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (pending.isEmpty())
         return 0;
     int screenNumber = 0;
-    Connection connection(xcb_connect(nullptr, &screenNumber));
+    Connection connection(connectWithin(kConnectLimit, &screenNumber));
     xcb_connection_t *c = connection.get();
-    if (xcb_connection_has_error(c))
+    if (!c || stopped())
         return 0;
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
     for (int i = 0; i < screenNumber && screens.rem; ++i)
@@ -125,7 +128,7 @@ int applyWindowStates(const QList<PendingWindows> &pending, std::chrono::millise
             }
         }
         xcb_flush(c);
-        if (served.size() >= pending.size() || deadline.hasExpired() || xcb_connection_has_error(c))
+        if (served.size() >= pending.size() || deadline.hasExpired() || xcb_connection_has_error(c) || stopped())
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

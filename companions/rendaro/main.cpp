@@ -2,6 +2,7 @@
 #include "companions/rendaro/Launcher.h"
 #include "companions/rendaro/Options.h"
 #include "companions/rendaro/RunLog.h"
+#include "companions/rendaro/RunReport.h"
 #include "companions/rendaro/SessionWatch.h"
 #include "Version.h"
 
@@ -74,7 +75,8 @@ int main(int argc, char *argv[])
 #endif
     // Each event is a line of its own, seen when it happens, also through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    platform::catchStopRequests();
+    platform::Stop stop;
+    stop.catchSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(schedule::kLauncherProgram);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMAR_VERSION));
@@ -135,9 +137,9 @@ int main(int argc, char *argv[])
             err << "Rendaro.exe: --at wants a local time as YYYY-MM-DDTHH:MM, not " << parser.value(at) << "\n";
             return platform::kUsageError;
         }
-        clock = std::make_unique<rendaro::ShiftedClock>(*shifted);
+        clock = std::make_unique<rendaro::ShiftedClock>(stop, *shifted);
     } else {
-        clock = std::make_unique<rendaro::SystemClock>();
+        clock = std::make_unique<rendaro::SystemClock>(stop);
     }
 
     // One launcher per user and folder: a second would start every program twice.
@@ -152,16 +154,29 @@ int main(int argc, char *argv[])
             rendaro::RunLog(QStringLiteral(".")).write(clock->now(), why);
             return 0;
         }
-        if (instance->state() == platform::SingleInstance::Unknown)
-            err << "Rendaro.exe: " << instance->problem() << "; running without a lock" << Qt::endl;
+        // Without the lock a second launcher could start every program again.
+        if (instance->state() == platform::SingleInstance::Unknown) {
+            {
+                rendaro::RunReport report(*clock, out, err, false);
+                report.trouble(QStringLiteral("cannot make sure that only one Rendaro.exe runs for this folder (%1); "
+                                              "this one starts nothing")
+                                   .arg(instance->problem()));
+                report.tellTroubles();
+            }
+            endNow(1);
+        }
     }
     if (!options.list && !options.once)
-        rendaro::watchSession();
+        rendaro::watchSession(stop);
 
-    const int status = rendaro::runSchedule(options, {*clock, rendaro::launchProgram, platform::stopRequested}, out, err);
-    if (platform::DesktopNotice::givenUp() || (!options.list && !options.once)) {
-        instance.reset();
-        endNow(status);
-    }
-    return status;
+    const int status = rendaro::runSchedule(options, {*clock, rendaro::launchProgram, [&stop] { return stop.reason(); }},
+                                            out, err);
+    if (options.list && !platform::DesktopNotice::givenUp())
+        return status;
+    // Threads that cannot be stopped (a window watcher or a notice stuck on a
+    // display or bus that does not answer) are not waited for.
+    out.flush();
+    err.flush();
+    instance.reset();
+    endNow(status);
 }

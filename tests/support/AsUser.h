@@ -25,15 +25,17 @@ inline bool giveToOrdinary(const QString &path)
 }
 
 // The command that runs a built program as the ordinary account, from a copy
-// that account may run (the build tree may lie where it cannot).
+// that account may run (the build tree may lie where it cannot), with a
+// runtime folder of its own as a login gives one.
 inline QStringList asOrdinary(const QString &name)
 {
     if (!isRoot())
         return {builtProgram(name)};
-    static QTemporaryDir bin;
+    static QTemporaryDir bin, runtime;
     QFile::setPermissions(bin.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     QFile::copy(builtProgram(name), bin.filePath(name));
-    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", bin.filePath(name)};
+    giveToOrdinary(runtime.path());
+    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", "env", "XDG_RUNTIME_DIR=" + runtime.path(), bin.filePath(name)};
 }
 
 // Runs a built program as the ordinary account to its end. A run that could
