@@ -81,6 +81,50 @@ std::optional<QString> untrustedFolders(const QString &realPath)
     }
 }
 
+#ifdef Q_OS_UNIX
+// The real path of path, resolved link by link as the system does; or, denied,
+// why it must not be trusted: a link on the way belongs to another user (not
+// root), who may point it at any file at any moment.
+vellomar::Result<QString> resolveTrusted(const QString &path)
+{
+    const auto refused = [](const QString &why) { return vellomar::Failure{why, 0, true}; };
+    QStringList pending = QDir::cleanPath(QDir::current().absoluteFilePath(path)).split(u'/', Qt::SkipEmptyParts);
+    QString resolved;
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QString part = pending.takeFirst();
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            resolved.truncate(qMax(0, resolved.lastIndexOf(u'/')));
+            continue;
+        }
+        const QString next = resolved + u'/' + part;
+        const QByteArray name = QFile::encodeName(next);
+        struct stat info {};
+        if (::lstat(name.constData(), &info) != 0)
+            return errno == ENOENT ? refused(QStringLiteral("there is no such file")) : refused(systemError());
+        if (!S_ISLNK(info.st_mode)) {
+            resolved = next;
+            continue;
+        }
+        if (info.st_uid != ::getuid() && info.st_uid != 0)
+            return refused(QStringLiteral("the link %1 on its path belongs to another user (uid %2)").arg(next).arg(info.st_uid));
+        if (++links > 40)
+            return refused(QStringLiteral("its path has too many links"));
+        QByteArray target(qsizetype(info.st_size) + 256, '\0');
+        const ssize_t length = ::readlink(name.constData(), target.data(), size_t(target.size()));
+        if (length < 0 || length >= target.size())
+            return refused(systemError());
+        const QString to = QFile::decodeName(target.left(length));
+        pending = to.split(u'/', Qt::SkipEmptyParts) + pending;
+        if (to.startsWith(u'/'))
+            resolved.clear();
+    }
+    return resolved.isEmpty() ? QStringLiteral("/") : resolved;
+}
+#endif
+
 } // namespace
 
 std::optional<QString> untrustedBecause(const QString &path)
@@ -132,9 +176,16 @@ vellomar::Result<QString> startableProgram(const QString &path, const QStringLis
     const auto refused = [](const QString &why) { return vellomar::Failure{why, 0, true}; };
     // Links resolved: what is checked is the file itself, and the caller
     // starts that very path, not a link that could be pointed elsewhere.
+#ifdef Q_OS_UNIX
+    const vellomar::Result<QString> resolved = resolveTrusted(path);
+    if (!resolved)
+        return resolved.failure();
+    const QString real = *resolved;
+#else
     const QString real = QFileInfo(path).canonicalFilePath();
     if (real.isEmpty())
         return refused(QStringLiteral("there is no such file"));
+#endif
     const QDir ownFolder(QCoreApplication::applicationDirPath());
     for (const QString &own : ownPrograms)
         if (sameFile(real, ownFolder.filePath(own)))

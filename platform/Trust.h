@@ -33,7 +33,8 @@ bool sameFile(const QString &a, const QString &b);
 // launcher starts at logon; or, denied, why it must not start it: it is one
 // of ownPrograms (file names in this executable's folder: the launcher
 // itself and its companions, which would start the schedule over and over),
-// or others may change it or one of the folders that hold it.
+// or others may change it, one of the folders that hold it, or a link on
+// its path (a link of another user's may be pointed anywhere at any time).
 vellomar::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms);
 
 } // namespace platform

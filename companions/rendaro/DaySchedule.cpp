@@ -133,7 +133,7 @@ void DaySchedule::startDue(const QDateTime &now, const LaunchFunction &launch, c
             return;
         m_done.insert(m_ids[i]);
         const schedule::Entry entry = m_list.entry(i);
-        const vellomar::Result<qint64> launched = launch(entry.path, entry.style());
+        const vellomar::Result<Launched> launched = launch(entry.path, entry.style());
         if (!launched) {
             ++counts.notStarted;
             report.trouble((launched.failure().denied ? QStringLiteral("refusing %1: %2; not started") : QStringLiteral("could not start %1: %2"))
@@ -141,9 +141,11 @@ void DaySchedule::startDue(const QDateTime &now, const LaunchFunction &launch, c
             continue;
         }
         ++counts.started;
-        report.info(QStringLiteral("started %1 (process %2)").arg(describe(entry)).arg(*launched));
+        // A path that leads elsewhere through links is named with where it leads.
+        const QString leadsTo = QDir::cleanPath(entry.path) == launched->program ? QString() : QStringLiteral(", which is %1").arg(launched->program);
+        report.info(QStringLiteral("started %1%2 (process %3)").arg(describe(entry), leadsTo).arg(launched->pid));
         if (entry.style() == schedule::RunStyle::Min || entry.style() == schedule::RunStyle::Max)
-            windows.append({*launched, entry.style()});
+            windows.append({launched->pid, entry.style()});
     }
 }
 

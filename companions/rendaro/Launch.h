@@ -11,13 +11,17 @@ namespace rendaro {
 
 // Starts a program directly by its path, never through a shell, without
 // arguments, detached, with its own folder as its working folder, and gives
-// its process id. Hide starts it with no terminal and its output discarded;
+// its process id and the file it runs. Hide starts it with no terminal and its output discarded;
 // the other styles start it as it is (Min and Max are applied to its windows
 // afterwards; on Windows the start itself carries them as well). Refuses,
 // as denied, Vellomar's own programs and programs that others may change.
-vellomar::Result<qint64> launchProgram(const QString &path, schedule::RunStyle style);
+struct Launched {
+    qint64 pid;
+    QString program; // the file it runs: the path with its links resolved
+};
+vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style);
 
 // The way the launcher starts a program: launchProgram, or a test's own.
-using LaunchFunction = std::function<vellomar::Result<qint64>(const QString &path, schedule::RunStyle style)>;
+using LaunchFunction = std::function<vellomar::Result<Launched>(const QString &path, schedule::RunStyle style)>;
 
 } // namespace rendaro

@@ -429,7 +429,7 @@ void TestRendaro::session()
     };
     const rendaro::Services services{clock, [&](const QString &path, schedule::RunStyle) {
         started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
-        return vellomar::Result<qint64>(1);
+        return vellomar::Result<rendaro::Launched>(rendaro::Launched{1, path});
     }, [&] { return stop; }};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
