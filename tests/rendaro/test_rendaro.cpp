@@ -363,7 +363,8 @@ void TestRendaro::session_data()
 {
     QTest::addColumn<QString>("start");      // Monday 2026-12-07, or a night the clock changes (Europe/Berlin)
     QTest::addColumn<QStringList>("entries"); // "<day> HH:MM <program>" in that day's list
-    QTest::addColumn<QStringList>("events");  // "<when> jump <to>", "<when> list <day> HH:MM <program>...", "<when> stop"
+    QTest::addColumn<QStringList>("events");  // "<when> jump <to>", "<when> list <day> HH:MM <program>...", "<when> remove <day>",
+                                              // "<when> mode <octal>" (of the working folder), "<when> stop"
     QTest::addColumn<QStringList>("starts");  // "<day> HH:MM <program>" as they happened
 
     const QStringList week{"mon 23:45 /a", "tue 00:00 /b", "tue 08:00 /c", "wed 09:00 /d", "thu 07:00 /e", "thu 12:00 /f"};
@@ -383,6 +384,21 @@ void TestRendaro::session_data()
     QTest::newRow("list changed") << "2026-12-08T07:00" << week
         << QStringList{"2026-12-08T07:30 list tue 07:15 /late 07:45 /new 09:00 /d", "2026-12-08T10:00 stop"}
         << QStringList{"tue 07:00 /b", "tue 07:45 /new", "tue 09:00 /d"};
+    // A trouble mended is noticed at the next wake: a folder others could change for a while, a list missing for a
+    // moment around an entry's time (an editor's save), a list cut short and written again.
+    QTest::newRow("folder refused a while") << "2026-12-08T10:00" << QStringList{"tue 10:15 /x", "tue 10:30 /y"}
+        << QStringList{"2026-12-08T10:01 mode 0775", "2026-12-08T10:20 mode 0700", "2026-12-08T11:00 stop"}
+        << QStringList{"tue 10:20 /x", "tue 10:30 /y"};
+    QTest::newRow("list missing a moment") << "2026-12-08T08:50" << week
+        << QStringList{"2026-12-08T08:59 remove tue", "2026-12-08T09:00 list tue 00:00 /b 08:00 /c 09:00 /g", "2026-12-08T10:00 stop"}
+        << QStringList{"tue 08:50 /b", "tue 08:50 /c", "tue 09:00 /g"};
+    QTest::newRow("list cut short") << "2026-12-08T08:50" << QStringList{"tue 09:00 /g"}
+        << QStringList{"2026-12-08T08:59 list tue", "2026-12-08T09:01 list tue 09:00 /g", "2026-12-08T10:00 stop"}
+        << QStringList{"tue 09:01 /g"};
+    // Dates are remembered as dates: a clock moved forward more than a week and back starts nothing twice.
+    QTest::newRow("clock forward and back") << "2026-12-08T07:50" << week
+        << QStringList{"2026-12-08T08:01 jump 2026-12-17T06:59", "2026-12-17T07:01 jump 2026-12-08T08:30", "2026-12-08T09:30 stop"}
+        << QStringList{"tue 07:50 /b", "tue 08:00 /c", "thu 07:00 /e"};
     // The session ends: nothing starts after it.
     QTest::newRow("session ends") << "2026-12-08T07:00" << week << QStringList{"2026-12-08T07:59 stop"} << QStringList{"tue 07:00 /b"};
     // Spring forward: times in the skipped hour start when the clock resumes. Fall back: the first time round, once.
@@ -398,7 +414,7 @@ void TestRendaro::session()
     QFETCH(QStringList, entries);
     QFETCH(QStringList, events);
     QFETCH(QStringList, starts);
-    const bool late = events.join(u' ').contains("07:15 /late");
+    const bool late = events.join(u' ').contains("07:15 /late"), refused = events.join(u' ').contains(" mode 0775");
     WorkFolder folder;
     const auto writeLists = [](const QStringList &lines) {
         QMap<QString, QStringList> lists;
@@ -421,8 +437,14 @@ void TestRendaro::session()
             const QString what = events[0].section(u' ', 1, 1), rest = events.takeFirst().section(u' ', 2);
             if (what == "jump")
                 clock.at = QDateTime::fromString(rest, Qt::ISODate);
+            else if (what == "list" && !rest.contains(u' '))
+                QVERIFY(writeFile("dat" + rest + ".dat")); // cut short, not yet written again
             else if (what == "list")
                 writeLists({rest});
+            else if (what == "remove")
+                QVERIFY(QFile::remove("dat" + rest + ".dat"));
+            else if (what == "mode")
+                QCOMPARE(::chmod(".", mode_t(rest.toInt(nullptr, 8))), 0);
             else
                 stop = "the test ended it";
         }
@@ -433,7 +455,8 @@ void TestRendaro::session()
     }, [&] { return stop; }};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(rendaro::runSchedule({}, services, outStream, errStream), 0);
+    QCOMPARE(rendaro::runSchedule({}, services, outStream, errStream), refused ? 1 : 0);
+    QCOMPARE(err.count("refusing the working folder"), refused ? 1 : 0); // told once while it lasts
     QCOMPARE(started, starts);
     QVERIFY2(out.contains(QString("end of session (the test ended it): %1 started, %2 not started\n")
                               .arg(starts.size()).arg(out.contains("Monday ended: 1 entries") ? 1 : 0)), qPrintable(out));
