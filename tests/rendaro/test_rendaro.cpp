@@ -17,6 +17,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 
 using namespace std::chrono_literals;
@@ -73,7 +74,7 @@ public slots:
 
 // What a refusals row makes of the world before the run, beside the modes it sets.
 constexpr int Plain = 0, ListOfAnother = 1, ListLink = 2, ListPipe = 4, ListLarge = 8, LogFolder = 16, LogLink = 32,
-              LogPipe = 64, LogLong = 128, FileSizeLimit = 256;
+              LogPipe = 64, LogLong = 128, FileSizeLimit = 256, PubOfAnother = 512, LinkOfAnother = 1024;
 using Modes = QMap<QString, int>; // "list", "folder", "programs", "pub", "log": chmod after the files are given away
 
 } // namespace
@@ -93,6 +94,10 @@ private slots:
     void session_data();
     void session();
     void midnight();
+    void stops_data();
+    void stops();
+    void lock_data();
+    void lock();
     void logout();
 };
 
@@ -213,6 +218,10 @@ void TestRendaro::refusals_data()
     QTest::newRow("list too large") << ListLarge << Modes{} << 1 << "it is too large to be a day list";
     QTest::newRow("program folder open") << Plain << Modes{{"programs", 0777}} << 1 << "its folder";
     QTest::newRow("program's folder in an open one") << Plain << Modes{{"pub", 0777}} << 1 << "pub is not safe: other users may write to it (mode 0777)";
+    // Only root's sticky folders are safe for one's own entries; another user's may be emptied by them.
+    QTest::newRow("program's folder in another's sticky one") << PubOfAnother << Modes{{"pub", 01777}} << 1 << "pub is not safe: it belongs to another user";
+    // Another user's link on the way may be pointed at any program at any moment.
+    QTest::newRow("another user's link on the path") << LinkOfAnother << Modes{} << 1 << "/pub/link on its path belongs to another user (uid 65533)";
     // A log that cannot be written is given up; the programs start all the same.
     QTest::newRow("log is a folder") << LogFolder << Modes{} << 0 << "";
     QTest::newRow("log links elsewhere") << LogLink << Modes{} << 0 << "";
@@ -231,12 +240,14 @@ void TestRendaro::refusals()
     QFETCH(Modes, modes);
     QFETCH(int, exitCode);
     QFETCH(QString, says);
-    if (setup & ListOfAnother && !isRoot())
-        QSKIP("a day list of another user takes root to set up");
+    if (setup & (ListOfAnother | PubOfAnother | LinkOfAnother) && !isRoot())
+        QSKIP("another user's file takes root to set up");
     QTemporaryDir work;
     const QString list = work.filePath("datmon.dat"), program = work.filePath("pub/p/recorder"), log = work.filePath("log");
     const QString ownLog = work.filePath("rendaro.log");
-    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", program)) && writeFile(log));
+    const QString listed = setup & LinkOfAnother ? work.filePath("pub/link/recorder") : program;
+    QVERIFY(copyRecorder(program) && writeDayList(list, monday("00:00", listed)) && writeFile(log));
+    QVERIFY(!(setup & LinkOfAnother) || QFile::link(work.filePath("pub/p"), work.filePath("pub/link")));
     const QMap<QString, QString> paths{{"list", list}, {"folder", work.path()}, {"programs", QFileInfo(program).absolutePath()},
                                        {"pub", work.filePath("pub")}, {"log", ownLog}};
     if (setup & ListLink) // to a copy of itself
@@ -252,6 +263,10 @@ void TestRendaro::refusals()
     QVERIFY(giveToOrdinary(work.path()));
     if (setup & ListOfAnother)
         QCOMPARE(::chown(QFile::encodeName(list).constData(), 65533, 65533), 0);
+    if (setup & PubOfAnother)
+        QCOMPARE(::chown(QFile::encodeName(paths["pub"]).constData(), 65533, 65533), 0);
+    if (setup & LinkOfAnother)
+        QCOMPARE(::lchown(QFile::encodeName(work.filePath("pub/link")).constData(), 65533, 65533), 0);
     for (auto [name, mode] : modes.asKeyValueRange())
         QCOMPARE(::chmod(QFile::encodeName(paths[name]).constData(), mode_t(mode)), 0);
 
@@ -510,6 +525,141 @@ void TestRendaro::midnight()
                                  QString("2026-12-08 00:00:.. Tuesday 2026-12-08 00:00: dattue.dat, 1 entries"),
                                  QString("2026-12-08 00:0.:.. end of session \\(SIGTERM\\): 3 started, 0 not started")})
         QVERIFY2(QRegularExpression(event).match(events).hasMatch(), qPrintable(event + "\n" + events));
+}
+
+// The launcher of the session started as the ordinary account in folder, with env's arguments; it has
+// looked at its list once it waits.
+static bool startResident(QProcess &launcher, const QString &folder, const QStringList &environment = {})
+{
+    const QStringList command = asOrdinary("Rendaro.exe", environment) + QStringList{"--at", kMonday + "T12:00"};
+    launcher.setWorkingDirectory(folder);
+    launcher.start(command.first(), command.mid(1));
+    return launcher.waitForStarted();
+}
+
+void TestRendaro::stops_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("due");      // entries due at once, the third of them the one that signals
+    QTest::addColumn<bool>("hungDisplay"); // DISPLAY is a server that takes connections and never answers
+    QTest::addColumn<QString>("style");
+
+    QTest::newRow("SIGTERM amid 200 starts") << int(SIGTERM) << 200 << false << "Normal";
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 3 << false << "Normal";
+    QTest::newRow("a display that never answers") << int(SIGTERM) << 3 << true << "Max";
+}
+
+void TestRendaro::stops()
+{
+    // A stop is obeyed at once: no start after it but those already under way, and the process ends within two
+    // seconds, whatever the display does, with its last line in the log.
+    QFETCH(int, signal);
+    QFETCH(int, due);
+    QFETCH(bool, hungDisplay);
+    QFETCH(QString, style);
+    QTemporaryDir work;
+    const QString program = work.filePath("p/recorder"), stopper = work.filePath("p/stopper"), pidFile = work.filePath("pid");
+    QVERIFY(copyRecorder(program));
+    QVERIFY(writeFile(stopper, QString("#!/bin/sh\nkill -%1 $(cat '%2')\n").arg(signal).arg(pidFile).toUtf8())
+            && QFile::setPermissions(stopper, QFileDevice::Permissions(0x7755)));
+    QStringList lines;
+    for (int i = 0; i < due; ++i)
+        lines += monday("00:00", i == 2 ? stopper : program, qPrintable(style));
+    QVERIFY(writeDayList(work.filePath("datmon.dat"), lines) && giveToOrdinary(work.path()));
+    // A socket that takes connections into its backlog and never answers them.
+    const QString number = QString::number(800 + ::getpid() % 100);
+    const QString socketPath = "/tmp/.X11-unix/X" + number;
+    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    auto closeSilent = qScopeGuard([&] { ::close(silent), QFile::remove(socketPath); });
+    if (hungDisplay) {
+        QDir().mkpath("/tmp/.X11-unix");
+        QFile::remove(socketPath);
+        sockaddr_un name{AF_UNIX, {}};
+        std::strcpy(name.sun_path, QFile::encodeName(socketPath).constData());
+        QVERIFY(::bind(silent, reinterpret_cast<sockaddr *>(&name), sizeof name) == 0 && ::listen(silent, 64) == 0);
+        QVERIFY(::chmod(name.sun_path, 0777) == 0);
+    }
+    QProcess launcher;
+    auto end = qScopeGuard([&] { launcher.kill(), launcher.waitForFinished(); });
+    QVERIFY(startResident(launcher, work.path(), {"RENDARO_TEST_LOG=" + work.filePath("log"), "DISPLAY=" + (hungDisplay ? ":" + number : QString()),
+                                                  "WAYLAND_DISPLAY=", "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + work.filePath("none")}));
+    QVERIFY(writeFile(pidFile, QByteArray::number(launcher.processId())));
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QVERIFY(launcher.waitForFinished(30000));
+    QVERIFY2(sinceStart.elapsed() < 2000 + (hungDisplay ? 0 : 3000), qPrintable(QString::number(sinceStart.elapsed())));
+    QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+    const QStringList out = QString::fromUtf8(launcher.readAllStandardOutput()).split(u'\n');
+    const qsizetype stopperAt = out.indexOf(QRegularExpression("^started 00:00 \\S+ " + QRegularExpression::escape(stopper) + " .*"));
+    QVERIFY2(stopperAt > 0, qPrintable(out.join(u'\n')));
+    const qsizetype after = out.filter(QRegularExpression("^started ")).size() - out.mid(0, stopperAt + 1).filter(QRegularExpression("^started ")).size();
+    QVERIFY2(after <= 3, qPrintable(QString::number(after)));
+    const QString name = signal == SIGHUP ? "SIGHUP" : "SIGTERM";
+    QVERIFY2(readFile(work.filePath("rendaro.log")).contains(QString("end of session (%1): %2 started").arg(name).arg(stopperAt + after).toUtf8()),
+             readFile(work.filePath("rendaro.log")).constData());
+}
+
+void TestRendaro::lock_data()
+{
+    QTest::addColumn<int>("runtimeMode");   // of XDG_RUNTIME_DIR, the ordinary account's; 0: none set
+    QTest::addColumn<bool>("tmpOfAnother"); // another user made /tmp/vellomar-<uid> first
+    QTest::addColumn<QString>("lockFile");  // what becomes of the first launcher's lock: "", "aged", "crashed empty"
+    QTest::addColumn<bool>("secondRuns");
+
+    QTest::newRow("private runtime folder") << 0700 << false << "" << false;
+    QTest::newRow("runtime folder not writable") << 0500 << false << "" << false;
+    QTest::newRow("runtime folder others may enter") << 0711 << false << "" << false;
+    QTest::newRow("no runtime folder, /tmp name taken") << 0 << true << "" << false;
+    QTest::newRow("a running launcher's lock, a minute old") << 0700 << false << "aged" << false;
+    QTest::newRow("an empty lock of a crashed launcher") << 0700 << false << "crashed empty" << true;
+}
+
+void TestRendaro::lock()
+{
+    // One launcher per user and folder whatever others did first: a second one starts nothing and says which
+    // process runs; a lock left empty by a crash does not keep the next one out.
+    QFETCH(int, runtimeMode);
+    QFETCH(bool, tmpOfAnother);
+    QFETCH(QString, lockFile);
+    QFETCH(bool, secondRuns);
+    QTemporaryDir work, runtime, home;
+    const QString log = work.filePath("log"), program = work.filePath("p/recorder");
+    QVERIFY(copyRecorder(program) && writeDayList(work.filePath("datmon.dat"), monday("00:00", program)) && writeFile(log));
+    QVERIFY(giveToOrdinary(work.path()) && giveToOrdinary(runtime.path()) && giveToOrdinary(home.path()));
+    QVERIFY(::chmod(QFile::encodeName(runtime.path()).constData(), mode_t(runtimeMode ? runtimeMode : 0700)) == 0);
+    const QString tmpName = QString("/tmp/vellomar-%1").arg(isRoot() ? 65534 : ::getuid());
+    if (tmpOfAnother) {
+        if (!isRoot())
+            QSKIP("another user's folder takes root to set up");
+        QDir(tmpName).removeRecursively(); // as earlier versions left it
+        QVERIFY(QDir().mkdir(tmpName) && ::chown(QFile::encodeName(tmpName).constData(), 65533, 65533) == 0
+                && ::chmod(QFile::encodeName(tmpName).constData(), 0777) == 0);
+    }
+    auto removeTmp = qScopeGuard([&] { if (tmpOfAnother) QDir(tmpName).removeRecursively(); });
+    const QStringList environment{runtimeMode ? "XDG_RUNTIME_DIR=" + runtime.path() : "XDG_RUNTIME_DIR=", "HOME=" + home.path(),
+                                  "XDG_CACHE_HOME=", "RENDARO_TEST_LOG=" + log};
+    QProcess first;
+    auto end = qScopeGuard([&] { first.kill(), first.waitForFinished(); });
+    QVERIFY(startResident(first, work.path(), environment));
+    QTRY_COMPARE(readRecords(log).size(), 1);
+    QStringList locks;
+    for (const QString &folder : {runtime.path(), home.path() + "/.cache/vellomar", tmpName})
+        for (const QString &name : QDir(folder).entryList({"*.lock"}, QDir::Files | QDir::Hidden))
+            locks.append(folder + "/" + name);
+    // Only in a folder nobody else may enter, write to, or have made first.
+    QCOMPARE(locks.size(), 1);
+    QCOMPARE(QFileInfo(locks[0]).absolutePath(), runtimeMode == 0700 ? runtime.path() : home.path() + "/.cache/vellomar");
+    if (lockFile == "crashed empty")
+        QVERIFY((first.kill(), first.waitForFinished()) && QFile(locks[0]).resize(0));
+    if (!lockFile.isEmpty())
+        QCOMPARE(testing::run("touch", {"-d", "2026-12-07 11:00", locks[0]}).exitCode, 0);
+    const QStringList command = asOrdinary("Rendaro.exe", environment) + QStringList{"--once", "--at", kMonday + "T12:00"};
+    const Finished second = testing::run(command.first(), command.mid(1), work.path());
+    QVERIFY2(second.ran, second.err.constData());
+    QVERIFY2(second.out.contains("already runs") != secondRuns, second.out + second.err);
+    QCOMPARE(second.out.contains("already runs for this folder (process " + QByteArray::number(first.processId()) + ")"), !secondRuns);
+    QCOMPARE(second.out.contains("started 00:00"), secondRuns);
+    QTRY_COMPARE(readRecords(log).size(), secondRuns ? 2 : 1);
 }
 
 void TestRendaro::logout()

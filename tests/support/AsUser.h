@@ -25,17 +25,20 @@ inline bool giveToOrdinary(const QString &path)
 }
 
 // The command that runs a built program as the ordinary account, from a copy
-// that account may run (the build tree may lie where it cannot), with a
-// runtime folder of its own as a login gives one.
-inline QStringList asOrdinary(const QString &name)
+// that account may run (the build tree may lie where it cannot), with the
+// environment changed by env's arguments, after a runtime folder of its own
+// as a login gives one.
+inline QStringList asOrdinary(const QString &name, QStringList environment = {})
 {
-    if (!isRoot())
-        return {builtProgram(name)};
     static QTemporaryDir bin, runtime;
+    environment.prepend("XDG_RUNTIME_DIR=" + runtime.path());
+    if (!isRoot())
+        return QStringList{"env"} + environment + QStringList{builtProgram(name)};
     QFile::setPermissions(bin.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     QFile::copy(builtProgram(name), bin.filePath(name));
     giveToOrdinary(runtime.path());
-    return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", "env", "XDG_RUNTIME_DIR=" + runtime.path(), bin.filePath(name)};
+    return QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", "env"} + environment
+           + QStringList{bin.filePath(name)};
 }
 
 // Runs a built program as the ordinary account to its end. A run that could
