@@ -108,13 +108,11 @@ void TestLayout::placed_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QRect>("twips");
     QTest::newRow("Thursday into Friday") << "Form2/Command4" << QRect(3600, 7200, 975, 495);
-    QTest::newRow("Friday") << "Form2/Command5" << QRect(4560, 7200, 975, 495);
     QTest::newRow("Mon into Tue and its box") << "Main/Label1" << QRect(360, 960, 495, 375);
     QTest::newRow("Tue into Wed") << "Main/Label2" << QRect(840, 960, 495, 255);
     QTest::newRow("Wed into Thu") << "Main/Label3" << QRect(1320, 960, 495, 255);
     QTest::newRow("Thu into Fri and its box") << "Main/Label4" << QRect(1800, 960, 495, 375);
     QTest::newRow("Sat into Sun") << "Main/Label6" << QRect(2760, 960, 495, 255);
-    QTest::newRow("Monday's box") << "Main/Check1_0" << QRect(480, 1320, 255, 255);
 }
 
 void TestLayout::placed()
@@ -127,8 +125,7 @@ void TestLayout::placed()
     Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
     main.Command2->click();
     const QWidget *window = control.startsWith("Main") ? static_cast<QWidget *>(&main) : main.viewer();
-    const QWidget *widget = window->findChild<QWidget *>(control.section('/', 1));
-    QCOMPARE(widget->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+    QCOMPARE(window->findChild<QWidget *>(control.section('/', 1))->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
 }
 
 void TestLayout::push_data()
