@@ -4,7 +4,7 @@
 #include "platform/Volumes.h"
 
 #include <QAbstractFileIconProvider>
-#include <QAccessibleWidget>
+#include <QAccessible>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -13,27 +13,63 @@
 
 namespace {
 
-// Qt names a combo box on Linux by its value, for a screen reader to find
-// the name in a label beside it; the drive list has no such label. It is
-// named by its accessible name here, its value being the drive chosen.
-class DriveListAccessible : public QAccessibleWidget
+// Qt's own combo box interface (the drives as items of its list, the drive
+// chosen as its value, the actions that open and close the list), named by
+// the list's accessible name: on Linux Qt names a combo box by its value,
+// for a screen reader to find the name in a label beside it, and the drive
+// list has no such label. Qt's interface stays in Qt's cache under the list
+// until this one, which took its place there, goes.
+class DriveListAccessible : public QAccessibleInterface
 {
 public:
-    explicit DriveListAccessible(QWidget *list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    explicit DriveListAccessible(QAccessibleInterface *qts) : m_qts(qts) {}
+    ~DriveListAccessible() override { QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_qts)); }
+
     QString text(QAccessible::Text kind) const override
     {
-        const auto *list = static_cast<const QComboBox *>(widget());
-        return kind == QAccessible::Name ? list->accessibleName()
-               : kind == QAccessible::Value ? list->currentText()
-                                            : QAccessibleWidget::text(kind);
+        const QString name = kind == QAccessible::Name && m_qts->object()
+                                 ? static_cast<const QWidget *>(m_qts->object())->accessibleName()
+                                 : QString();
+        return name.isEmpty() ? m_qts->text(kind) : name;
     }
+
+    bool isValid() const override { return m_qts->isValid(); }
+    QObject *object() const override { return m_qts->object(); }
+    QWindow *window() const override { return m_qts->window(); }
+    QList<std::pair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        return m_qts->relations(match);
+    }
+    QAccessibleInterface *focusChild() const override { return m_qts->focusChild(); }
+    QAccessibleInterface *childAt(int x, int y) const override { return m_qts->childAt(x, y); }
+    QAccessibleInterface *parent() const override { return m_qts->parent(); }
+    QAccessibleInterface *child(int index) const override { return m_qts->child(index); }
+    int childCount() const override { return m_qts->childCount(); }
+    int indexOfChild(const QAccessibleInterface *child) const override { return m_qts->indexOfChild(child); }
+    void setText(QAccessible::Text kind, const QString &text) override { m_qts->setText(kind, text); }
+    QRect rect() const override { return m_qts->rect(); }
+    QAccessible::Role role() const override { return m_qts->role(); }
+    QAccessible::State state() const override { return m_qts->state(); }
+    QColor foregroundColor() const override { return m_qts->foregroundColor(); }
+    QColor backgroundColor() const override { return m_qts->backgroundColor(); }
+    void *interface_cast(QAccessible::InterfaceType type) override { return m_qts->interface_cast(type); }
+    void virtual_hook(int id, void *data) override { m_qts->virtual_hook(id, data); }
+
+private:
+    QAccessibleInterface *m_qts;
 };
 
+// Asked for the drive list, asks again with itself out of the way, which
+// gives Qt's own interface, and wraps that.
 QAccessibleInterface *driveListAccessible(const QString &className, QObject *object)
 {
-    return className == QLatin1String("DriveList") && object->isWidgetType()
-               ? new DriveListAccessible(static_cast<QWidget *>(object))
-               : nullptr;
+    static bool asking = false;
+    if (asking || className != QLatin1String("DriveList"))
+        return nullptr;
+    asking = true;
+    QAccessibleInterface *qts = QAccessible::queryAccessibleInterface(object);
+    asking = false;
+    return qts ? new DriveListAccessible(qts) : nullptr;
 }
 
 } // namespace

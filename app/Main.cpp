@@ -40,7 +40,8 @@ Main::Main(MainServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Vellomar 1.0"));
-    setWindowIcon(QIcon(QStringLiteral(":/vellomar.png")));
+    // 32 x 32 pixels in 16 colours; the program files carry the full-colour icon.
+    setWindowIcon(QIcon(QStringLiteral(":/window.png")));
     buildControls();
     buildMenu();
     Form_Load();

@@ -28,25 +28,26 @@ bool isControl(const QWidget *w)
                || qobject_cast<const QAbstractItemView *>(w) || qobject_cast<const QComboBox *>(w));
 }
 
-// The box of control at the given width and height, and whether a
-// neighbour or the window's edge is in the way.
-bool freeAt(const QWidget *control, const QRect &box, const QList<QWidget *> &neighbours)
+// Whether control may take in strip, the row or column of pixels beside its
+// box: the strip lies in the window and meets no other control. A box that
+// the form lets meet its neighbour keeps meeting it and reaches no further.
+bool freeStrip(const QWidget *control, const QRect &strip, const QList<QWidget *> &neighbours)
 {
-    if (!control->parentWidget()->rect().contains(box))
+    if (!control->parentWidget()->rect().contains(strip))
         return false;
     return std::none_of(neighbours.cbegin(), neighbours.cend(),
-                        [&](const QWidget *n) { return n != control && n->geometry().intersects(box); });
+                        [&](const QWidget *n) { return n != control && n->geometry().intersects(strip); });
 }
 
-// Makes room for box by moving the labels in its way a pixel to the right,
-// where each has room to go and its text still fits.
-bool pushRight(const QWidget *control, const QRect &box, const QList<QWidget *> &neighbours)
+// Makes room for strip by moving the labels in its way a pixel to the right,
+// where each has a free strip to go to and its text still fits.
+bool pushRight(const QWidget *control, const QRect &strip, const QList<QWidget *> &neighbours)
 {
     QList<QWidget *> inWay;
     for (QWidget *n : neighbours)
-        if (n != control && n->geometry().intersects(box)) {
-            const QRect moved = n->geometry().translated(1, 0);
-            if (!qobject_cast<QLabel *>(n) || !freeAt(n, moved, neighbours))
+        if (n != control && n->geometry().intersects(strip)) {
+            const QRect box = n->geometry();
+            if (!qobject_cast<QLabel *>(n) || !freeStrip(n, QRect(box.right() + 1, box.top(), 1, box.height()), neighbours))
                 return false;
             inWay << n;
         }
@@ -54,6 +55,8 @@ bool pushRight(const QWidget *control, const QRect &box, const QList<QWidget *> 
         n->move(n->x() + 1, n->y());
     return !inWay.isEmpty();
 }
+
+constexpr char kFormGeometry[] = "formGeometry";
 
 } // namespace
 
@@ -79,43 +82,38 @@ void fitTexts(QWidget *parent)
 {
     QList<QWidget *> neighbours;
     for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        if (isControl(w))
+        if (isControl(w)) {
             neighbours.append(w);
+            w->setProperty(kFormGeometry, w->geometry());
+        }
     for (QWidget *w : std::as_const(neighbours)) {
         auto *label = qobject_cast<QLabel *>(w);
         if (!label && !qobject_cast<QPushButton *>(w))
             continue;
-        // A box that reaches into a neighbour where its text does not need the
-        // room ends where the neighbour begins.
-        QRect box = w->geometry();
-        for (const QWidget *n : std::as_const(neighbours)) {
-            const QRect other = n->geometry();
-            if (n == w || !other.intersects(box))
-                continue;
-            if (other.left() > box.left() && other.left() - box.left() >= neededSize(w).width())
-                box.setRight(other.left() - 1);
-            else if (other.top() > box.top() && other.top() - box.top() >= neededSize(w).height())
-                box.setBottom(other.top() - 1);
-        }
-        w->setGeometry(box);
-        // Then wider, a pixel at a time, while the text wants more width;
-        // taller while it wants more height; a wrapped label also wider for
-        // fewer lines where it cannot grow taller.
+        // Wider, a pixel at a time, while the text wants more width; taller
+        // while it wants more height; a wrapped label also wider for fewer
+        // lines where it cannot grow taller.
         const bool wraps = label && label->wordWrap();
         for (;;) {
             const QSize need = neededSize(w);
-            const QRect wider = box.adjusted(0, 0, 1, 0), taller = box.adjusted(0, 0, 0, 1);
-            if (need.width() > box.width() && (freeAt(w, wider, neighbours) || pushRight(w, wider, neighbours)))
-                box = wider;
-            else if (need.height() > box.height() && freeAt(w, taller, neighbours))
-                box = taller;
-            else if (need.height() > box.height() && wraps && freeAt(w, wider, neighbours))
-                box = wider;
+            const QRect box = w->geometry();
+            const QRect right(box.right() + 1, box.top(), 1, box.height());
+            const QRect below(box.left(), box.bottom() + 1, box.width(), 1);
+            if (need.width() > box.width() && (freeStrip(w, right, neighbours) || pushRight(w, right, neighbours)))
+                w->setGeometry(box.united(right));
+            else if (need.height() > box.height() && freeStrip(w, below, neighbours))
+                w->setGeometry(box.united(below));
+            else if (need.height() > box.height() && wraps && freeStrip(w, right, neighbours))
+                w->setGeometry(box.united(right));
             else
                 break;
-            w->setGeometry(box);
         }
     }
+}
+
+QRect formGeometry(const QWidget *control)
+{
+    return control->property(kFormGeometry).toRect();
 }
 
 } // namespace widgets

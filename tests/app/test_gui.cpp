@@ -12,6 +12,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +158,31 @@ void TestGui::browser()
     m_main->Drive1->setCurrentIndex(0);
     m_main->Drive1_Change(); // the selection may not have changed: run the handler as a change would
     QCOMPARE(m_main->File1->path(), "/");
+
+    // The drive list as a screen reader has it: named "Drive", the drive chosen its value, the drives
+    // listed its items; its own action opens the list, where the keys choose another drive. The second
+    // drive: a file system mounted in a mount namespace of the test's own, holding the home folder.
+    const QString volume = root + "/volume";
+    const QByteArray home = qgetenv("HOME");
+    QVERIFY(QDir().mkdir(volume) && ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && ::mount("vellomar", volume.toLocal8Bit(), "tmpfs", 0, "size=64k") == 0 && qputenv("HOME", volume.toLocal8Bit()));
+    QAccessibleInterface *drive = QAccessible::queryAccessibleInterface(m_main->Drive1);
+    QVERIFY(drive->actionInterface());
+    drive->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    qputenv("HOME", home);
+    QStringList listed, heard;
+    for (int i = 0; i < m_main->Drive1->count(); ++i)
+        listed << m_main->Drive1->itemText(i), heard << (drive->childCount() == 1 ? drive->child(0)->child(i)->text(QAccessible::Name) : "");
+    QCOMPARE(drive->text(QAccessible::Name), "Drive");
+    QCOMPARE(drive->text(QAccessible::Value), "/");
+    QCOMPARE(heard, listed);
+    QVERIFY2(listed.contains(volume) && m_main->Drive1->view()->isVisible(), qPrintable(listed.join(' ')));
+    for (int i = 0; i < listed.indexOf(volume); ++i)
+        QTest::keyClick(m_main->Drive1->view(), Qt::Key_Down);
+    QTest::keyClick(m_main->Drive1->view(), Qt::Key_Return);
+    QCOMPARE(drive->text(QAccessible::Value), volume);
+    QCOMPARE(m_main->Dir1->path(), volume);
+    QVERIFY(m_main->Dir1->setPath(root) && ::umount2(volume.toLocal8Bit(), MNT_DETACH) == 0);
 
     // A folder this user cannot read; root reads every folder, so the test drops to nobody.
     QVERIFY(m_main->Dir1->setPath(root) && QFile::setPermissions(root, QFile::Permissions(0x7755))

@@ -35,9 +35,10 @@ QStringList faults(QWidget *parent)
                 if (QFontMetrics(list->font()).horizontalAdvance(list->item(i)->text()) + 6 > list->viewport()->width())
                     faults << w->objectName() + " item " + list->item(i)->text();
     }
+    // Controls meet or overlap only as far as the form puts them.
     for (QWidget *a : controls)
         for (QWidget *b : controls)
-            if (a < b && a->geometry().intersects(b->geometry()))
+            if (a < b && (a->geometry() & b->geometry()).size() != (widgets::formGeometry(a) & widgets::formGeometry(b)).size())
                 faults << a->objectName() + " overlaps " + b->objectName();
     return faults;
 }
@@ -65,6 +66,9 @@ class TestLayout : public QObject
     Q_OBJECT
 private slots:
     void windows();
+    void placed_data();
+    void placed();
+    void push_data();
     void push();
 };
 
@@ -98,16 +102,50 @@ void TestLayout::windows()
     QVERIFY2(faults(&about).isEmpty(), qPrintable(faults(&about).join("; ")));
 }
 
+void TestLayout::placed_data()
+{
+    // Controls that the form lets reach a pixel into a neighbour, and their box in twips.
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("twips");
+    QTest::newRow("Thursday into Friday") << "Form2/Command4" << QRect(3600, 7200, 975, 495);
+    QTest::newRow("Mon into Tue and its box") << "Main/Label1" << QRect(360, 960, 495, 375);
+    QTest::newRow("Tue into Wed") << "Main/Label2" << QRect(840, 960, 495, 255);
+    QTest::newRow("Wed into Thu") << "Main/Label3" << QRect(1320, 960, 495, 255);
+    QTest::newRow("Thu into Fri and its box") << "Main/Label4" << QRect(1800, 960, 495, 375);
+    QTest::newRow("Sat into Sun") << "Main/Label6" << QRect(2760, 960, 495, 255);
+}
+
+void TestLayout::placed()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, twips);
+    installFontSubstitutes();
+    WorkFolder work;
+    FakeServices fakes;
+    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
+    main.Command2->click();
+    const QWidget *window = control.startsWith("Main") ? static_cast<QWidget *>(&main) : main.viewer();
+    QCOMPARE(window->findChild<QWidget *>(control.section('/', 1))->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+}
+
+void TestLayout::push_data()
+{
+    QTest::addColumn<int>("besideLeft");
+    QTest::newRow("a gap between") << 62;
+    QTest::newRow("reaching a pixel into it") << 59; // and so they stay
+}
+
 void TestLayout::push()
 {
     // A text too wide for its box, a label beside it with room to its right: the label moves, the text fits.
+    QFETCH(int, besideLeft);
     QWidget window;
     window.resize(300, 40);
     auto *wide = new QLabel("a text far wider than its box", &window), *beside = new QLabel("next", &window);
-    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(62, 0, 120, 20), widgets::fitTexts(&window), window.show();
+    wide->setGeometry(0, 0, 60, 20), beside->setGeometry(besideLeft, 0, 120, 20), widgets::fitTexts(&window), window.show();
     QCOMPARE(faults(&window), QStringList());
     QCOMPARE_GE(wide->width(), widgets::neededSize(wide).width());
-    QCOMPARE_GT(beside->x(), 62);
+    QCOMPARE_GT(beside->x(), besideLeft);
     QCOMPARE_LT(beside->geometry().right(), 300);
 }
 

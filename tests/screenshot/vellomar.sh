@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The real vellomar on a virtual X display with a window manager, looked at
 # and driven with the mouse at the places the layout gives its controls (in
-# twips, 15 to a pixel, from the client area's top-left corner): they are
-# drawn there; a day box and Pick Program answer there; Show List opens the
-# viewer, whose Monday draws the day brinol.com gathered; Back brings the
-# main window back where the user had moved it; Exit ends the program.
+# twips, 15 to a pixel, from the client area's top-left corner): its icon
+# is 32 x 32 pixels in 16 colours; the controls are drawn there; a day box
+# and Pick Program answer there; Show List opens the viewer, whose Monday
+# draws the day brinol.com gathered; Back brings the main window back where
+# the user had moved it; Exit ends the program.
 #   vellomar.sh <bin-dir> <screenshot-dir> [<scale> as num/den, e.g. 3/2]
 set -euo pipefail
 bin=$1 shots=$2 && mkdir -p "$shots"
@@ -43,6 +44,11 @@ laid_out() {
 
 until_ok "the main window appears" shown "Vellomar 1.0"
 main=$(win "Vellomar 1.0")
+# The window's icon as the window manager has it: one image, 32 x 32, in 16 colours at most.
+xprop -id "$main" -notype -f _NET_WM_ICON 32c '=$0+' _NET_WM_ICON | cut -d= -f2 | tr , '\n' | awk '
+  NR == 1 {w = $1} NR == 2 {h = $1} NR > 2 {n++; if (!($1 in seen)) {seen[$1]; k++}}
+  END {print "icon", w "x" h, n " pixels", k " colours"; exit !(w == 32 && h == 32 && n == 1024 && k <= 16)}' \
+  || fail "the window's icon is not one image of 32 x 32 pixels in 16 colours"
 top=$(($(xwininfo -id "$main" | awk '/Height/ {print $2}') - $(px 339))) # the menu bar
 [ "$top" -gt 10 ] && near "$(xwininfo -id "$main" | awk '/Width/ {print $2}')" "$(px 609)" || fail "client area not 609 x 339 at $scale"
 # Monday's box, the hour and run style lists, the folder and file lists, Pick Program.
