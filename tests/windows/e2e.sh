@@ -118,14 +118,16 @@ report=$(tr -d '\r' <"$c/probe-report.txt")
 [ "$report" = 'show=7 flags=1
 cwd=C:\PROGRAM FILES\Probe
 module=C:\PROGRAM FILES\Probe\probe.exe' ] || fail "the due program started so: $report"
-# The launcher stays for the session, one per folder; each event is in the log
-# as it happens, so ending it loses nothing. It is ended by the process id that
-# its lock names.
+# The launcher stays for the session, one per folder, and hears the log-off
+# (WM_ENDSESSION, which Wine's end of session sends as Windows does): it ends
+# with its last line in the log.
 holder() { find "$c/users/$user" -name 'rendaro-*.lock' -exec sed -n 1p {} + | tr -d '\r'; } # in the user's %TEMP%
 wait_for grep -q "nothing more today, waiting for" "$work/rendaro.log"
-"$wine" taskkill /F /PID "$(holder)" >/dev/null 2>&1 || fail "ending the launcher"
+"$wine" wineboot --end-session >/dev/null 2>&1
 ended() { ! "$wine" tasklist 2>/dev/null | grep -qi rendaro; }
 wait_for ended
+grep -q "end of session (the user logged off): 1 started, 0 not started" "$work/rendaro.log" ||
+  fail "the log-off left no last line in rendaro.log: $(tail -3 "$work/rendaro.log")"
 
 # launcher <output file>: a run of the installed launcher whose trouble shows
 # its message box "Rendaro", which it waits for before it ends with status 1.
