@@ -6,9 +6,11 @@
 #include "companions/rendaro/Waiting.h"
 #include "companions/rendaro/WindowState.h"
 
+#include "platform/LogonEntry.h"
 #include "platform/Trust.h"
 #include "schedule/Entry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -379,6 +381,7 @@ int listToday(const QDateTime &now, RunReport &report, QTextStream &out)
                 << Qt::endl;
         }
     }
+    out << platform::judgeLogonEntry(QStringLiteral("Rendaro"), QCoreApplication::applicationFilePath()).line() << Qt::endl;
     out << QStringLiteral("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
         << Qt::endl;
     return report.clean() ? 0 : 1;
