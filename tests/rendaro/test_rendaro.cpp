@@ -124,6 +124,8 @@ void TestRendaro::list_data()
                                   << "Not started at logon: %D/Rendaro.desktop switches it off (TryExec=/gone, which cannot be found)";
     QTest::newRow("other desktop") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs OnlyShowIn=KDE;"}
                                    << "Not started at logon: %D/Rendaro.desktop switches it off (OnlyShowIn=KDE;)";
+    QTest::newRow("not this desktop") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs NotShowIn=KDE;GNOME"}
+                                      << "Not started at logon: %D/Rendaro.desktop switches it off (NotShowIn=KDE;GNOME)";
 }
 
 void TestRendaro::list()
