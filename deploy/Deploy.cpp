@@ -1,6 +1,7 @@
 #include "deploy/Deploy.h"
 #include "schedule/Companions.h"
 
+#include "platform/LogonEntry.h"
 #include "platform/Paths.h"
 #include "platform/Prompter.h"
 #include "platform/ShortcutMaker.h"
@@ -45,6 +46,13 @@ QString failureMessage(const QString &why, bool needsAdmin)
         .arg(why);
 }
 
+QString switchedOffMessage(const QString &why, bool allUsers)
+{
+    return QStringLiteral("DATA FILES GENERATED and File copied to %1, but %2. "
+                          "Rendaro will not be activated next time you log on")
+        .arg(allUsers ? QStringLiteral("All Users profile") : QStringLiteral("your Login Profile"), why);
+}
+
 QString launcherPath(const QString &applicationFolder)
 {
     return platform::withTrailingSeparator(applicationFolder) + schedule::kLauncherProgram;
@@ -56,16 +64,15 @@ namespace {
 // the working folder exactly: a folder name that did not survive as text
 // (bytes that are not valid in the system's encoding) names another place,
 // or none.
-vellomar::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder, bool allUsers,
-                                    platform::ShortcutMaker &shortcuts)
+vellomar::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder,
+                                    platform::ShortcutScope scope, platform::ShortcutMaker &shortcuts)
 {
     if (!QFileInfo(launcher).isFile())
         return vellomar::Failure{QStringLiteral("the launcher %1 cannot be found").arg(launcher)};
     if (!platform::sameFile(workingFolder, QStringLiteral(".")))
         return vellomar::Failure{
             QStringLiteral("the name of the working folder, %1, does not lead back to it").arg(workingFolder)};
-    return shortcuts.create(QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(),
-                            allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser,
+    return shortcuts.create(QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(), scope,
                             workingFolder);
 }
 
@@ -81,11 +88,16 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
     QString message;
     if (answer == platform::AnswerYes || answer == platform::AnswerNo) {
         const bool allUsers = answer == platform::AnswerNo;
-        const vellomar::Result<void> made =
-            makeShortcut(launcherPath(applicationFolder), workingFolder, allUsers, services.shortcuts);
+        const auto scope = allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser;
+        const QString launcher = launcherPath(applicationFolder);
+        const vellomar::Result<void> made = makeShortcut(launcher, workingFolder, scope, services.shortcuts);
         // Rights are wanting for all users' folder: only an administrator may write it.
         if (!made)
             message = failureMessage(made.reason(), made.failure().denied && allUsers);
+        // A shortcut that the user's startup settings keep switched off
+        // starts nothing: switched on again where the user may, else said.
+        else if (const auto on = platform::switchOnLogonEntry(scope, QStringLiteral("Rendaro"), launcher); !on)
+            message = switchedOffMessage(on.reason(), allUsers);
         else
             message = allUsers ? allUsersMessage() : loginMessage();
     } else {

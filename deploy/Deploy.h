@@ -26,6 +26,8 @@ QString allUsersMessage();
 QString cancelMessage();
 // What replaces the first two when the shortcut could not be made.
 QString failureMessage(const QString &why, bool needsAdmin);
+// What replaces them when the shortcut was made but stays switched off.
+QString switchedOffMessage(const QString &why, bool allUsers);
 
 // The launcher beside the program: the application folder, one separator,
 // "Rendaro.exe" ("C:\Tools" and "C:\Tools\" give "C:\Tools\Rendaro.exe",

@@ -121,6 +121,24 @@ std::optional<QStringList> splitExecValue(const QString &exec)
     return words;
 }
 
+QHash<QString, QString> readDesktopEntry(const QByteArray &file)
+{
+    QHash<QString, QString> keys;
+    bool inGroup = false;
+    for (const QByteArray &raw : file.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(u'[')) {
+            inGroup = line == QLatin1String("[Desktop Entry]");
+        } else if (inGroup && !line.startsWith(u'#')) {
+            const qsizetype equals = line.indexOf(u'=');
+            const QString key = line.left(equals).trimmed();
+            if (equals > 0 && !key.contains(u'[') && !keys.contains(key))
+                keys.insert(key, unescapeStringValue(line.mid(equals + 1).trimmed()));
+        }
+    }
+    return keys;
+}
+
 vellomar::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
                                               const QStringList &arguments, const QString &workingFolder)
 {

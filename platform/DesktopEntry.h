@@ -3,6 +3,7 @@
 #include "platform/Result.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,10 @@ QString unescapeStringValue(const QString &value);
 // literally, a backslash outside quotes makes the next character literal.
 // Nothing when a quote is left open.
 std::optional<QStringList> splitExecValue(const QString &exec);
+
+// The keys of a file's [Desktop Entry] group and their values, unescaped as
+// string values; localised keys (Name[de]) and comments are left out.
+QHash<QString, QString> readDesktopEntry(const QByteArray &file);
 
 // The whole file of an application entry that starts program (with
 // arguments, each quoted) in workingFolder, only while program exists

@@ -5,8 +5,10 @@
 #include "companions/rendaro/Waiting.h"
 #include "companions/rendaro/WindowState.h"
 
+#include "platform/LogonEntry.h"
 #include "platform/Trust.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -157,6 +159,7 @@ int runSchedule(const Options &options, const Services &services, QTextStream &o
         DaySchedule today(services.clock.now().date());
         today.look(services.clock.now(), report);
         today.tell(services.clock.now(), out);
+        out << platform::judgeLogonEntry(QStringLiteral("Rendaro"), QCoreApplication::applicationFilePath()).line() << Qt::endl;
         out << QStringLiteral("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
             << Qt::endl;
         return report.clean() ? 0 : 1;

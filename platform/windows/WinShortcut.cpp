@@ -38,6 +38,20 @@ bool isPlainFileName(const std::wstring &name)
     return name.back() != L' ' && name.back() != L'.';
 }
 
+// The path of linkName.lnk in a Startup folder, which is made where it is missing and create is set.
+HRESULT startupShortcutPath(bool allUsers, const std::wstring &linkName, bool create, std::wstring &path)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const int which = allUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP;
+    const HRESULT hr =
+        SHGetFolderPathW(nullptr, which | (create ? CSIDL_FLAG_CREATE : 0), nullptr, SHGFP_TYPE_CURRENT, folder);
+    path = folder;
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    path += linkName + L".lnk";
+    return hr;
+}
+
 } // namespace
 
 Outcome createStartupShortcut(bool allUsers, const std::wstring &linkName, const std::wstring &target,
@@ -50,15 +64,10 @@ Outcome createStartupShortcut(bool allUsers, const std::wstring &linkName, const
     if (!apartment.usable())
         return failureFromHresult(L"cannot start COM", apartment.result());
 
-    wchar_t folder[MAX_PATH] = {};
-    const int which = allUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP;
-    HRESULT hr = SHGetFolderPathW(nullptr, which | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder);
+    std::wstring linkPath;
+    HRESULT hr = startupShortcutPath(allUsers, linkName, true, linkPath);
     if (FAILED(hr))
         return failureFromHresult(L"cannot find the Startup folder", hr);
-    std::wstring linkPath = folder;
-    if (!linkPath.empty() && linkPath.back() != L'\\')
-        linkPath += L'\\';
-    linkPath += linkName + L".lnk";
 
     ComRef<IShellLinkW> link;
     hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
@@ -77,6 +86,24 @@ Outcome createStartupShortcut(bool allUsers, const std::wstring &linkName, const
     if (FAILED(hr = file->Save(linkPath.c_str(), TRUE)))
         return failureFromHresult(L"cannot write " + linkPath, hr);
     return success();
+}
+
+StartupShortcut readStartupShortcut(bool allUsers, const std::wstring &linkName)
+{
+    StartupShortcut shortcut;
+    ComApartment apartment;
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+    wchar_t target[MAX_PATH] = {};
+    if (!apartment.usable() || FAILED(startupShortcutPath(allUsers, linkName, false, shortcut.path))
+        || GetFileAttributesW(shortcut.path.c_str()) == INVALID_FILE_ATTRIBUTES
+        || FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put()))
+        || FAILED(link->QueryInterface(IID_IPersistFile, file.put()))
+        || FAILED(file->Load(shortcut.path.c_str(), STGM_READ))
+        || link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK)
+        return shortcut;
+    shortcut.target = target;
+    return shortcut;
 }
 
 } // namespace winplat

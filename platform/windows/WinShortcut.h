@@ -15,4 +15,13 @@ namespace winplat {
 Outcome createStartupShortcut(bool allUsers, const std::wstring &linkName, const std::wstring &target,
                               const std::wstring &arguments, const std::wstring &workingFolder);
 
+// The shortcut linkName + ".lnk" of the current user's or all users' Startup
+// folder: its path, and the file it starts; that file is empty where there
+// is no such shortcut or it cannot be read.
+struct StartupShortcut {
+    std::wstring path;
+    std::wstring target;
+};
+StartupShortcut readStartupShortcut(bool allUsers, const std::wstring &linkName);
+
 } // namespace winplat

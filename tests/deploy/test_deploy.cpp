@@ -35,10 +35,12 @@ void TestDeploy::deploy_data()
     QTest::addColumn<QString>("said");    // what the closing message holds
     QTest::addColumn<QByteArray>("tryExec"); // how the program folder's name stands in TryExec=
     QTest::addColumn<int>("trouble");
+    QTest::addColumn<QByteArray>("own"); // the user's own autostart entry before Deploy, switched off by this line
     auto row = [](const QByteArray &tag, qint16 answer, const QByteArray &app, const QByteArray &work, const QByteArray &exec,
-                  const QByteArray &path, const char *said, const QByteArray &tryExec = {}, Trouble trouble = NoTrouble) {
+                  const QByteArray &path, const char *said, const QByteArray &tryExec = {}, Trouble trouble = NoTrouble,
+                  const QByteArray &own = {}) {
         QTest::newRow(tag.constData()) << answer << app << work << exec << path << QString(said)
-                                       << (tryExec.isEmpty() ? app : tryExec) << int(trouble);
+                                       << (tryExec.isEmpty() ? app : tryExec) << int(trouble) << own;
     };
     row("No", 7, "app", "work", "app", "work", "File copied to All Users profile");
     // Cancel, and what the box returns for Escape and its close button, and any other value.
@@ -56,6 +58,13 @@ void TestDeploy::deploy_data()
     row("working folder not UTF-8", 6, "app", "w\xff", "", "", "does not lead back to it");
     row("no launcher", 6, "app", "work", "", "", "Rendaro.exe cannot be found", {}, NoLauncher);
     row("config home is a file", 6, "app", "work", "", "", "config is not a folder", {}, ConfigHomeIsFile);
+    // A user's own entry that hides the one for all users: Yes replaces it, No cannot.
+    row("Yes over own Hidden=true", 6, "app", "work", "app", "work", "File copied to your Login Profile", {}, NoTrouble, "Hidden=true");
+    row("No under own Hidden=true", 7, "app", "work", "app", "work",
+        "All Users profile, but your own entry %1/config/autostart/Rendaro.desktop switches it off (Hidden=true). Rendaro will not",
+        {}, NoTrouble, "Hidden=true");
+    row("No under own GNOME switch", 7, "app", "work", "app", "work", "switches it off (X-GNOME-Autostart-enabled=false)", {},
+        NoTrouble, "X-GNOME-Autostart-enabled=false");
     row("No without rights", 7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar", {}, NoRights);
 }
 
@@ -69,12 +78,16 @@ void TestDeploy::deploy()
     QFETCH(QString, said);
     QFETCH(QByteArray, tryExec);
     QFETCH(int, trouble);
+    QFETCH(QByteArray, own);
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path()) + '/';
     const QString previous = QDir::currentPath();
     const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
     QVERIFY(::mkdir(root + app, 0755) == 0 && ::mkdir(root + work, 0755) == 0 && ::chdir(root + work) == 0);
-    QVERIFY(trouble == NoLauncher || writeFile(QFile::decodeName(root + app + "/Rendaro.exe")));
+    const QString launcher = QFile::decodeName(root + app + "/Rendaro.exe");
+    QVERIFY(trouble == NoLauncher || (writeFile(launcher) && QFile::setPermissions(launcher, QFileDevice::Permissions(0x7755))));
+    const QByteArray ownEntry = "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + root + app + "/Rendaro.exe\n" + own + "\n";
+    QVERIFY(own.isEmpty() || writeFile(dir.filePath("config/autostart/Rendaro.desktop"), ownEntry));
     QVERIFY(trouble != ConfigHomeIsFile || writeFile(dir.filePath("config")));
     // Relative or unset, the XDG variables leave the default folders.
     qputenv("XDG_CONFIG_HOME", "config");
@@ -96,10 +109,11 @@ void TestDeploy::deploy()
     QCOMPARE(fakes.prompter.shown.size(), 2);
     QCOMPARE(fakes.prompter.shown[0].buttons, platform::Buttons::YesNoCancel);
     QCOMPARE(fakes.prompter.shown[1].buttons, platform::Buttons::Ok);
-    QVERIFY2(fakes.prompter.shown[1].prompt.contains(said), qPrintable(fakes.prompter.shown[1].prompt));
+    QVERIFY2(fakes.prompter.shown[1].prompt.contains(said.replace("%1", dir.path())), qPrintable(fakes.prompter.shown[1].prompt));
     const QString base = answer == platform::AnswerNo ? "dirs" : "config", entry = dir.filePath(base + "/autostart/Rendaro.desktop");
     for (const QString folder : {"config", "dirs", "more"})
-        QCOMPARE(QFileInfo::exists(dir.filePath(folder + "/autostart/Rendaro.desktop")), !exec.isEmpty() && base == folder);
+        QCOMPARE(QFileInfo::exists(dir.filePath(folder + "/autostart/Rendaro.desktop")),
+                 (!exec.isEmpty() && base == folder) || (!own.isEmpty() && folder == "config"));
     if (exec.isEmpty())
         return;
     const QByteArray quote = exec.startsWith('"') ? "\"" : "";

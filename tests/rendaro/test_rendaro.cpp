@@ -107,6 +107,8 @@ void TestRendaro::list_data()
     QTest::addColumn<QString>("at"); // the local time, in Europe/Berlin
     QTest::addColumn<QStringList>("out");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("entries"); // lines of Rendaro.desktop in "config" (the user's) or "dirs" (all users')
+    QTest::addColumn<QString>("logon");       // %C, %D: those autostart folders; %L: the launcher
 
     // The fixture's fourth entry has a relative path and is skipped.
     QTest::newRow("noon") << kMonday + "T12:00"
@@ -114,9 +116,22 @@ void TestRendaro::list_data()
                                          "07:00 Max /opt/apps/morning tool.exe: would start at once",
                                          "07:00 Min /opt/apps/second at seven.exe: would start at once",
                                          "12:00 Normal /opt/apps/noon.exe: would start at once",
-                                         "19:30 Hide /opt/apps/evening.exe: would start at 19:30"} << 1;
-    QTest::newRow("no list") << "2026-12-10T08:00"
-                             << QStringList{"Thursday: no datthu.dat here, nothing to start today"} << 0;
+                                         "19:30 Hide /opt/apps/evening.exe: would start at 19:30"} << 1
+                          << QStringList() << "Not started at logon: no Rendaro.desktop in %C, %D";
+    const QStringList thursday{"Thursday: no datthu.dat here, nothing to start today"};
+    const QString own = "Not started at logon: your own entry %C/Rendaro.desktop ";
+    QTest::newRow("no list") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs TryExec=%L", "dirs [Desktop Action x]", "dirs Hidden=true"}
+                             << "At logon: %D/Rendaro.desktop starts %L";
+    QTest::newRow("own hides") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "config Hidden=true"}
+                               << own + "switches it off (Hidden=true)";
+    QTest::newRow("own starts another") << "2026-12-10T08:00" << thursday << 0 << QStringList{"config Exec=true", "dirs Exec=%L"}
+                                        << own + "starts \"true\", not %L";
+    QTest::newRow("TryExec gone") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs TryExec=/gone"}
+                                  << "Not started at logon: %D/Rendaro.desktop switches it off (TryExec=/gone, which cannot be found)";
+    QTest::newRow("other desktop") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs OnlyShowIn=KDE;"}
+                                   << "Not started at logon: %D/Rendaro.desktop switches it off (OnlyShowIn=KDE;)";
+    QTest::newRow("not this desktop") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs NotShowIn=KDE;GNOME"}
+                                      << "Not started at logon: %D/Rendaro.desktop switches it off (NotShowIn=KDE;GNOME)";
 }
 
 void TestRendaro::list()
@@ -124,12 +139,23 @@ void TestRendaro::list()
     QFETCH(QString, at);
     QFETCH(QStringList, out);
     QFETCH(int, exitCode);
-    QTemporaryDir work;
+    QFETCH(QStringList, entries);
+    QFETCH(QString, logon);
+    QTemporaryDir work, xdg;
+    const QString launcher = QFileInfo(kLauncher).canonicalFilePath();
+    for (const QString &entry : entries) {
+        QFile file(xdg.filePath(entry.section(u' ', 0, 0) + "/autostart/Rendaro.desktop"));
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::Append));
+        file.write((file.size() ? "" : "[Desktop Entry]\nType=Application\n") + entry.section(u' ', 1).replace("%L", launcher).toUtf8() + "\n");
+    }
     QVERIFY(QFile::copy(qEnvironmentVariable("VELLOMAR_SOURCE_DIR") + "/tests/rendaro/fixtures/datmon.dat", work.filePath("datmon.dat"))
             && QFile::setPermissions(work.filePath("datmon.dat"), QFile::ReadOwner | QFile::WriteOwner));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TZ", "Europe/Berlin");
+    environment.insert("XDG_CONFIG_HOME", xdg.filePath("config")), environment.insert("XDG_CONFIG_DIRS", "rel:" + xdg.filePath("dirs"));
+    environment.insert("XDG_CURRENT_DESKTOP", "X-Cinnamon:GNOME");
     const Finished run = runLauncher(work.path(), {"--list", "--at", at}, {}, environment);
+    out.append(logon.replace("%C", xdg.filePath("config/autostart")).replace("%D", xdg.filePath("dirs/autostart")).replace("%L", launcher));
     out.append("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.");
     QCOMPARE(QString::fromUtf8(run.out), out.join(u'\n') + u'\n');
     QCOMPARE(QString::fromUtf8(run.err), exitCode ? "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": "

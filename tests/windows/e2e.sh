@@ -104,8 +104,21 @@ wait_for shown "Program to be Run"
 wait_for test -f "$work/datmon.dat"
 entry datmon.dat Monday
 click "Program to be Run" 519 552 496 # Back to Main Menu
+# Task Manager's Startup apps switched Rendaro.lnk off: Deploy, which the
+# user asks for, switches it on (Wine itself ignores the switch at logon).
+approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder'
+switch() { "$wine" reg add "$approved" /v Rendaro.lnk /t REG_BINARY /d "$1" /f >/dev/null 2>&1 || fail "reg add $1"; }
+switch 030000000000000000000000
 main 240 312 # Ready to Deploy..., Yes, then the closing message
 answer Vellomar; answer Vellomar
+on=$("$wine" reg query "$approved" /v Rendaro.lnk 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_BINARY *//p')
+[[ $on = 02* ]] || fail "Deploy left Rendaro.lnk switched off: $on"
+# --list says whether a logon starts the launcher.
+logon() { (cd "$work" && "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' --list 2>&1 | tr -d '\r' | grep "$1" >/dev/null) || fail "--list: no $1"; }
+logon '^At logon: C:\\users\\.*\\Rendaro.lnk starts C:\\Program Files\\Vellomar\\Rendaro.exe$'
+switch 030000000000000000000000
+logon '^Not started at logon: Task Manager has C:\\users\\.*\\Rendaro.lnk switched off$'
+switch 020000000000000000000000
 
 # A logon as Wine does it, whose run of the Startup folder's Rendaro.lnk
 # starts the launcher in the working folder: today's entry starts minimized,
