@@ -171,10 +171,11 @@ int main(int argc, char *argv[])
 
     const int status = rendaro::runSchedule(options, {*clock, rendaro::launchProgram, [&stop] { return stop.reason(); }},
                                             out, err);
-    if (options.list && !platform::DesktopNotice::givenUp())
+    // A run that ended by itself has let its window watchers finish. Threads
+    // that cannot be stopped (a window watcher or a notice stuck on a display
+    // or bus that does not answer, a session watch) are not waited for.
+    if ((options.list || (options.once && !stop.requested())) && !platform::DesktopNotice::givenUp())
         return status;
-    // Threads that cannot be stopped (a window watcher or a notice stuck on a
-    // display or bus that does not answer) are not waited for.
     out.flush();
     err.flush();
     instance.reset();
