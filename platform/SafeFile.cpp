@@ -9,7 +9,12 @@
 #include <cstring>
 
 #ifdef Q_OS_UNIX
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <climits>
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -185,18 +190,70 @@ FolderReader::~FolderReader()
         ::close(m_folderFd);
 }
 
-vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size)
+const char *FolderReader::nativeName(QStringView name)
+{
+    // Into one buffer for every name: no allocation per file.
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless | QStringEncoder::Flag::ConvertInitialBom);
+    m_nativeName.resize(utf8.requiredSpace(name.size()) + 1);
+    char *end = utf8.appendToBuffer(m_nativeName.data(), name);
+    *end = '\0';
+    return m_nativeName.constData();
+}
+
+vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit)
+{
+    // Plain readdir(3) on the open folder: QDirIterator builds a full path
+    // and a QFileInfo for every entry, which over many entry files is a
+    // good part of a run. A duplicate of the folder's descriptor, for
+    // closedir() closes the one it lists.
+    const int fd = m_folderFd < 0 ? -1 : ::fcntl(m_folderFd, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        const int error = m_folderFd < 0 ? m_folderError : errno;
+        if (fd >= 0)
+            ::close(fd);
+        return failed(error);
+    }
+    ::rewinddir(dir);
+    // A name that begins with a byte-order mark keeps it.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString name(NAME_MAX + 1, Qt::Uninitialized);
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || (followLinks && entry->d_type == DT_LNK)) {
+            struct stat info {};
+            regular = ::fstatat(m_folderFd, entry->d_name, &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == 0
+                      && S_ISREG(info.st_mode);
+        }
+        if (!regular)
+            continue;
+        const QChar *end = utf8.appendToBuffer(name.data(), bytes);
+        visit(QStringView(name.constData(), end));
+    }
+    ::closedir(dir);
+    if (error)
+        return failed(error);
+    return {};
+}
+
+vellomar::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, qsizetype size)
 {
     // Plain system calls, by name within the open folder: QFile::open asks
     // for the file's status twice more and walks the whole path, which over
     // many entry files is a good part of a run.
-    const int fd = m_folderFd < 0 ? -1
-                                  : ::openat(m_folderFd, QFile::encodeName(name).constData(),
-                                             O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int error = m_folderFd < 0 ? m_folderError : errno;
-        return vellomar::Failure{systemErrorText(error), error};
-    }
+    const int fd = m_folderFd < 0 ? -1 : ::openat(m_folderFd, nativeName(name), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return failed(m_folderFd < 0 ? m_folderError : errno);
     qsizetype total = 0;
     while (total < size) {
         const ssize_t n = ::read(fd, buffer + total, size_t(size - total));
@@ -205,7 +262,7 @@ vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            return vellomar::Failure{systemErrorText(error), error};
+            return failed(error);
         }
         if (n == 0)
             break;
@@ -306,9 +363,21 @@ FolderReader::FolderReader(const QString &folder)
 
 FolderReader::~FolderReader() = default;
 
-vellomar::Result<qsizetype> FolderReader::read(const QString &name, char *buffer, qsizetype size)
+vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit)
 {
-    QFile file(m_folder + name);
+    if (!QFileInfo(m_folder).isDir())
+        return vellomar::Failure{QStringLiteral("it is not a folder")};
+    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | (followLinks ? QDir::Filters() : QDir::NoSymLinks));
+    while (it.hasNext()) {
+        it.next();
+        visit(it.fileName());
+    }
+    return {};
+}
+
+vellomar::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, qsizetype size)
+{
+    QFile file(QString(m_folder).append(name));
     // Unbuffered: the read goes straight into the buffer.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return vellomar::Failure{reasonOf(file)};
@@ -338,17 +407,25 @@ bool isTemporaryOf(QStringView name, const std::function<bool(QStringView)> &isO
 std::vector<QString> removeStaleTemporaries(const QString &folder, const std::function<bool(QStringView)> &isOwn,
                                             std::chrono::seconds olderThan)
 {
+    // The listing names every file of the folder; only the few temporary
+    // ones are looked at further.
+    // A folder that cannot be listed has none to remove; its reader says so.
+    std::vector<QString> temporaries;
+    const vellomar::Result<> listed = FolderReader(folder).forEachFile(false, [&](QStringView name) {
+        if (isTemporaryOf(name, isOwn))
+            temporaries.push_back(name.toString());
+    });
+    Q_UNUSED(listed)
     std::vector<QString> failures;
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-olderThan.count());
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (!isTemporaryOf(info.fileName(), isOwn) || info.lastModified().toUTC() > before)
+    const QDir dir(folder);
+    for (const QString &name : temporaries) {
+        const QFileInfo info(dir.filePath(name));
+        if (info.isSymLink() || !info.isFile() || info.lastModified().toUTC() > before)
             continue;
         QFile file(info.filePath());
         if (!file.remove())
-            failures.push_back(QStringLiteral("%1: %2").arg(info.fileName(), file.errorString()));
+            failures.push_back(QStringLiteral("%1: %2").arg(name, file.errorString()));
     }
     return failures;
 }

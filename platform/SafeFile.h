@@ -7,8 +7,6 @@
 
 #include "platform/Result.h"
 
-#include "platform/Result.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -62,9 +60,9 @@ vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes);
 // The permission bits of an open file; -1 where the system has none.
 int openFileMode(const QFile &file);
 
-// Reads at most size bytes of the regular file name in a folder, into a
-// caller's buffer, without waiting on a pipe. Opens the folder once for many
-// reads.
+// Lists the regular files of a folder and reads them, at most size bytes
+// each into a caller's buffer, without waiting on a pipe. Opens the folder
+// once for the listing and every read.
 class FolderReader
 {
 public:
@@ -73,13 +71,25 @@ public:
     FolderReader(const FolderReader &) = delete;
     FolderReader &operator=(const FolderReader &) = delete;
 
+    // Calls visit with the name of each regular file of the folder, in the
+    // listing's order. The listing's own file type decides, without a
+    // status call per file where the file system gives one: no folder,
+    // pipe or device, and a link only when followLinks and it leads to a
+    // regular file. The name is valid during the call only. The failure
+    // when the folder cannot be listed.
+    vellomar::Result<> forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit);
+
     // The number of bytes read, or why the file cannot be read.
-    vellomar::Result<qsizetype> read(const QString &name, char *buffer, qsizetype size);
+    vellomar::Result<qsizetype> read(QStringView name, char *buffer, qsizetype size);
 
 private:
     QString m_folder;
     int m_folderFd = -1;
     int m_folderError = 0; // why the folder could not be opened
+#ifdef Q_OS_UNIX
+    QByteArray m_nativeName; // the name of the file at hand, encoded for the system
+    const char *nativeName(QStringView name);
+#endif
 };
 
 // Whether name is a temporary file of replaceFile's for a file whose name

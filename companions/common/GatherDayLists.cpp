@@ -7,10 +7,9 @@
 
 #include "platform/SafeFile.h"
 
-#include <QDirIterator>
-
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace companion {
@@ -23,16 +22,23 @@ struct Gathered {
     QByteArray bytes; // the entry's four lines in their text form
 };
 
-// Reads at most one byte more than an entry file may hold, into a buffer
-// shared by every read, so an oversized file is neither read whole nor
-// mistaken for a short one.
+// Lists the folder's regular files and reads each entry file, at most one
+// byte more than an entry file may hold, into a buffer shared by every read,
+// so an oversized file is neither read whole nor mistaken for a short one.
 class EntryReader
 {
 public:
     explicit EntryReader(const QString &folder) : m_files(folder), m_buffer(schedule::kMaxEntryFileSize + 1) {}
 
+    // Calls visit with each regular file's name (a link counts as what it
+    // leads to): a folder is no entry, and a pipe would block the read.
+    vellomar::Result<> forEachFile(const std::function<void(QStringView name)> &visit)
+    {
+        return m_files.forEachFile(true, visit);
+    }
+
     // The entry file of that name in the folder, or why it cannot be read.
-    vellomar::Result<QByteArrayView> read(const QString &name)
+    vellomar::Result<QByteArrayView> read(QStringView name)
     {
         const vellomar::Result<qsizetype> n = m_files.read(name, m_buffer.data(), qsizetype(m_buffer.size()));
         if (!n)
@@ -66,15 +72,10 @@ Report gatherDayLists(const QString &folder)
     EntryReader reader(folder);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
 
-    // Regular files only (the listing tells their type without a status
-    // call): a folder is no entry, and a pipe would block the read.
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
+    const vellomar::Result<> listed = reader.forEachFile([&](QStringView name) {
         const auto entryName = schedule::parseEntryFileName(name, cs);
         if (!entryName)
-            continue;
+            return;
         const vellomar::Result<QByteArrayView> bytes = reader.read(name);
         const schedule::Day &day = schedule::day(entryName->dayIndex);
         vellomar::Result<schedule::Entry> entry = bytes ? schedule::parseEntryFile(*bytes) : bytes.failure();
@@ -82,9 +83,14 @@ Report gatherDayLists(const QString &folder)
             entry = vellomar::Failure{QStringLiteral("the day line \"%1\" is not %2").arg(entry->dayName, day.name)};
         if (!entry) {
             report.warn(QStringLiteral("skipped %1: %2").arg(name, entry.reason()));
-            continue;
+            return;
         }
         byDay[size_t(day.index)].push_back({entry->minutes(), entryName->number, listText(*bytes, *entry)});
+    });
+    // Without the listing every day list would come out empty: the old ones stay.
+    if (!listed) {
+        report.fail(QStringLiteral("cannot list the folder: %1").arg(listed.reason()));
+        return report;
     }
 
     for (const schedule::Day &day : schedule::days()) {

@@ -4,6 +4,22 @@
 
 namespace rendaro {
 
+namespace {
+
+// A trouble as the first sentence of a notice: a leading word of letters
+// gets its capital ("could not start" -> "Could not start"); a text that
+// begins with a name ("datmon.dat line 9: ...") keeps it as it is.
+QString sentence(const QString &text)
+{
+    qsizetype letters = 0;
+    while (letters < text.size() && text[letters].isLetter())
+        ++letters;
+    const bool word = letters > 0 && (letters == text.size() || text[letters] == u' ' || text[letters] == u':');
+    return word ? text[0].toUpper() + text.sliced(1) : text;
+}
+
+} // namespace
+
 RunReport::RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quiet)
     : m_clock(clock), m_out(out), m_err(err)
 {
@@ -40,8 +56,7 @@ void RunReport::tellTroubles()
 {
     if (m_untold == 0)
         return;
-    QString first = m_firstUntold;
-    first[0] = first[0].toUpper();
+    const QString first = sentence(m_firstUntold);
     QString text = m_untold > 1 ? QStringLiteral("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first;
     if (m_log && m_log->kept())
         text += u'\n' + QStringLiteral("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),

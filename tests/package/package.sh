@@ -28,6 +28,10 @@ done
 entry=$root/usr/share/applications/vellomar.desktop
 check "the menu entry is valid" desktop-file-validate "$entry"
 check "the menu entry starts the program folder's launcher" grep -qx 'Exec=/usr/lib/vellomar/vellomar-desktop' "$entry"
+metainfo=$root/usr/share/metainfo/org.example.vellomar.metainfo.xml
+check "the AppStream metadata is valid, a content rating included" appstreamcli validate --no-net --strict "$metainfo"
+launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+check "the AppStream metadata launches the package's menu entry ($launchable)" test -n "$launchable" -a "$root/usr/share/applications/$launchable" -ef "$entry"
 depends=$(dpkg-deb -f "$deb" Depends)
 check "library dependencies are computed: $depends" grep -q 'libqt6core6' <<<"$depends"
 check "the fonts packages are dependencies: $depends" grep -q 'fonts-dejavu-core, fonts-liberation' <<<"$depends"

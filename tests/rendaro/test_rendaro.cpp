@@ -391,14 +391,22 @@ void TestRendaro::notice()
     }
     ::close(silent);
     QCOMPARE(readRecords(log).size(), 3);
-    // One notice for the run, naming its first trouble; a signal of the test's own marks the end of what was sent.
+    // A trouble that begins with a file name keeps the name as it is.
+    const QString lists = work.filePath("lists");
+    QVERIFY(writeDayList(lists + "/datmon.dat", monday("06:00", "tools/relative")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    QCOMPARE(runLauncher(lists, {"--once", "--at", kMonday + "T12:00"}, log, environment).exitCode, 1);
+    // One notice a run, naming its first trouble; a signal of the test's own marks the end of what was sent.
     QCOMPARE(testing::run("dbus-send", {"--bus=" + address, "/", "org.freedesktop.Notifications.End"}).exitCode, 0);
     QTRY_VERIFY((seen += monitor.readAllStandardOutput()).contains("member=End"));
     const QByteArray notice = "string \"Rendaro\"\n   string \"Could not start " + QFile::encodeName(missing)
                               + ": there is no such file (and 1 more)\nSee rendaro.log in " + QFile::encodeName(work.path())
                               + "/R&amp;D &lt;b&gt;tools&lt;/b&gt;.\"";
     QVERIFY2(seen.contains(notice), seen.constData());
-    QCOMPARE(seen.count("member=Notify"), 1);
+    QVERIFY2(seen.contains("string \"datmon.dat line 1: bad program path \"tools/relative\": skipped, not started\nSee rendaro.log in "
+                           + QFile::encodeName(lists) + ".\""), seen.constData());
+    QCOMPARE(seen.count("member=Notify"), 2);
 }
 
 void TestRendaro::session_data()
