@@ -163,9 +163,9 @@ vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes)
     LineSplitter splitter(bytes);
     while (const std::optional<QByteArrayView> line = splitter.next())
         lines.append(*line);
-    if (lines.size() != 4)
-        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
     QString fields[4];
+    if (lines.size() != std::ssize(fields))
+        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
     for (Field field : {TimeField, PathField, StyleField, DayField}) {
         vellomar::Result<QString> text = fieldText(field, lines[field]);
         if (!text)
