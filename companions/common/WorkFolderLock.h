@@ -2,12 +2,11 @@
 
 #include "platform/Result.h"
 
+#include <QLockFile>
 #include <QString>
 
 #include <chrono>
 #include <memory>
-
-class QLockFile;
 
 namespace companion {
 
