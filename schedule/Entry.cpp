@@ -34,27 +34,68 @@ bool isAbsoluteProgramPath(QStringView path)
 #endif
 }
 
-bool isRefusedPathCharacter(QChar c)
+namespace {
+
+// The kinds of character a program path may not hold, by Unicode category.
+constexpr QChar::Category kRefusedCategories[] = {
+    QChar::Other_Control,       // C0, DEL, C1
+    QChar::Other_Format,        // U+200B, U+200F, U+2060, U+FEFF, U+061C, U+202E, U+2066 ...
+    QChar::Separator_Line,      // U+2028
+    QChar::Separator_Paragraph, // U+2029
+    QChar::Other_Surrogate,     // half of a pair
+};
+
+// Calls f with each character of text (a pair of surrogates as one) and
+// where it starts, until f returns true.
+template <typename F> void forEachCharacter(QStringView text, F f)
 {
-    const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029 || (u >= 0x202a && u <= 0x202e)
-           || (u >= 0x2066 && u <= 0x2069);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        const qsizetype start = i;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]), ++i;
+        if (f(c, start, i + 1 - start))
+            return;
+    }
+}
+
+} // namespace
+
+bool isRefusedPathCharacter(char32_t c)
+{
+    return std::find(std::begin(kRefusedCategories), std::end(kRefusedCategories), QChar::category(c))
+           != std::end(kRefusedCategories);
+}
+
+std::optional<char32_t> refusedPathCharacter(QStringView path)
+{
+    std::optional<char32_t> found;
+    forEachCharacter(path, [&found](char32_t c, qsizetype, qsizetype) {
+        if (isRefusedPathCharacter(c))
+            found = c;
+        return found.has_value();
+    });
+    return found;
 }
 
 QString visibleText(QStringView text)
 {
     QString out;
-    for (const QChar c : text) {
+    forEachCharacter(text, [&out, text](char32_t c, qsizetype start, qsizetype length) {
         if (c == u'\n')
             out += QStringLiteral("\\n");
         else if (c == u'\r')
             out += QStringLiteral("\\r");
-        else if (isRefusedPathCharacter(c))
-            out += c.unicode() < 0x100 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                                       : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else if (!isRefusedPathCharacter(c))
+            out += text.sliced(start, length);
+        else if (c < 0x100)
+            out += QStringLiteral("\\x%1").arg(uint(c), 2, 16, QLatin1Char('0'));
+        else if (c < 0x10000)
+            out += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
         else
-            out += c;
-    }
+            out += QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
+        return false;
+    });
     return out;
 }
 
@@ -71,7 +112,7 @@ std::optional<QString> badField(Field field, const QString &line)
             return QStringLiteral("bad time line \"%1\"").arg(visibleText(line.left(40)));
         break;
     case PathField:
-        if (!isAbsoluteProgramPath(line) || std::any_of(line.cbegin(), line.cend(), isRefusedPathCharacter))
+        if (!isAbsoluteProgramPath(line) || refusedPathCharacter(line))
             return QStringLiteral("bad program path \"%1\"").arg(visibleText(line.left(80)));
         break;
     case StyleField:
@@ -84,6 +125,20 @@ std::optional<QString> badField(Field field, const QString &line)
         break;
     }
     return std::nullopt;
+}
+
+const char *const kFieldNames[] = {"time line", "program path", "run style", "day line"};
+
+// A line's bytes as the text of its field, or why they are not one.
+vellomar::Result<QString> fieldText(Field field, QByteArrayView bytes)
+{
+    const std::optional<QString> text = decodeExactLine(bytes);
+    if (!text)
+        return vellomar::Failure{QStringLiteral("bad %1 \"%2\" (not UTF-8)")
+                                     .arg(QLatin1String(kFieldNames[field]), visibleBytes(bytes.first(std::min<qsizetype>(bytes.size(), 80))))};
+    if (const std::optional<QString> bad = badField(field, *text))
+        return vellomar::Failure{*bad};
+    return *text;
 }
 
 } // namespace
@@ -104,7 +159,20 @@ vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes)
         return vellomar::Failure{QStringLiteral("larger than %1 bytes").arg(kMaxEntryFileSize)};
     if (bytes.contains('\0'))
         return vellomar::Failure{QStringLiteral("contains a NUL byte")};
-    return validateEntry(decodeLines(bytes));
+    QList<QByteArrayView> lines;
+    LineSplitter splitter(bytes);
+    while (const std::optional<QByteArrayView> line = splitter.next())
+        lines.append(*line);
+    QString fields[4];
+    if (lines.size() != std::ssize(fields))
+        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
+    for (Field field : {TimeField, PathField, StyleField, DayField}) {
+        vellomar::Result<QString> text = fieldText(field, lines[field]);
+        if (!text)
+            return text.failure();
+        fields[field] = *text;
+    }
+    return Entry{fields[0], fields[1], fields[2], fields[3]};
 }
 
 DayList::DayList(QByteArray bytes)
@@ -122,9 +190,7 @@ DayList::DayList(QByteArray bytes)
     qsizetype firstLine = 0; // the number of the window's first line, from 0
     qsizetype badFrom = -1;
     QString badWhy;
-    auto decoded = [this, &window](int i) {
-        return decodeLine(QByteArrayView(m_bytes).sliced(window[i].start, window[i].length));
-    };
+    auto bytesOf = [this, &window](int i) { return QByteArrayView(m_bytes).sliced(window[i].start, window[i].length); };
     for (;;) {
         for (; held < 4; ++held) {
             const std::optional<QByteArrayView> line = splitter.next();
@@ -138,11 +204,11 @@ DayList::DayList(QByteArray bytes)
         bool valid = held == 4;
         QString fields[4];
         for (int f = 0; valid && f < 4; ++f) {
-            fields[f] = decoded(f);
-            if (const std::optional<QString> bad = badField(Field(f), fields[f])) {
-                why = *bad;
-                valid = false;
-            }
+            const vellomar::Result<QString> text = fieldText(Field(f), bytesOf(f));
+            if (text)
+                fields[f] = *text;
+            else
+                why = text.reason(), valid = false;
         }
         if (valid) {
             if (badFrom >= 0)

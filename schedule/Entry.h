@@ -36,13 +36,19 @@ constexpr qsizetype kMaxEntryFileSize = 64 * 1024;
 // program of the working folder.
 bool isAbsoluteProgramPath(QStringView path);
 
-// What a program path may not hold: control characters (C0, DEL, C1), the
-// line and paragraph separators, and the marks that override or isolate
-// the direction of text, which make a name read as another on screen.
-bool isRefusedPathCharacter(QChar c);
+// The one rule of what a program path may not hold, wherever a path is
+// taken (a pick, an entry file, a day list): control characters (C0, DEL,
+// C1), invisible format characters (zero-width spaces and joiners, the
+// byte-order mark, the marks that set, override or isolate the direction of
+// text), the line and paragraph separators, and halves of surrogate pairs.
+// Each makes a name read as another on screen, or cannot be shown at all.
+bool isRefusedPathCharacter(char32_t c);
 
-// The text with those characters shown as \n, \r, \xNN or \uNNNN, for a
-// message, a log or a terminal.
+// The first such character of a path, or nothing.
+std::optional<char32_t> refusedPathCharacter(QStringView path);
+
+// The text with those characters shown as \n, \r, \xNN, \uNNNN or
+// \UNNNNNNNN, for a message, a log or a terminal.
 QString visibleText(QStringView text);
 
 // Checks four lines as an entry: a valid time line, a path (not empty, no
@@ -50,8 +56,8 @@ QString visibleText(QStringView text);
 // and a day name. A failure's reason says what is wrong, visibly escaped.
 vellomar::Result<Entry> validateEntry(const QStringList &lines);
 
-// The contents of an entry file: exactly four lines, at most
-// kMaxEntryFileSize bytes, no NUL byte.
+// The contents of an entry file: exactly four lines of text in the code page
+// (see decodeExactLine), at most kMaxEntryFileSize bytes, no NUL byte.
 vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes);
 
 // A day list file: entries of four lines one after another. A group of lines

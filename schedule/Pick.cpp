@@ -7,8 +7,6 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace schedule {
 
 namespace {
@@ -40,11 +38,12 @@ vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
 
     // A line feed or carriage return in a file name would split the entry
     // into other lines; the other control characters cannot be shown or
-    // typed back either, and a direction mark makes the name read as another.
-    if (std::any_of(pick.path.cbegin(), pick.path.cend(), isRefusedPathCharacter))
-        return refuse(QStringLiteral("The program path \"%1\" holds a control character (such as a line break) or a "
-                                     "text-direction mark, which the schedule cannot store. Rename the file, then pick "
-                                     "it again.")
+    // typed back either, an invisible character hides in the name, and a
+    // direction mark makes the name read as another.
+    if (refusedPathCharacter(pick.path))
+        return refuse(QStringLiteral("The program path \"%1\" holds a control character (such as a line break), an "
+                                     "invisible character or a text-direction mark, which the schedule cannot store. "
+                                     "Rename the file, then pick it again.")
                           .arg(visibleText(pick.path)));
     const vellomar::Result<QByteArray> bytes = encodeLines(entry.lines());
     if (!bytes)

@@ -95,6 +95,31 @@ QString decodeLine(QByteArrayView line)
     return fromBytes(line);
 }
 
+std::optional<QString> decodeExactLine(QByteArrayView line)
+{
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(line);
+#else
+    // A byte-order mark stays a character (one a path may not hold), never
+    // silently dropped: the bytes with it name another file.
+    QStringDecoder exact(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = exact(line);
+    if (exact.hasError())
+        return std::nullopt;
+    return text;
+#endif
+}
+
+QString visibleBytes(QByteArrayView bytes)
+{
+    QString out;
+    for (const char byte : bytes) {
+        const auto b = uchar(byte);
+        out += b >= 0x20 && b < 0x7f ? QString(QChar(b)) : QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QStringList decodeLines(QByteArrayView bytes)
 {
     QStringList lines;

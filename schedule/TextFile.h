@@ -13,10 +13,10 @@ namespace schedule {
 
 // The schedule files are 8-bit text in the system's code page, with CR LF
 // after every line and no byte-order mark. On Windows that is the ANSI code
-// page, one byte a character. Elsewhere it is UTF-8; files written as
-// Latin-1 by earlier versions are still read: a line that is not valid UTF-8
-// is read as Latin-1. Every reader of the files decodes them here, the same
-// way.
+// page, one byte a character. Elsewhere it is UTF-8. Every reader of the
+// files decodes them here: what is only shown (the viewer, a text window)
+// reads a line that is not valid UTF-8 as Latin-1, as earlier versions wrote
+// it; what is run takes only exact text (decodeExactLine).
 
 // The bytes of the lines, each followed by CR LF. Nothing when a character
 // has no form in the code page (or is NUL, or half of a surrogate pair): a
@@ -46,8 +46,17 @@ private:
     qsizetype m_lineStart = 0;
 };
 
-// One line's bytes as text.
+// One line's bytes as text, for showing it.
 QString decodeLine(QByteArrayView line);
+
+// One line's bytes as text only when they are text of the code page: on
+// Linux bytes that are not UTF-8 give nothing. A program path read any other
+// way ("caf\xe9" as "café") names another file than the one the bytes name.
+std::optional<QString> decodeExactLine(QByteArrayView line);
+
+// The bytes with every byte outside printable ASCII shown as \xNN, for a
+// message about a line that is not text.
+QString visibleBytes(QByteArrayView bytes);
 
 // For text cut short at a byte count: how many of the bytes end on a whole
 // character, leaving out a UTF-8 character cut in two.

@@ -20,7 +20,7 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-
 # Windows build with Wine, its fonts, NSIS and icoutils (the icon in the
 # programs) for the Windows test.
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 fonts-wine nsis icoutils)
-test_packages=(python3 xvfb xauth openbox x11-utils xdotool desktop-file-utils appstream dpkg-dev file xdg-utils lintian faketime
+test_packages=(python3 strace xvfb xauth openbox x11-utils xdotool desktop-file-utils appstream dpkg-dev file xdg-utils lintian faketime
                imagemagick tesseract-ocr dbus-daemon dbus-bin debootstrap systemd-container "${windows_packages[@]}")
 bench_packages=(libbenchmark-dev faketime)
 run_packages=(xdg-utils)

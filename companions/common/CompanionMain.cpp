@@ -76,8 +76,8 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
         return 1;
     }
     WorkFolderLock lock(folder);
-    if (!lock.acquire()) {
-        printMessage(info, lock.errorString());
+    if (const vellomar::Result<> locked = lock.acquire(); !locked) {
+        printMessage(info, locked.reason());
         return 1;
     }
     for (const QString &failure : platform::removeStaleTemporaries(folder, isScheduleFileName, kTemporaryStaleAfter))

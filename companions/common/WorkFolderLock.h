@@ -1,15 +1,19 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QLockFile>
 #include <QString>
 
 #include <chrono>
+#include <memory>
 
 namespace companion {
 
 // The one lock of a working folder. Every companion program holds it for its
 // whole run, so two of them never work on the entry files and day list files
-// at the same time. A lock left by a process that was killed is taken over.
+// at the same time. A lock whose run ended, however it ended, is taken over
+// at once, also in a folder that several users share.
 class WorkFolderLock
 {
 public:
@@ -19,33 +23,31 @@ public:
 
     // How long a run waits for another one to finish.
     static constexpr std::chrono::milliseconds kDefaultWait{30'000};
-    // A lock older than this is taken over even when its process still
-    // seems to live (a reused process id, another host on a shared folder).
-    // No run comes near it: gathering 100,000 entries takes seconds.
-    static constexpr std::chrono::milliseconds kStaleAfter{10 * 60'000};
-    // A lock file that is still empty after this was left by a run killed
-    // between creating it and writing its process id into it, which QLockFile
-    // would otherwise honour for kStaleAfter. A live run writes the id at
-    // once.
-    static constexpr std::chrono::milliseconds kEmptyStaleAfter{2'000};
 
     explicit WorkFolderLock(const QString &folder);
+    ~WorkFolderLock();
+    WorkFolderLock(const WorkFolderLock &) = delete;
+    WorkFolderLock &operator=(const WorkFolderLock &) = delete;
 
-    // Waits at most `wait` for the lock. On failure errorString() says why.
-    bool acquire(std::chrono::milliseconds wait = kDefaultWait);
-    QString errorString() const { return m_error; }
+    // Waits at most `wait` while another run holds the lock. A lock that
+    // cannot be taken at all (its file may not be made or opened) fails at
+    // once, saying why.
+    vellomar::Result<> acquire(std::chrono::milliseconds wait = kDefaultWait);
 
     QString fileName() const { return m_path; }
 
 private:
-    static constexpr std::chrono::milliseconds kPollInterval{20};
-    bool fail();
-    bool removeForeignFile();
-    bool removeEmptyStaleLock();
+    enum class Attempt { Taken, Held };
+    // One try, without waiting: a file per platform.
+    vellomar::Result<Attempt> tryLock();
+    QString nativePath() const;
 
     QString m_path;
-    QLockFile m_lock;
-    QString m_error;
+#ifdef Q_OS_WIN
+    std::unique_ptr<QLockFile> m_lock;
+#else
+    int m_fd = -1;
+#endif
 };
 
 } // namespace companion

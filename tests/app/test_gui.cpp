@@ -248,6 +248,7 @@ void TestGui::pick_data()
     nothing("no file selected", {3}, "no file", {"1", "5"}, {"You didn't select any file"});
     nothing("line breaks", {0}, "x\r\nMonday", {"1", "2"}, {"x\\r\\nMonday", "control character"});
     nothing("direction override", {0}, "x\u202Eexe.txt", {"1", "2"}, {"x\\u202eexe.txt", "text-direction mark"});
+    nothing("zero-width space", {0}, "x\u200Bexe", {"1", "2"}, {"x\\u200bexe", "invisible character"});
     // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
     QTest::newRow("folder not UTF-8") << QList{1} << QStringList{"03", "45", "AM", "Normal"} << "not UTF-8" << QStringList{"1", "3"}
                                       << QStringList{"Tue3.dat"} << QStringList{"03:45", "Normal"} << picked;

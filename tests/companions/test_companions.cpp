@@ -3,7 +3,6 @@
 #include "support/AsUser.h"
 #include "support/Files.h"
 
-#include <QLockFile>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -50,6 +49,7 @@ class TestCompanions : public QObject
     Q_OBJECT
 private slots:
     void gather();
+    void clear_data();
     void clear();
     void attacks_data();
     void attacks();
@@ -64,7 +64,10 @@ void TestCompanions::gather()
     for (const char *list : kDayLists) // each old list is replaced, by an empty one for a day without entries
         QVERIFY(writeFile(list, monday("01:00", "old")));
     // By time, then by number as a number (9 before 10); midnight first; LF lines become CR LF.
+    // An entry file of 64 KiB is taken, one a byte larger skipped.
+    auto tuesday = [](qsizetype size) { return entryText("09:00", "/" + QString(size - 27, u'x'), "Normal", "Tuesday"); };
     const QMap<QString, QByteArray> good{{"Mon2.dat", monday("19:30", "sync")},
+                                         {"Tue10.dat", tuesday(64 * 1024)},
                                          {"Wed10.dat", entryText("08:15", "/a", "Normal", "Wednesday")},
                                          {"Wed9.dat", entryText("08:15", "/b", "Max", "Wednesday")},
                                          {"Wed11.dat", entryText("00:00", "/c", "Min", "Wednesday")},
@@ -75,9 +78,11 @@ void TestCompanions::gather()
                                         {"Tue5.dat", "09:00\r\n/x\r\nMinimize\r\nTuesday\r\n"},
                                         {"Tue6.dat", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
                                         {"Tue7.dat", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
-                                        {"Tue8.dat", "09:00\r\n/" + QByteArray(70'000, 'x') + "\r\nNormal\r\nTuesday\r\n"},
+                                        {"Tue8.dat", tuesday(64 * 1024 + 1)},
                                         {"Tue9.dat", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"},
-                                        {"Wed3.dat", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"}};
+                                        {"Wed3.dat", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"},
+                                        {"Wed4.dat", "09:00\r\n/x\xe2\x80\x8by\r\nNormal\r\nWednesday\r\n"},
+                                        {"Wed5.dat", "09:00\r\n/caf\xe9\r\nNormal\r\nWednesday\r\n"}};
     for (const auto &files : {good, bad})
         for (auto it = files.cbegin(); it != files.cend(); ++it)
             QVERIFY(writeFile(it.key(), it.value()));
@@ -87,7 +92,7 @@ void TestCompanions::gather()
     for (const QString &name : stale)
         QVERIFY(names.removeOne(name));
     const QByteArray expected[7] = {
-        monday("19:30", "sync"), "",
+        monday("19:30", "sync"), tuesday(64 * 1024),
         entryText("00:00", "/c", "Min", "Wednesday") + entryText("08:15", "/b", "Max", "Wednesday")
             + entryText("08:15", "/a", "Normal", "Wednesday"),
         "", "", entryText("18:45", "/lf", "Normal", "Saturday"), ""};
@@ -106,29 +111,52 @@ void TestCompanions::gather()
                                         "brinol.com: skipped Tue7.dat: contains a NUL byte",
                                         "brinol.com: skipped Tue8.dat: larger than 65536 bytes",
                                         "brinol.com: skipped Tue9.dat: 5 lines instead of 4",
-                                        "brinol.com: skipped Wed3.dat: bad program path \"/x\\x1b[2J\\x85\""}));
+                                        "brinol.com: skipped Wed3.dat: bad program path \"/x\\x1b[2J\\x85\"",
+                                        "brinol.com: skipped Wed4.dat: bad program path \"/x\\u200by\"",
+                                        "brinol.com: skipped Wed5.dat: bad program path \"/caf\\xe9\" (not UTF-8)"}));
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(readFile(kDayLists[i]), expected[i]);
             QCOMPARE(QFileInfo(kDayLists[i]).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
         }
-        QCOMPARE(dir.names(), names); // entry files stay; no lock file and no stale temporary file is left
+        QCOMPARE(dir.names(), names + QStringList{"vellomar.lock"}); // entry files and the lock's file stay; no stale temporary
     }
     ::umask(umask);
 }
 
+void TestCompanions::clear_data()
+{
+    QTest::addColumn<int>("removals"); // of schedule files before zeptra.com is killed; -1: not killed
+    QTest::newRow("whole") << -1;
+    for (int removals : {1, 2, 3})
+        QTest::addRow("killed after %d removals", removals) << removals;
+}
+
 void TestCompanions::clear()
 {
+    QFETCH(int, removals);
     WorkFolder dir;
     QCOMPARE(run(builtProgram("zeptra.com")).exitCode, 0); // nothing to clear is no failure
     const QStringList kept{"DATMON.DAT", "Mon01.dat", "Monday.dat", "datmon.dat.bak", "datmonday.dat", "datsun.dat.Xy34Zw",
                            "mon2.dat", "notes.dat", "notes.dat.Ab12Cd", "readme.1st", "rendaro.log", "sub", "xWed7.dat"};
-    for (const QString &name : kept + QStringList{"Mon2.dat", "Sun123456789.dat", "Thu3.dat", "datmon.dat", "datsun.dat"})
+    const QStringList cleared{"Mon2.dat", "Sun123456789.dat", "Thu3.dat", "datmon.dat", "datsun.dat"};
+    for (const QString &name : kept + cleared)
         QVERIFY(writeFile(name == "sub" ? "sub/Mon2.dat" : name, "x"));
     QCOMPARE(leaveTemporaries().size(), 3);
-    const Finished cleared = run(builtProgram("zeptra.com"));
-    QCOMPARE(cleared.exitCode, 0);
-    QCOMPARE(cleared.err, QByteArray());
-    QCOMPARE(dir.names(), kept);
+    if (removals >= 0) { // strace kills it as it asks to remove one file more, the 3 stale temporary files gone
+        const Finished killed = run("strace", {"-qq", "-o", "/dev/null", "-e", "trace=unlink,unlinkat", "-e",
+                                               QString("inject=unlink,unlinkat:signal=KILL:when=%1").arg(removals + 4), builtProgram("zeptra.com")});
+        QVERIFY2(killed.exitCode != 0 && !killed.err.contains("strace:"), killed.err.constData());
+        const QStringList left = dir.names().filter(QRegularExpression("^(" + cleared.join('|') + ")$"));
+        QCOMPARE(left.size(), 5 - removals); // and no day list outlives an entry file:
+        QVERIFY2(left.filter(QRegularExpression("^dat")).isEmpty() || left.filter(QRegularExpression("^[A-Z]")).size() == 3, qPrintable(left.join(' ')));
+    }
+    // A killed run's lock keeps nobody out.
+    const Finished run = testing::run(builtProgram("zeptra.com"));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QStringList after = dir.names();
+    QVERIFY(after.removeOne(companion::WorkFolderLock::kFileName));
+    QCOMPARE(after, kept);
     QVERIFY(QFileInfo::exists("sub/Mon2.dat"));
 }
 
@@ -147,8 +175,7 @@ void TestCompanions::attacks_data()
     QTest::newRow("brinol, day list is a folder") << "brinol.com" << "datmon.dat" << "folder" << 1 << "folder";
     // The disk full (a file size limit that holds for root too): the old list stays whole.
     QTest::newRow("brinol, disk full") << "brinol.com" << "datmon.dat" << "full" << 1 << "file:old";
-    QTest::newRow("brinol, lock links outside") << "brinol.com" << "vellomar.lock" << "link" << 0 << "none";
-    QTest::newRow("zeptra, lock dangles") << "zeptra.com" << "vellomar.lock" << "dangling" << 0 << "none";
+    QTest::newRow("brinol, lock links outside") << "brinol.com" << "vellomar.lock" << "link" << 0 << "file:";
     QTest::newRow("zeptra, entry file links outside") << "zeptra.com" << "Tue3.dat" << "link" << 0 << "none";
     QTest::newRow("zeptra, day list links outside") << "zeptra.com" << "datmon.dat" << "link" << 0 << "none";
     // No arguments: anything but --help and --version is refused, and no work done.
@@ -194,72 +221,63 @@ void TestCompanions::asOrdinaryUser_data()
 {
     QTest::addColumn<QString>("program");
     QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("lockMode"); // of a lock file another user's run left; 0: none
+    QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
 
     // A run that fails before its work touches no file.
-    QTest::newRow("brinol, folder cannot be listed") << "brinol.com" << 0300 << "cannot read the folder";
-    QTest::newRow("zeptra, folder cannot be listed") << "zeptra.com" << 0300 << "cannot read the folder";
-    QTest::newRow("brinol, no lock in a read-only folder") << "brinol.com" << 0500 << "permission denied";
-    QTest::newRow("zeptra, no lock in a read-only folder") << "zeptra.com" << 0500 << "permission denied";
+    QTest::newRow("brinol, folder cannot be listed") << "brinol.com" << 0300 << 0 << 1 << "cannot read the folder";
+    QTest::newRow("brinol, no lock in a read-only folder") << "brinol.com" << 0500 << 0 << 1 << "permission denied";
     // In a shared folder like /tmp only a file's owner may remove it; the rest goes.
-    QTest::newRow("zeptra, a file of root's") << "zeptra.com" << 01777 << "cannot remove Mon2.dat";
+    QTest::newRow("zeptra, a file of root's") << "zeptra.com" << 01777 << 0 << 1 << "cannot remove Mon2.dat";
+    // There another user's lock, left by a run that ended, is taken in turn;
+    // one that may not even be read is refused at once, not after the wait.
+    QTest::newRow("brinol, another user's lock left") << "brinol.com" << 01777 << 0644 << 0 << "";
+    QTest::newRow("brinol, another user's lock unreadable") << "brinol.com" << 01777 << 0600 << 1 << "cannot open the lock file";
 }
 
 void TestCompanions::asOrdinaryUser()
 {
     QFETCH(QString, program);
     QFETCH(int, folderMode);
+    QFETCH(int, lockMode);
+    QFETCH(int, exitCode);
     QFETCH(QString, says);
     const bool shared = folderMode == 01777;
     if (shared && !isRoot())
         QSKIP("a file of another user in a shared folder takes root to set up");
     QTemporaryDir dir;
-    const QString list = dir.filePath("datmon.dat"), entry = dir.filePath("Mon2.dat");
+    const QString list = dir.filePath("datmon.dat"), entry = dir.filePath("Mon2.dat"), lock = dir.filePath("vellomar.lock");
     QVERIFY(writeFile(list, monday("01:00", "old")) && writeFile(entry, monday("06:00", kLongPath)));
     QVERIFY(giveToOrdinary(dir.path()));
     if (shared)
         QVERIFY(::chown(QFile::encodeName(entry).constData(), 0, 0) == 0 && ::chown(QFile::encodeName(dir.path()).constData(), 0, 0) == 0);
+    if (lockMode) // as an earlier version left it, of a process long gone, and of a second ordinary user
+        QVERIFY(writeFile(lock, "999999999\nbrinol.com\n\n") && ::chown(QFile::encodeName(lock).constData(), 65533, 65533) == 0
+                && ::chmod(QFile::encodeName(lock).constData(), mode_t(lockMode)) == 0);
     QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
+    const QDeadlineTimer prompt(10'000);
     const Finished run = runAsOrdinary(program, {}, dir.path());
+    QVERIFY2(!prompt.hasExpired(), "the run waited for a lock it could not take");
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(says.toUtf8()), run.err.constData());
-    QCOMPARE(readFile(list), shared ? QByteArray() : monday("01:00", "old"));
+    QCOMPARE(readFile(list), exitCode == 0 ? monday("06:00", kLongPath) : shared && program == "zeptra.com" ? "" : monday("01:00", "old"));
     QVERIFY(QFileInfo::exists(entry));
 }
 
 void TestCompanions::lock()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(companion::WorkFolderLock::kFileName);
-    auto leave = [&path](const QByteArray &contents, int minutesAgo) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.flush()
-               && file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo), QFile::FileModificationTime);
-    };
-    auto acquire = [&dir](int waitMs) { return companion::WorkFolderLock(dir.path()).acquire(std::chrono::milliseconds(waitMs)); };
-    {
-        QLockFile held(path); // a lock in use keeps others out until their wait runs out
-        QVERIFY(held.tryLock(0));
-        companion::WorkFolderLock other(dir.path());
-        const QDeadlineTimer waited(100);
-        QVERIFY(!other.acquire(std::chrono::milliseconds(100)) && waited.hasExpired());
-        QVERIFY2(other.errorString().contains("vellomar.lock"), qPrintable(other.errorString()));
-    }
-    // A lock whose owner cannot be asked (another host on a shared folder)
-    // counts as left behind only after ten minutes.
-    QVERIFY(leave("4242\nbrinol.com\nanother-host\n", 2) && !acquire(100) && readFile(path).contains("another-host"));
-    QVERIFY(leave("4242\nbrinol.com\nanother-host\n", 11) && acquire(0));
-    // The lock of a process that no longer runs, and an empty lock file left
-    // by one killed before it wrote its number, are taken over at once.
-    QVERIFY(leave("999999999\nbrinol.com\n\n", 0) && acquire(0));
-    QVERIFY(leave("", 1) && acquire(0));
-    // Under umask 000 too, others may not write the lock.
-    const mode_t umask = ::umask(0);
-    companion::WorkFolderLock own(dir.path());
-    QVERIFY(own.acquire(std::chrono::milliseconds(0)));
+    const mode_t umask = ::umask(027);
+    companion::WorkFolderLock held(dir.path());
+    QVERIFY(held.acquire(std::chrono::milliseconds(0)));
     ::umask(umask);
-    QCOMPARE(QFileInfo(path).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+    // Whatever the umask, others may read the lock (to take it in turn) but not write it.
+    QCOMPARE(QFileInfo(held.fileName()).permissions() & (QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther), QFile::ReadOther);
+    const QDeadlineTimer waited(100); // a lock in use keeps others out until their wait runs out
+    const vellomar::Result<> refused = companion::WorkFolderLock(dir.path()).acquire(std::chrono::milliseconds(100));
+    QVERIFY2(!refused && waited.hasExpired() && refused.reason().contains("vellomar.lock"), qPrintable(refused.reason()));
 }
 
 QTEST_GUILESS_MAIN(TestCompanions)

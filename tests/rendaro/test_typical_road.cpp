@@ -1,6 +1,7 @@
 // The typical road, end to end on the real programs: picks through the main
 // window of a program in a folder named in UTF-8, beside an entry file that
-// an earlier version wrote in Latin-1; Show List (brinol.com gathers, the
+// an earlier version wrote in Latin-1, whose path is refused rather than
+// read as a look-alike that exists; Show List (brinol.com gathers, the
 // viewer draws), Deploy with Yes (the real XDG shortcut maker), the launcher
 // started as a desktop's autostart starts it, with no arguments and the real
 // clock, and Reset (zeptra.com clears).
@@ -72,8 +73,7 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     main.Command2->click();
     QTRY_VERIFY(readFile(kDayLists[today]).startsWith(entry));
     main.viewer()->dayButtons()[today]->click();
-    QCOMPARE(main.viewer()->listArea()->lines(), (QStringList{"Time: 00:00", picked, "Run Style - Hide", "Time: 00:00",
-                                                              earlier, "Run Style - Hide"}));
+    QCOMPARE(main.viewer()->listArea()->lines(), (QStringList{"Time: 00:00", picked, "Run Style - Hide"}));
     main.viewer()->Command8->click();
 
     // Ready to Deploy..., Yes: the entry a desktop starts at the next logon.
@@ -91,7 +91,7 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     QProcess logon;
     logon.setWorkingDirectory(work);
     logon.start(kLauncher, {});
-    QTRY_COMPARE(readRecords(log).size(), 2);
+    QTRY_COMPARE(readRecords(log).size(), 1);
     logon.terminate();
     QVERIFY(logon.waitForFinished(10000));
     QCOMPARE(logon.readAllStandardError(), QByteArray());
@@ -100,15 +100,15 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     for (const QStringList &record : readRecords(log))
         started.append(record[0] + u' ' + record[3]);
     started.sort();
-    QCOMPARE(started, (QStringList{earlier + " /dev/null", picked + " /dev/null"}));
+    QCOMPARE(started, QStringList{picked + " /dev/null"});
     QVERIFY(readFile("rendaro.log").contains(" started 00:00 Hide " + QFile::encodeName(picked) + " (process "));
-    QVERIFY(readFile("rendaro.log").contains(" end of session (SIGTERM): 2 started, 0 not started"));
+    QVERIFY(readFile("rendaro.log").contains(" end of session (SIGTERM): 1 started, 0 not started"));
 
     // Reset/Clear List: zeptra.com clears the schedule, and nothing else.
     QVERIFY(writeFile("notes.dat"));
     main.Command5->click();
     QCOMPARE(prompter.shown.size(), 4); // no message of a failed start
-    QTRY_COMPARE(QDir(work).entryList(QDir::Files), (QStringList{"notes.dat", "rendaro.log"}));
+    QTRY_COMPARE(QDir(work).entryList(QDir::Files), (QStringList{"notes.dat", "rendaro.log", "vellomar.lock"}));
 }
 
 QTEST_MAIN(TestTypicalRoad)

@@ -2,6 +2,7 @@
 // Program writes them are tested through the main window; as brinol.com reads
 // them, through brinol.com.
 #include "schedule/Entry.h"
+#include "schedule/Pick.h"
 #include "schedule/TextFile.h"
 
 #include <QtTest>
@@ -14,6 +15,8 @@ private slots:
     void textForm();
     void dayList_data();
     void dayList();
+    void pathRule_data();
+    void pathRule();
 };
 
 void TestSchedule::textForm_data()
@@ -50,10 +53,6 @@ void TestSchedule::dayList_data()
     const QByteArray a = "19:30\r\n/opt/a\r\nHide\r\nMonday\r\n", b = "07:00\n/opt/b\nMax\nMonday";
     const QString aText = "19:30 /opt/a Hide Monday", bText = "07:00 /opt/b Max Monday";
     QTest::newRow("two, LF, no end, by time") << a + b << QStringList{bText, aText} << QStringList{} << 0;
-    // Files an earlier version wrote in Latin-1 read as they did, line by line.
-    QTest::newRow("Latin-1 beside UTF-8")
-        << QByteArray("00:15\r\n/caf\xe9\r\nMin\r\nMonday\r\n00:15\r\n/caf\xc3\xa9\r\nMin\r\nMonday\r\n")
-        << QStringList(2, QString::fromUtf8("00:15 /café Min Monday")) << QStringList{} << 0;
     // A bad group is skipped line by line and never hides the entry after it.
     QTest::newRow("bad lines between")
         << "24:00\r\n/x\r\n" + a + "12:00\r\nrelative\r\nHide\r\nMonday\r\n:/qt\r\n" + b << QStringList{bText, aText}
@@ -88,6 +87,36 @@ void TestSchedule::dayList()
     QCOMPARE(found, entries);
     QCOMPARE(list.problems(), problems);
     QCOMPARE(list.problemCount(), qsizetype(count));
+}
+
+void TestSchedule::pathRule_data()
+{
+    QTest::addColumn<QByteArray>("path"); // its bytes in an entry file and a day list
+    QTest::addColumn<QString>("shown");   // in the day list's problem; empty when the path is taken
+    QTest::newRow("taken, beyond 16 bits") << QByteArray("/opt/\xf0\x9d\x84\x9e") << "";
+    QTest::newRow("empty") << QByteArray() << "bad program path \"\"";
+    QTest::newRow("NUL") << QByteArray("/opt/a\0b", 8) << "/opt/a\\x00b";
+    QTest::newRow("byte-order mark first") << QByteArray("\xef\xbb\xbf/opt/x") << "\"\\ufeff/opt/x\"";
+    QTest::newRow("not UTF-8") << QByteArray("/opt/caf\xe9") << "/opt/caf\\xe9\" (not UTF-8)";
+    // Invisible characters, direction marks and separators, of 16 bits and beyond.
+    for (const char32_t c : {0x200b, 0x200f, 0x2060, 0xfeff, 0x061c, 0x2028, 0x202e, 0xe0001})
+        QTest::addRow("U+%04X", uint(c)) << ("/opt/a" + QStringView(QChar::fromUcs4(c)).toString() + "b").toUtf8()
+                                          << QString(c > 0xffff ? "a\\U%1b" : "a\\u%1b").arg(uint(c), c > 0xffff ? 8 : 4, 16, QChar('0'));
+}
+
+// A pick, an entry file and a day list all take a path or all refuse it.
+void TestSchedule::pathRule()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QString, shown);
+    const bool taken = shown.isEmpty();
+    const QByteArray entry = "09:00\r\n" + path + "\r\nHide\r\nMonday\r\n";
+    QCOMPARE(bool(schedule::parseEntryFile(entry)), taken);
+    const schedule::DayList list(entry);
+    QCOMPARE(list.size() ? list.entry(0).path.toUtf8() : "none", taken ? path : "none");
+    QVERIFY2(list.problems().size() == !taken && list.problems().value(0).contains(shown), qPrintable(list.problems().value(0)));
+    if (QString::fromUtf8(path).toUtf8() == path) // a name picked in the window is text
+        QCOMPARE(bool(schedule::pickEntry({{true}, QString::fromUtf8(path), "09", "00", "AM", "Hide"}, schedule::day(0))), taken);
 }
 
 QTEST_APPLESS_MAIN(TestSchedule)
