@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/Result.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDateTime>
@@ -102,10 +103,13 @@ SingleInstance::SingleInstance(const QString &program)
     if (m_lock->error() == QLockFile::LockFailedError) {
         QString host, application;
         const bool named = m_lock->getLockInfo(&m_holder, &host, &application) && m_holder > 0;
+        // A holder of this process's own id is gone: its id was given again
+        // (as Wine does soon), and this process holds nothing yet.
+        const bool gone = named && m_holder == QCoreApplication::applicationPid();
         const QDateTime made = QFileInfo(m_lock->fileName()).lastModified();
+        const bool old = made.isValid() && qAbs(made.msecsTo(QDateTime::currentDateTime())) > kNamelessAfterMs;
         // Qt takes the stale one away only while nobody holds it open.
-        if (!named && made.isValid() && qAbs(made.msecsTo(QDateTime::currentDateTime())) > kNamelessAfterMs
-            && m_lock->removeStaleLockFile() && m_lock->tryLock(0)) {
+        if ((gone || (!named && old)) && m_lock->removeStaleLockFile() && m_lock->tryLock(0)) {
             m_state = Alone;
             return;
         }

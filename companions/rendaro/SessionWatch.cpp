@@ -121,6 +121,10 @@ private:
 
 } // namespace
 
+void launcherFinished()
+{
+}
+
 void watchSession(platform::Stop &stop)
 {
     watchDisplay(stop);

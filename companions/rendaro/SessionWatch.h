@@ -18,6 +18,10 @@ namespace rendaro {
 // as WM_ENDSESSION to a hidden window of its own.
 void watchSession(platform::Stop &stop);
 
+// Tells the session watch that the launcher has written its last line and
+// let go of its lock: a log-off may take the process now.
+void launcherFinished();
+
 // The display part of it: a connection to the Wayland compositor or the X
 // server whose loss means the session is over. Returns false where there is
 // no display to watch.

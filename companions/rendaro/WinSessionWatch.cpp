@@ -12,6 +12,7 @@ namespace rendaro {
 namespace {
 
 std::atomic<platform::Stop *> g_stop{nullptr};
+std::atomic<bool> g_finished{false};
 
 LRESULT CALLBACK onSessionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -21,9 +22,10 @@ LRESULT CALLBACK onSessionMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ENDSESSION:
         if (wParam && g_stop) {
             g_stop.load()->request(QStringLiteral("the user logged off"));
-            // The process ends when this returns: give the launcher a moment
-            // to write its last line.
-            Sleep(2000);
+            // The process ends when this returns: the launcher writes its
+            // last line and lets go of its lock first (for 5 s at most).
+            for (int i = 0; i < 50 && !g_finished; ++i)
+                Sleep(100);
         }
         return 0;
     default:
@@ -32,6 +34,11 @@ LRESULT CALLBACK onSessionMessage(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 } // namespace
+
+void launcherFinished()
+{
+    g_finished = true;
+}
 
 // A program without a console hears of the log-off only through a
 // top-level window of its own (a message-only window is not told), which is

@@ -179,5 +179,6 @@ int main(int argc, char *argv[])
     out.flush();
     err.flush();
     instance.reset();
+    rendaro::launcherFinished();
     endNow(status);
 }

@@ -332,8 +332,9 @@ void TestRendaro::refusals()
 
 void TestRendaro::swappedLink()
 {
-    // A link in a folder that all may write, pointed back and forth by another user while the launcher
-    // starts it 300 times: what starts is what the link led to when it was checked, never the other user's.
+    // A link pointed back and forth (by root, whose links are trusted) between the user's program and another
+    // user's while the launcher starts it 300 times: what starts is what the link led to when it was checked,
+    // never the other user's.
     if (!isRoot())
         QSKIP("another user's program takes root to set up");
     QTemporaryDir work;
@@ -345,8 +346,7 @@ void TestRendaro::swappedLink()
     QVERIFY(giveToOrdinary(work.path()) && testing::run("chown", {"-R", "65533:65533", QFileInfo(evil).absolutePath()}).exitCode == 0);
     QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0 && ::chmod(QFile::encodeName(evil).constData(), 0755) == 0);
     QProcess swapper;
-    swapper.start("setpriv", {"--reuid=65533", "--regid=65533", "--clear-groups", "sh", "-c",
-                              "cd '" + open + "' && while :; do for p in '" + evil + "' '" + good + "'; do ln -sfn \"$p\" new && mv -T new alias; done; done"});
+    swapper.start("sh", {"-c", "cd '" + open + "' && while :; do for p in '" + evil + "' '" + good + "'; do ln -sfn \"$p\" new && mv -T new alias; done; done"});
     QVERIFY(swapper.waitForStarted());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("RENDARO_TEST_LOG", log);
@@ -532,9 +532,7 @@ void TestRendaro::midnight()
             && writeDayList(work.filePath("dattue.dat"), {"00:00", tue, "Normal", "Tuesday"}) && giveToOrdinary(work.path()));
     const auto start = [&](QProcess &launcher) {
         // The fake time set up by the ordinary account itself: its shared state is that account's.
-        QStringList command = asOrdinary("Rendaro.exe");
-        command = command.mid(0, command.size() - 1) + QStringList{"env", "LD_PRELOAD=" + faketime,
-                  "FAKETIME=@2026-12-07 23:44:00 x120", "RENDARO_TEST_LOG=" + log, command.last()};
+        const QStringList command = asOrdinary("Rendaro.exe", {"LD_PRELOAD=" + faketime, "FAKETIME=@2026-12-07 23:44:00 x120", "RENDARO_TEST_LOG=" + log});
         launcher.setWorkingDirectory(work.path());
         launcher.start(command.first(), command.mid(1));
         QByteArray seen;
@@ -587,51 +585,43 @@ void TestRendaro::stops_data()
 void TestRendaro::stops()
 {
     // A stop is obeyed at once: no start after it but those already under way, and the process ends within two
-    // seconds, whatever the display does, with its last line in the log.
+    // seconds of it, whatever the display does, with its last line in the log.
     QFETCH(int, signal);
     QFETCH(int, due);
     QFETCH(bool, hungDisplay);
     QFETCH(QString, style);
     QTemporaryDir work;
     const QString program = work.filePath("p/recorder"), stopper = work.filePath("p/stopper"), pidFile = work.filePath("pid");
-    QVERIFY(copyRecorder(program));
-    QVERIFY(writeFile(stopper, QString("#!/bin/sh\nkill -%1 $(cat '%2')\n").arg(signal).arg(pidFile).toUtf8())
-            && QFile::setPermissions(stopper, QFileDevice::Permissions(0x7755)));
+    QVERIFY(copyRecorder(program) && copyRecorder(stopper)
+            && writeFile(stopper, QString("#!/bin/sh\nkill -%1 $(cat '%2') && date +%s%3N >'%2.stopped'\n").arg(signal).arg(pidFile).toUtf8()));
     QStringList lines;
     for (int i = 0; i < due; ++i)
         lines += monday("00:00", i == 2 ? stopper : program, qPrintable(style));
     QVERIFY(writeDayList(work.filePath("datmon.dat"), lines) && giveToOrdinary(work.path()));
-    // A socket that takes connections into its backlog and never answers them.
-    const QString number = QString::number(800 + ::getpid() % 100);
-    const QString socketPath = "/tmp/.X11-unix/X" + number;
+    // A display that takes connections into its backlog and never answers them.
+    const QString display = QString::number(800 + ::getpid() % 100);
     const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    auto closeSilent = qScopeGuard([&] { ::close(silent), QFile::remove(socketPath); });
-    if (hungDisplay) {
-        QDir().mkpath("/tmp/.X11-unix");
-        QFile::remove(socketPath);
-        sockaddr_un name{AF_UNIX, {}};
-        std::strcpy(name.sun_path, QFile::encodeName(socketPath).constData());
-        QVERIFY(::bind(silent, reinterpret_cast<sockaddr *>(&name), sizeof name) == 0 && ::listen(silent, 64) == 0);
-        QVERIFY(::chmod(name.sun_path, 0777) == 0);
-    }
+    sockaddr_un name{AF_UNIX, {}};
+    std::strcpy(name.sun_path, qPrintable("/tmp/.X11-unix/X" + display));
+    auto closeSilent = qScopeGuard([&] { ::close(silent), ::unlink(name.sun_path); });
+    QVERIFY(!hungDisplay || (QDir().mkpath("/tmp/.X11-unix") && (::unlink(name.sun_path), true)
+                             && ::bind(silent, reinterpret_cast<sockaddr *>(&name), sizeof name) == 0 && ::listen(silent, 64) == 0
+                             && ::chmod(name.sun_path, 0777) == 0));
     QProcess launcher;
     auto end = qScopeGuard([&] { launcher.kill(), launcher.waitForFinished(); });
-    QVERIFY(startResident(launcher, work.path(), {"RENDARO_TEST_LOG=" + work.filePath("log"), "DISPLAY=" + (hungDisplay ? ":" + number : QString()),
+    QVERIFY(startResident(launcher, work.path(), {"RENDARO_TEST_LOG=" + work.filePath("log"), "DISPLAY=" + (hungDisplay ? ":" + display : QString()),
                                                   "WAYLAND_DISPLAY=", "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + work.filePath("none")}));
-    QVERIFY(writeFile(pidFile, QByteArray::number(launcher.processId())));
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-    QVERIFY(launcher.waitForFinished(30000));
-    QVERIFY2(sinceStart.elapsed() < 2000 + (hungDisplay ? 0 : 3000), qPrintable(QString::number(sinceStart.elapsed())));
+    QVERIFY(writeFile(pidFile, QByteArray::number(launcher.processId())) && launcher.waitForFinished(30000));
+    const qint64 endedAt = QDateTime::currentMSecsSinceEpoch();
     QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
-    const QStringList out = QString::fromUtf8(launcher.readAllStandardOutput()).split(u'\n');
-    const qsizetype stopperAt = out.indexOf(QRegularExpression("^started 00:00 \\S+ " + QRegularExpression::escape(stopper) + " .*"));
-    QVERIFY2(stopperAt > 0, qPrintable(out.join(u'\n')));
-    const qsizetype after = out.filter(QRegularExpression("^started ")).size() - out.mid(0, stopperAt + 1).filter(QRegularExpression("^started ")).size();
-    QVERIFY2(after <= 3, qPrintable(QString::number(after)));
-    const QString name = signal == SIGHUP ? "SIGHUP" : "SIGTERM";
-    QVERIFY2(readFile(work.filePath("rendaro.log")).contains(QString("end of session (%1): %2 started").arg(name).arg(stopperAt + after).toUtf8()),
-             readFile(work.filePath("rendaro.log")).constData());
+    QTRY_VERIFY(!readFile(pidFile + ".stopped").trimmed().isEmpty());
+    const qint64 took = endedAt - readFile(pidFile + ".stopped").trimmed().toLongLong();
+    QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+    const QStringList started = QString::fromUtf8(launcher.readAllStandardOutput()).split(u'\n').filter(QRegularExpression("^started "));
+    const qsizetype stopperAt = started.indexOf(QRegularExpression(".* " + QRegularExpression::escape(stopper) + " .*"));
+    QVERIFY2(stopperAt == 2 && started.size() - 3 <= 3, qPrintable(started.join(u'\n')));
+    QVERIFY(readFile(work.filePath("rendaro.log")).contains(QString("end of session (%1): %2 started")
+                                                                 .arg(signal == SIGHUP ? "SIGHUP" : "SIGTERM").arg(started.size()).toUtf8()));
 }
 
 void TestRendaro::lock_data()
@@ -677,13 +667,12 @@ void TestRendaro::lock()
     auto end = qScopeGuard([&] { first.kill(), first.waitForFinished(); });
     QVERIFY(startResident(first, work.path(), environment));
     QTRY_COMPARE(readRecords(log).size(), 1);
-    QStringList locks;
-    for (const QString &folder : {runtime.path(), home.path() + "/.cache/vellomar", tmpName})
-        for (const QString &name : QDir(folder).entryList({"*.lock"}, QDir::Files | QDir::Hidden))
-            locks.append(folder + "/" + name);
     // Only in a folder nobody else may enter, write to, or have made first.
+    const QString lockFolder = runtimeMode == 0700 ? runtime.path() : home.path() + "/.cache/vellomar";
+    const QStringList locks = QDir(lockFolder).entryList({"*.lock"}).replaceInStrings(QRegularExpression("^"), lockFolder + "/");
     QCOMPARE(locks.size(), 1);
-    QCOMPARE(QFileInfo(locks[0]).absolutePath(), runtimeMode == 0700 ? runtime.path() : home.path() + "/.cache/vellomar");
+    QVERIFY(QDir(runtime.path()).isEmpty() || runtimeMode == 0700);
+    QVERIFY(!QFileInfo::exists(tmpName) || QDir(tmpName).isEmpty());
     if (lockFile == "crashed empty")
         QVERIFY((first.kill(), first.waitForFinished()) && QFile(locks[0]).resize(0));
     if (!lockFile.isEmpty())
@@ -691,7 +680,6 @@ void TestRendaro::lock()
     const QStringList command = asOrdinary("Rendaro.exe", environment) + QStringList{"--once", "--at", kMonday + "T12:00"};
     const Finished second = testing::run(command.first(), command.mid(1), work.path());
     QVERIFY2(second.ran, second.err.constData());
-    QVERIFY2(second.out.contains("already runs") != secondRuns, second.out + second.err);
     QCOMPARE(second.out.contains("already runs for this folder (process " + QByteArray::number(first.processId()) + ")"), !secondRuns);
     QCOMPARE(second.out.contains("started 00:00"), secondRuns);
     QTRY_COMPARE(readRecords(log).size(), secondRuns ? 2 : 1);
