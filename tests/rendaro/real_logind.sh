@@ -9,7 +9,7 @@
 tool=$1/../shared/tools/real-logind.sh
 [ -f "$tool" ] || { echo "SKIPPED: no $tool beside the project"; exit 77; }
 [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: a container with its own systemd takes root"; exit 77; }
-bin=$(mktemp -d) && trap 'rm -rf "$bin"' EXIT && cp "$2/Rendaro.exe" "$bin/"
+bin=$(mktemp -d) && trap 'rm -rf "$bin"' EXIT && chmod 755 "$bin" && cp "$2/Rendaro.exe" "$bin/"
 out=$(bash "$tool" "$bin" no 2>&1); echo "$out"
 ! echo "$out" | grep -qE "^(cannot install|no Debian archive|debootstrap failed|the container did not boot)" ||
   { echo "SKIPPED: no container with systemd here"; exit 77; }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -413,7 +414,7 @@ void TestRendaro::session_data()
 {
     QTest::addColumn<QString>("start");      // Monday 2026-12-07, or a night the clock changes (Europe/Berlin)
     QTest::addColumn<QStringList>("entries"); // "<day> HH:MM <program>" in that day's list
-    QTest::addColumn<QStringList>("events");  // "<when> jump <to>", "<when> list <day> HH:MM <program>...", "<when> remove <day>",
+    QTest::addColumn<QStringList>("events");  // "<when> jump <to>", "<when> list|remake <day> HH:MM <program>...", "<when> remove <day>",
                                               // "<when> mode <octal>" (of the working folder), "<when> stop"
     QTest::addColumn<QStringList>("starts");  // "<day> HH:MM <program>" as they happened
 
@@ -442,6 +443,8 @@ void TestRendaro::session_data()
     QTest::newRow("list missing a moment") << "2026-12-08T08:50" << week
         << QStringList{"2026-12-08T08:59 remove tue", "2026-12-08T09:00 list tue 00:00 /b 08:00 /c 09:00 /g", "2026-12-08T10:00 stop"}
         << QStringList{"tue 08:50 /b", "tue 08:50 /c", "tue 09:00 /g"};
+    QTest::newRow("folder made anew") << "2026-12-08T08:50" << QStringList{"tue 09:00 /g"}
+        << QStringList{"2026-12-08T08:55 remake tue 09:00 /g", "2026-12-08T10:00 stop"} << QStringList{"tue 09:00 /g"};
     QTest::newRow("list cut short") << "2026-12-08T08:50" << QStringList{"tue 09:00 /g"}
         << QStringList{"2026-12-08T08:59 list tue", "2026-12-08T09:01 list tue 09:00 /g", "2026-12-08T10:00 stop"}
         << QStringList{"tue 09:01 /g"};
@@ -491,7 +494,12 @@ void TestRendaro::session()
                 QVERIFY(writeFile("dat" + rest + ".dat")); // cut short, not yet written again
             else if (what == "list")
                 writeLists({rest});
-            else if (what == "remove")
+            else if (what == "remake") { // deleted and made again, the launcher still in the deleted one
+                const int deleted = ::open(".", O_RDONLY);
+                QVERIFY(QDir(folder.path()).removeRecursively() && QDir().mkdir(folder.path()) && QDir::setCurrent(folder.path()));
+                writeLists({rest});
+                QVERIFY(::fchdir(deleted) == 0 && ::close(deleted) == 0);
+            } else if (what == "remove")
                 QVERIFY(QFile::remove("dat" + rest + ".dat"));
             else if (what == "mode")
                 QCOMPARE(::chmod(".", mode_t(rest.toInt(nullptr, 8))), 0);
