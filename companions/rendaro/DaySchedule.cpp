@@ -48,9 +48,8 @@ bool DaySchedule::look(const QDateTime &now, RunReport &report)
         return false;
     }
     const Signature signature = signatureOf(QString(dayOf(m_date).listFile));
-    if (m_closed || !m_trusted || signature != m_signature) {
+    if (!m_trusted || signature != m_signature) {
         m_signature = signature;
-        m_closed = false;
         m_trusted = read(now, report);
     }
     // A refused list was not looked at: what it holds is not known.
@@ -174,7 +173,7 @@ qsizetype DaySchedule::close()
     // list is read again should the clock be set back to it.
     m_list = schedule::DayList(QByteArray());
     m_ids.clear();
-    m_closed = true;
+    m_trusted = false;
     return count;
 }
 

@@ -75,8 +75,7 @@ private:
     schedule::DayList m_list{QByteArray()};
     QList<size_t> m_ids;
     Signature m_signature;
-    bool m_trusted = false; // the last look read the list or found it missing
-    bool m_closed = false;
+    bool m_trusted = false; // the last look read the list or found it missing, and the date is not closed
     QSet<size_t> m_done;
     QSet<size_t> m_everSeen;
     QSet<size_t> m_seen; // at the last look

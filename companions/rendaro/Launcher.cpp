@@ -37,7 +37,6 @@ public:
     int run();
 
 private:
-    bool stopped() const { return m_services.stopReason && !m_services.stopReason().isEmpty(); }
     DaySchedule &dayFor(QDate date);
     void followWorkingFolder();
     void watchWindows(const QList<PendingWindows> &windows);
@@ -69,7 +68,7 @@ DaySchedule &Launcher::dayFor(QDate date)
     }
     m_today = date;
     if (m_days.size() >= kRememberedDates && !m_days.contains(date))
-        m_days.erase(m_days.begin()->first == date ? std::next(m_days.begin()) : m_days.begin());
+        m_days.erase(m_days.begin());
     return m_days.try_emplace(date, date).first->second;
 }
 
@@ -92,8 +91,8 @@ void Launcher::watchWindows(const QList<PendingWindows> &windows)
     if (windows.isEmpty())
         return;
     ++*m_watching;
-    std::thread([windows, watching = m_watching, stopReason = m_services.stopReason] {
-        applyWindowStates(windows, [&stopReason] { return stopReason && !stopReason().isEmpty(); });
+    std::thread([windows, watching = m_watching, services = m_services] {
+        applyWindowStates(windows, [&services] { return services.stopped(); });
         --*watching;
     }).detach();
 }
@@ -101,14 +100,14 @@ void Launcher::watchWindows(const QList<PendingWindows> &windows)
 // A run that ends by itself (--once) lets its watchers finish their work.
 void Launcher::waitForWatchers()
 {
-    while (*m_watching > 0 && !stopped())
+    while (*m_watching > 0 && !m_services.stopped())
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
 int Launcher::run()
 {
     for (;;) {
-        if (const QString why = m_services.stopReason ? m_services.stopReason() : QString(); !why.isEmpty()) {
+        if (const QString why = m_services.stopWord(); !why.isEmpty()) {
             m_report.info(QStringLiteral("end of session (%1): %2 started, %3 not started").arg(why).arg(m_counts.started).arg(m_counts.notStarted));
             break;
         }
@@ -120,7 +119,7 @@ int Launcher::run()
             m_report.reopenLog();
         m_trusted = trusted;
         QList<PendingWindows> windows;
-        day.startDue(now, m_services.launch, [this] { return stopped(); }, m_report, m_counts, windows);
+        day.startDue(now, m_services.launch, [this] { return m_services.stopped(); }, m_report, m_counts, windows);
         watchWindows(windows);
         m_report.tellTroubles();
 
@@ -156,22 +155,14 @@ int runSchedule(const Options &options, const Services &services, QTextStream &o
 {
     RunReport report(services.clock, out, err, options.list);
     if (options.list) {
-        DaySchedule today(services.clock.now().date());
-        today.look(services.clock.now(), report);
-        today.tell(services.clock.now(), out);
+        const QDateTime now = services.clock.now();
+        DaySchedule today(now.date());
+        today.look(now, report);
+        today.tell(now, out);
         out << platform::judgeLogonEntry(QStringLiteral("Rendaro"), QCoreApplication::applicationFilePath()).line() << Qt::endl;
         out << QStringLiteral("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
             << Qt::endl;
         return report.clean() ? 0 : 1;
-    }
-    // A single day's run has nothing to wait for in a refused folder; the
-    // launcher of the session looks again at each wake.
-    if (const auto why = platform::untrustedBecause(QStringLiteral(".")); why && options.once) {
-        report.trouble(QStringLiteral("refusing the working folder %1: %2; nothing is started")
-                           .arg(QDir::toNativeSeparators(QDir::currentPath()), *why));
-        report.info(QStringLiteral("end of run: 0 started, 0 not started"));
-        report.tellTroubles();
-        return 1;
     }
     return Launcher(options, services, report).run();
 }

@@ -17,6 +17,9 @@ struct Services {
     Clock &clock;
     LaunchFunction launch = launchProgram;
     std::function<QString()> stopReason;
+
+    QString stopWord() const { return stopReason ? stopReason() : QString(); }
+    bool stopped() const { return !stopWord().isEmpty(); }
 };
 
 // The schedule of the working folder, kept for as long as the session
