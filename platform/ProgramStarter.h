@@ -13,7 +13,7 @@ namespace platform {
 // program as its show state: SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINNOACTIVE,
 // SW_SHOWMAXIMIZED.
 enum class WindowStyle {
-    Hidden,      // no window, no terminal; output discarded
+    Hidden,      // no terminal, output discarded; on Windows no window
     NormalFocus, // a normal window with the focus
     Minimized,   // minimized, without the focus
     Maximized,   // maximized

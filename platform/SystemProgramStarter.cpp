@@ -37,10 +37,16 @@ QString SystemProgramStarter::findProgram(const QString &name)
 namespace {
 
 void setUp(QProcess &process, const QString &path, const QStringList &arguments, WindowStyle style,
-           const QString &workingFolder, bool watched)
+           const QString &workingFolder, bool watched, const QStringList &variables)
 {
     process.setProgram(path);
     process.setArguments(arguments);
+    if (!variables.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : variables)
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        process.setProcessEnvironment(environment);
+    }
     // Without a working folder the program inherits this one, whose name as
     // text may not lead back to it (bytes that are not UTF-8).
     if (!workingFolder.isEmpty())
@@ -63,7 +69,7 @@ void setUp(QProcess &process, const QString &path, const QStringList &arguments,
 // elevation). The start carries the show state: 0 Normal, 1 Hide, 2 Min,
 // 3 Max; a console program gets a console of its own in it.
 vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
-                                       const QString &workingFolder)
+                                       const QString &workingFolder, const QStringList &)
 {
     int runStyle = 0;
     switch (style) {
@@ -85,10 +91,10 @@ vellomar::Result<qint64> startDetached(const QString &path, const QStringList &a
 }
 #else
 vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
-                                       const QString &workingFolder)
+                                       const QString &workingFolder, const QStringList &variables)
 {
     QProcess process;
-    setUp(process, path, arguments, style, workingFolder, false);
+    setUp(process, path, arguments, style, workingFolder, false, variables);
     qint64 pid = 0;
     if (!process.startDetached(&pid))
         return vellomar::Failure{process.errorString()};
@@ -99,15 +105,16 @@ vellomar::Result<qint64> startDetached(const QString &path, const QStringList &a
 } // namespace
 
 vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
-                                      const QString &workingFolder, std::function<void(bool succeeded)> ended)
+                                      const QString &workingFolder, std::function<void(bool succeeded)> ended,
+                                      const QStringList &variables)
 {
     if (!ended)
-        return startDetached(path, arguments, style, workingFolder);
+        return startDetached(path, arguments, style, workingFolder, variables);
 
     // Never deleted while the program runs, since a QProcess that goes kills
     // its program: one still running at exit is left to run on.
     auto *process = new QProcess;
-    setUp(*process, path, arguments, style, workingFolder, true);
+    setUp(*process, path, arguments, style, workingFolder, true, variables);
     QObject::connect(process, &QProcess::finished, process,
                      [process, ended](int exitCode, QProcess::ExitStatus status) {
                          process->deleteLater();

@@ -17,9 +17,11 @@ public:
 // Starts the program file path itself, the way every program of Vellomar's
 // is started: with arguments as they are, in workingFolder (empty: this
 // process's), in the window style, detached unless ended is given (as for
-// ProgramStarter::start). Gives the started process's id.
+// ProgramStarter::start), with the variables ("NAME=value") added to its
+// environment (on Linux). Gives the started process's id.
 vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
                                       const QString &workingFolder = {},
-                                      std::function<void(bool succeeded)> ended = {});
+                                      std::function<void(bool succeeded)> ended = {},
+                                      const QStringList &variables = {});
 
 } // namespace platform

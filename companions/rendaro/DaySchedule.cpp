@@ -143,8 +143,8 @@ void DaySchedule::startDue(const QDateTime &now, const LaunchFunction &launch, c
         // A path that leads elsewhere through links is named with where it leads.
         const QString leadsTo = QDir::cleanPath(entry.path) == launched->program ? QString() : QStringLiteral(", which is %1").arg(launched->program);
         report.info(QStringLiteral("started %1%2 (process %3)").arg(describe(entry), leadsTo).arg(launched->pid));
-        if (entry.style() == schedule::RunStyle::Min || entry.style() == schedule::RunStyle::Max)
-            windows.append({launched->pid, entry.style()});
+        if (entry.style() != schedule::RunStyle::Normal)
+            windows.append({launched->pid, entry.style(), describe(entry)});
     }
 }
 

@@ -23,7 +23,7 @@ platform::WindowStyle windowStyle(schedule::RunStyle style)
 
 } // namespace
 
-vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style)
+vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables)
 {
     const QFileInfo program(path);
     if (!program.isAbsolute())
@@ -36,7 +36,7 @@ vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle
     if (!realPath)
         return realPath.failure();
     const QFileInfo checked(*realPath); // started as checked, whatever a link on the way points at by now
-    const vellomar::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath());
+    const vellomar::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath(), {}, variables);
     if (!pid)
         return pid.failure();
     return Launched{*pid, checked.absoluteFilePath()};

@@ -4,6 +4,7 @@
 #include "schedule/RunStyle.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -11,15 +12,17 @@ namespace rendaro {
 
 // Starts a program directly by its path, never through a shell, without
 // arguments, detached, with its own folder as its working folder, and gives
-// its process id and the file it runs. Hide starts it with no terminal and its output discarded;
-// the other styles start it as it is (Min and Max are applied to its windows
-// afterwards; on Windows the start itself carries them as well). Refuses,
-// as denied, Vellomar's own programs and programs that others may change.
+// its process id and the file it runs, with the variables ("NAME=value")
+// added to its environment. Hide starts it with no terminal and its output
+// discarded; the other styles start it as it is (on Windows the start itself
+// carries the style; elsewhere a WindowStyler applies it to its windows).
+// Refuses, as denied, Vellomar's own programs and programs that others may
+// change.
 struct Launched {
     qint64 pid;
     QString program; // the file it runs: the path with its links resolved
 };
-vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style);
+vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables = {});
 
 // The way the launcher starts a program: launchProgram, or a test's own.
 using LaunchFunction = std::function<vellomar::Result<Launched>(const QString &path, schedule::RunStyle style)>;

@@ -29,8 +29,8 @@ constexpr size_t kRememberedDates = 64;
 class Launcher
 {
 public:
-    Launcher(const Options &options, const Services &services, RunReport &report)
-        : m_options(options), m_services(services), m_report(report), m_folder(QDir::currentPath())
+    Launcher(const Options &options, const Services &services, const std::shared_ptr<RunReport> &report)
+        : m_options(options), m_services(services), m_shared(report), m_report(*report), m_folder(QDir::currentPath())
     {
     }
 
@@ -44,6 +44,7 @@ private:
 
     const Options &m_options;
     const Services &m_services;
+    const std::shared_ptr<RunReport> m_shared; // window watchers may outlive the run
     RunReport &m_report;
     const QString m_folder;
 
@@ -84,15 +85,20 @@ void Launcher::followWorkingFolder()
     m_report.info(QStringLiteral("the working folder %1 was made anew; looking at it again").arg(QDir::toNativeSeparators(m_folder)));
 }
 
-// Sets the window states of the programs just started, once their windows
-// appear, while the programs still to start go on.
+// Gives the programs just started their window style, once their windows
+// appear, while the programs still to start go on; a style that could not
+// be applied is a line in the log.
 void Launcher::watchWindows(const QList<PendingWindows> &windows)
 {
-    if (windows.isEmpty())
+    if (windows.isEmpty() || !m_services.styler)
         return;
     ++*m_watching;
-    std::thread([windows, watching = m_watching, services = m_services] {
-        applyWindowStates(windows, [&services] { return services.stopped(); });
+    std::thread([windows, watching = m_watching, services = m_services, report = m_shared] {
+        const auto stopped = [&services] { return services.stopped(); };
+        for (const StyleMissed &missed : services.styler->apply(windows, stopped))
+            if (!stopped())
+                report->info(QStringLiteral("%1 not applied to %2: %3")
+                                 .arg(QString(schedule::runStyleName(missed.program.style).code), missed.program.entry, missed.why));
         --*watching;
     }).detach();
 }
@@ -153,18 +159,23 @@ int Launcher::run()
 
 int runSchedule(const Options &options, const Services &services, QTextStream &out, QTextStream &err)
 {
-    RunReport report(services.clock, out, err, options.list);
+    const auto shared = std::make_shared<RunReport>(services.clock, out, err, options.list);
+    RunReport &report = *shared;
     if (options.list) {
         const QDateTime now = services.clock.now();
         DaySchedule today(now.date());
         today.look(now, report);
         today.tell(now, out);
         out << platform::judgeLogonEntry(QStringLiteral("Rendaro"), QCoreApplication::applicationFilePath()).line() << Qt::endl;
+        if (services.styler)
+            for (const schedule::RunStyle style : {schedule::RunStyle::Hide, schedule::RunStyle::Min, schedule::RunStyle::Max})
+                out << QStringLiteral("%1 in this session: %2").arg(QString(schedule::runStyleName(style).code), services.styler->how(style))
+                    << Qt::endl;
         out << QStringLiteral("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
             << Qt::endl;
         return report.clean() ? 0 : 1;
     }
-    return Launcher(options, services, report).run();
+    return Launcher(options, services, shared).run();
 }
 
 } // namespace rendaro

@@ -3,20 +3,24 @@
 #include "companions/rendaro/Clock.h"
 #include "companions/rendaro/Launch.h"
 #include "companions/rendaro/Options.h"
+#include "companions/rendaro/WindowState.h"
 
 #include <QTextStream>
 
 #include <functional>
+#include <memory>
 
 namespace rendaro {
 
 // What the launcher acts through: the clock it plans and sleeps by, the way
-// it starts a program, and the word that it is to end (the session is over,
-// or it was signalled), empty while it is not.
+// it starts a program, the word that it is to end (the session is over, or
+// it was signalled), empty while it is not, and the way the desktop lets it
+// give started programs' windows their style (none: left to the programs).
 struct Services {
     Clock &clock;
-    LaunchFunction launch = launchProgram;
+    LaunchFunction launch;
     std::function<QString()> stopReason;
+    std::shared_ptr<WindowStyler> styler;
 
     QString stopWord() const { return stopReason ? stopReason() : QString(); }
     bool stopped() const { return !stopWord().isEmpty(); }

@@ -31,6 +31,7 @@ RunReport::RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quie
 
 void RunReport::info(const QString &text)
 {
+    const QMutexLocker lock(&m_mutex);
     m_out << text << Qt::endl;
     if (m_log)
         m_log->write(m_clock.now(), text);
@@ -38,6 +39,7 @@ void RunReport::info(const QString &text)
 
 void RunReport::trouble(const QString &text)
 {
+    const QMutexLocker lock(&m_mutex);
     m_err << "Rendaro.exe: " << text << Qt::endl;
     if (m_log)
         m_log->write(m_clock.now(), text);
@@ -48,12 +50,14 @@ void RunReport::trouble(const QString &text)
 
 void RunReport::reopenLog()
 {
+    const QMutexLocker lock(&m_mutex);
     if (m_log)
         m_log.emplace(QStringLiteral("."));
 }
 
 void RunReport::tellTroubles()
 {
+    const QMutexLocker lock(&m_mutex);
     if (m_untold == 0)
         return;
     const QString first = sentence(m_firstUntold);

@@ -5,6 +5,7 @@
 
 #include "platform/DesktopNotice.h"
 
+#include <QMutex>
 #include <QTextStream>
 
 #include <optional>
@@ -14,7 +15,8 @@ namespace rendaro {
 // What the launcher tells: each event on the console and in rendaro.log,
 // and troubles (an entry skipped, a list refused, a program that did not
 // start) also on the desktop, in one notice for the troubles that came up
-// together. A quiet report (--list) keeps no log and shows no notice.
+// together. A quiet report (--list) keeps no log and shows no notice. Any
+// thread may report.
 class RunReport
 {
 public:
@@ -36,6 +38,7 @@ public:
     bool clean() const { return m_troubles == 0; }
 
 private:
+    mutable QMutex m_mutex;
     Clock &m_clock;
     QTextStream &m_out;
     QTextStream &m_err;

@@ -169,8 +169,13 @@ int main(int argc, char *argv[])
     if (!options.list && !options.once)
         rendaro::watchSession(stop);
 
-    const int status = rendaro::runSchedule(options, {*clock, rendaro::launchProgram, [&stop] { return stop.reason(); }},
-                                            out, err);
+    // Where the desktop needs it, a program is started so that its windows
+    // open where the styler can reach them.
+    const std::shared_ptr<rendaro::WindowStyler> styler = rendaro::sessionWindowStyler();
+    const auto launch = [styler](const QString &path, schedule::RunStyle style) {
+        return rendaro::launchProgram(path, style, styler->environment(style));
+    };
+    const int status = rendaro::runSchedule(options, {*clock, launch, [&stop] { return stop.reason(); }, styler}, out, err);
     // A run that ended by itself has let its window watchers finish. Threads
     // that cannot be stopped (a window watcher or a notice stuck on a display
     // or bus that does not answer, a session watch) are not waited for.

@@ -155,8 +155,13 @@ void TestRendaro::list()
     environment.insert("TZ", "Europe/Berlin");
     environment.insert("XDG_CONFIG_HOME", xdg.filePath("config")), environment.insert("XDG_CONFIG_DIRS", "rel:" + xdg.filePath("dirs"));
     environment.insert("XDG_CURRENT_DESKTOP", "X-Cinnamon:GNOME");
+    for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"})
+        environment.remove(display);
     const Finished run = runLauncher(work.path(), {"--list", "--at", at}, {}, environment);
     out.append(logon.replace("%C", xdg.filePath("config/autostart")).replace("%D", xdg.filePath("dirs/autostart")).replace("%L", launcher));
+    out.append("Hide in this session: started with no terminal and its output discarded; without a display it shows no window");
+    out.append("Min in this session: not applied: there is no display");
+    out.append("Max in this session: not applied: there is no display");
     out.append("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.");
     QCOMPARE(QString::fromUtf8(run.out), out.join(u'\n') + u'\n');
     QCOMPARE(QString::fromUtf8(run.err), exitCode ? "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": "
@@ -510,7 +515,7 @@ void TestRendaro::session()
     const rendaro::Services services{clock, [&](const QString &path, schedule::RunStyle) {
         started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
         return vellomar::Result<rendaro::Launched>(rendaro::Launched{1, path});
-    }, [&] { return stop; }};
+    }, [&] { return stop; }, nullptr};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     QCOMPARE(rendaro::runSchedule({}, services, outStream, errStream), refused ? 1 : 0);
