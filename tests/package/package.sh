@@ -35,6 +35,7 @@ check "the AppStream metadata launches the package's menu entry ($launchable)" t
 depends=$(dpkg-deb -f "$deb" Depends)
 check "library dependencies are computed: $depends" grep -q 'libqt6core6' <<<"$depends"
 check "the fonts packages are dependencies: $depends" grep -q 'fonts-dejavu-core, fonts-liberation' <<<"$depends"
+check "Qt's Wayland plugin is recommended" grep -qx 'qt6-wayland' <<<"$(dpkg-deb -f "$deb" Recommends)"
 check "lintian finds no error or warning" lintian --fail-on error,warning "$deb"
 
 # Asked for help or the version, every program answers without a display;
