@@ -6,8 +6,6 @@
 
 void Main::Command3_Click()
 {
-    QString MyPath;
-    CheckPath(MyPath);
-    deploy::deployToStartup(MyPath, QDir::toNativeSeparators(QDir::currentPath()),
+    deploy::deployToStartup(CheckPath(), QDir::toNativeSeparators(QDir::currentPath()),
                             {m_services.starter, m_services.prompter, m_services.shortcuts});
 }

@@ -202,13 +202,18 @@ QString Main::listText(const QListWidget *list)
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
+void Main::setTimeAndStyle(const QString &amPm)
+{
+    setListText(List2, QStringLiteral("12"));
+    setListText(List3, QStringLiteral("00"));
+    setListText(List1, amPm);
+    setListText(List4, QStringLiteral("Normal"));
+}
+
 void Main::Form_Load()
 {
     Text4->setText(QStringLiteral("1"));
-    setListText(List2, QStringLiteral("12"));
-    setListText(List3, QStringLiteral("00"));
-    setListText(List1, QStringLiteral("PM"));
-    setListText(List4, QStringLiteral("Normal"));
+    setTimeAndStyle(QStringLiteral("PM"));
     show();
     Command1->setFocus();
     // "C:\PROGRAM FILES" on Windows; the system's programs folder elsewhere.
@@ -254,9 +259,9 @@ void Main::Disc_Click()
     startEditor(QStringLiteral("license.txt"));
 }
 
-void Main::CheckPath(QString &MyPath)
+QString Main::CheckPath() const
 {
-    MyPath = platform::applicationFolder();
+    return platform::applicationFolder();
 }
 
 void Main::startHidden(const QString &program)

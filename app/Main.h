@@ -58,11 +58,14 @@ public:
     void Disc_Click();     // Main.cpp
 
     // The application folder, ending in one separator. Main.cpp
-    void CheckPath(QString &MyPath);
+    QString CheckPath() const;
 
     // The list texts: setting selects the item of that text, reading gives
     // the selected item's text (empty when none is selected).
     static void setListText(QListWidget *list, const QString &text);
+    // The time and run style lists at 12:00 Normal, with amPm: the form's start
+    // and the state after a pick or a reset.
+    void setTimeAndStyle(const QString &amPm);
     static QString listText(const QListWidget *list);
 
     Form2 *viewer() const { return m_form2; }

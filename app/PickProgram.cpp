@@ -86,8 +86,5 @@ void Main::Command1_Click()
 
     for (QCheckBox *box : Check1)
         box->setCheckState(Qt::Checked);
-    setListText(List2, QStringLiteral("12"));
-    setListText(List3, QStringLiteral("00"));
-    setListText(List1, QStringLiteral("AM"));
-    setListText(List4, QStringLiteral("Normal"));
+    setTimeAndStyle(QStringLiteral("AM"));
 }

@@ -12,10 +12,7 @@ void Main::Command5_Click()
     for (qint16 i = 0; i <= 6; ++i) {
         Check1[size_t(i)]->setChecked(false);
         // The lists are set again in each of the seven passes, on purpose: the same end state as once after.
-        setListText(List2, QStringLiteral("12"));
-        setListText(List3, QStringLiteral("00"));
-        setListText(List1, QStringLiteral("AM"));
-        setListText(List4, QStringLiteral("Normal"));
+        setTimeAndStyle(QStringLiteral("AM"));
     }
     startHidden(schedule::kClearProgram);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/SafeFile.h"
 #include "platform/Trust.h"
+#include "schedule/Companions.h"
 #include "schedule/Entry.h"
 
 #include <QDir>
@@ -26,7 +27,7 @@ qint64 keptFrom(qint64 size)
 } // namespace
 
 RunLog::RunLog(const QString &folder)
-    : m_path(QDir(folder).filePath(QString::fromLatin1(kFileName)))
+    : m_path(QDir(folder).filePath(QString(schedule::kLauncherLog)))
 {
     // In a folder that others may change, the name rendaro.log may be theirs
     // to swap at any moment: no log there at all.
@@ -77,14 +78,14 @@ void RunLog::dropOlderHalf(const QDateTime &when)
         return;
     }
     m_keepsAll = true;
-    append(when, QStringLiteral("%1 cannot be shortened: %2").arg(QString::fromLatin1(kFileName),
+    append(when, QStringLiteral("%1 cannot be shortened: %2").arg(QString(schedule::kLauncherLog),
                                                                                             replaced.reason()));
 }
 
 QByteArray RunLog::tail(const QString &folder, int lines)
 {
     QFile file;
-    if (platform::openForReading(file, QDir(folder).filePath(QString::fromLatin1(kFileName))).status
+    if (platform::openForReading(file, QDir(folder).filePath(QString(schedule::kLauncherLog))).status
         != platform::OpenedFile::Opened)
         return {};
     const qint64 size = file.size();

@@ -18,7 +18,6 @@ namespace rendaro {
 class RunLog
 {
 public:
-    static constexpr const char *kFileName = "rendaro.log";
     static constexpr qint64 kBound = 256 * 1024;
 
     explicit RunLog(const QString &folder);

@@ -1,5 +1,7 @@
 #include "companions/rendaro/RunReport.h"
 
+#include "schedule/Companions.h"
+
 #include <QDir>
 
 namespace rendaro {
@@ -63,7 +65,7 @@ void RunReport::tellTroubles()
     const QString first = sentence(m_firstUntold);
     QString text = m_untold > 1 ? QStringLiteral("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first;
     if (m_log && m_log->kept())
-        text += u'\n' + QStringLiteral("See %1 in %2.").arg(QString::fromLatin1(RunLog::kFileName),
+        text += u'\n' + QStringLiteral("See %1 in %2.").arg(QString(schedule::kLauncherLog),
                                                QDir::toNativeSeparators(QDir::currentPath()));
     m_untold = 0;
     if (m_notice)
