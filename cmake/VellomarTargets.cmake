@@ -24,7 +24,12 @@ function(vellomar_library target)
       cmake_path(RELATIVE_PATH absolute BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE relative)
       cmake_path(GET relative PARENT_PATH parent)
       file(MAKE_DIRECTORY ${headers}/${parent})
-      file(CREATE_LINK ${absolute} ${headers}/${relative} SYMBOLIC)
+      # Where links need rights the user lacks (Windows), a copy, which an
+      # edit of the header brings up to date by configuring again.
+      file(CREATE_LINK ${absolute} ${headers}/${relative} SYMBOLIC COPY_ON_ERROR)
+      if(NOT IS_SYMLINK ${headers}/${relative})
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${absolute})
+      endif()
     endif()
   endforeach()
   target_include_directories(${target} PUBLIC ${headers})
