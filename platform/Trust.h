@@ -5,25 +5,22 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 class QFile;
 
 namespace platform {
 
-// Why a file or folder must not be trusted with this user's logon: it
-// belongs to someone other than this user and root, or its group or other
-// users may write to it (the rule of OpenSSH's StrictModes). On Windows: it
-// belongs to someone other than this user, SYSTEM, Administrators and
-// TrustedInstaller, or its access list lets anyone else write to it. Nothing
-// when it is safe, or on a system without such permissions.
-std::optional<QString> untrustedBecause(const QString &path);
+// Whether a file or folder may be trusted with this user's logon; refused
+// (denied, with why) when it belongs to someone other than this user and
+// root, or its group or other users may write to it (the rule of OpenSSH's
+// StrictModes). On Windows: when it belongs to someone other than this user,
+// SYSTEM, Administrators and TrustedInstaller, or its access list lets
+// anyone else write to it. Each system's answer is in a file of its own
+// (UnixTrust.cpp, WindowsTrust.cpp).
+vellomar::Result<> checkTrust(const QString &path);
 
 // The same rule for a file this process has open, checked on the open file
-// itself so that nothing can be swapped in between the check and the read:
-// on Unix the open descriptor's status; on Windows its name, which nobody
-// can rename or replace while it is open.
-std::optional<QString> untrustedOpenFile(const QFile &file);
+// itself so that nothing can be swapped in between the check and the read.
+vellomar::Result<> checkTrust(const QFile &file);
 
 // Whether two paths name the same file, however they reach it (links,
 // another spelling of the folder, a second hard link).

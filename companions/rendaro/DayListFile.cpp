@@ -25,8 +25,8 @@ DayListFile readDayListFile(const QString &name)
     if (opened.status == platform::OpenedFile::Refused)
         return refused(opened.why);
     DayListFile result{DayListFile::Read, {}, {}};
-    if (const auto why = platform::untrustedOpenFile(file))
-        return refused(*why);
+    if (const vellomar::Result<> safe = platform::checkTrust(file); !safe)
+        return refused(safe.reason());
     // At most one byte more than the limit: a larger file is not read whole.
     result.bytes = file.read(qMin(file.size(), kMaxDayListSize) + 1);
     if (file.error() != QFileDevice::NoError)

@@ -40,9 +40,9 @@ void DaySchedule::troubleOnce(const QString &text, RunReport &report)
 
 bool DaySchedule::look(const QDateTime &now, RunReport &report)
 {
-    if (const auto why = platform::untrustedBecause(QStringLiteral("."))) {
+    if (const vellomar::Result<> safe = platform::checkTrust(QStringLiteral(".")); !safe) {
         troubleOnce(QStringLiteral("refusing the working folder %1: %2; nothing is started")
-                        .arg(QDir::toNativeSeparators(QDir::currentPath()), *why),
+                        .arg(QDir::toNativeSeparators(QDir::currentPath()), safe.reason()),
                     report);
         m_trusted = false;
         return false;

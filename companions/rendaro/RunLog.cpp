@@ -31,7 +31,7 @@ RunLog::RunLog(const QString &folder)
 {
     // In a folder that others may change, the name rendaro.log may be theirs
     // to swap at any moment: no log there at all.
-    if (!platform::untrustedBecause(folder))
+    if (platform::checkTrust(folder))
         open();
 }
 
