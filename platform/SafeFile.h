@@ -32,6 +32,7 @@ QString systemErrorText(int error);
 // removes its new file.
 vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode = -1);
 
+// A shape of its own rather than a Result: a missing file is no failure.
 struct OpenedFile {
     enum Status {
         Opened,  // the file is open

@@ -18,6 +18,8 @@ class SingleInstance
 public:
     explicit SingleInstance(const QString &program);
 
+    // A state rather than a Result: another instance running is no failure,
+    // and it is named.
     enum State {
         Alone,   // this process holds the lock
         Running, // another process holds it: holder()

@@ -9,6 +9,7 @@ namespace rendaro {
 // is not one.
 inline constexpr qint64 kMaxDayListSize = 16 * 1024 * 1024;
 
+// A shape of its own rather than a Result: a day without a list is no failure.
 struct DayListFile {
     enum Status {
         Read,    // bytes holds the whole file

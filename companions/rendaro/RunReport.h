@@ -16,7 +16,7 @@ namespace rendaro {
 // and troubles (an entry skipped, a list refused, a program that did not
 // start) also on the desktop, in one notice for the troubles that came up
 // together. A quiet report (--list) keeps no log and shows no notice. Any
-// thread may report.
+// thread may report. Not a Result: a run goes on through its troubles.
 class RunReport
 {
 public:
