@@ -254,22 +254,19 @@ vellomar::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, q
     const int fd = m_folderFd < 0 ? -1 : ::openat(m_folderFd, nativeName(name), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return failed(m_folderFd < 0 ? m_folderError : errno);
-    qsizetype total = 0;
-    while (total < size) {
-        const ssize_t n = ::read(fd, buffer + total, size_t(size - total));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            return failed(error);
-        }
-        if (n == 0)
-            break;
-        total += n;
-    }
+    // One read: a regular file's read gives fewer bytes than asked only at
+    // the file's end, so a short read is the whole file and a second read
+    // would only give nothing. A full read may leave more behind, which a
+    // caller asking for a byte more than it takes knows as too large.
+    ssize_t n = 0;
+    do
+        n = ::read(fd, buffer, size_t(size));
+    while (n < 0 && errno == EINTR);
+    const int error = n < 0 ? errno : 0;
     ::close(fd);
-    return total;
+    if (n < 0)
+        return failed(error);
+    return qsizetype(n);
 }
 
 PrivateNewFiles::PrivateNewFiles()
