@@ -195,7 +195,13 @@ const char *FolderReader::nativeName(QStringView name)
     // Into one buffer for every name: no allocation per file.
     QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless | QStringEncoder::Flag::ConvertInitialBom);
     m_nativeName.resize(utf8.requiredSpace(name.size()) + 1);
-    char *end = utf8.appendToBuffer(m_nativeName.data(), name);
+    char *out = m_nativeName.data();
+    // ASCII, as entry file names are, byte for byte: the encoder costs more
+    // than so short a name.
+    qsizetype i = 0;
+    for (; i < name.size() && name[i].unicode() < 0x80; ++i)
+        out[i] = char(name[i].unicode());
+    char *end = i == name.size() ? out + i : utf8.appendToBuffer(out, name);
     *end = '\0';
     return m_nativeName.constData();
 }
@@ -237,7 +243,13 @@ vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::functi
         }
         if (!regular)
             continue;
-        const QChar *end = utf8.appendToBuffer(name.data(), bytes);
+        // ASCII, as entry file names are, byte for byte: the decoder costs
+        // more than so short a name.
+        QChar *out = name.data();
+        qsizetype i = 0;
+        for (; i < bytes.size() && uchar(bytes[i]) < 0x80; ++i)
+            out[i] = QChar(uchar(bytes[i]));
+        const QChar *end = i == bytes.size() ? out + i : utf8.appendToBuffer(out, bytes);
         visit(QStringView(name.constData(), end));
     }
     ::closedir(dir);
