@@ -195,7 +195,13 @@ const char *FolderReader::nativeName(QStringView name)
     // Into one buffer for every name: no allocation per file.
     QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless | QStringEncoder::Flag::ConvertInitialBom);
     m_nativeName.resize(utf8.requiredSpace(name.size()) + 1);
-    char *end = utf8.appendToBuffer(m_nativeName.data(), name);
+    char *out = m_nativeName.data();
+    // ASCII, as entry file names are, byte for byte: the encoder costs more
+    // than so short a name.
+    qsizetype i = 0;
+    for (; i < name.size() && name[i].unicode() < 0x80; ++i)
+        out[i] = char(name[i].unicode());
+    char *end = i == name.size() ? out + i : utf8.appendToBuffer(out, name);
     *end = '\0';
     return m_nativeName.constData();
 }
@@ -237,7 +243,13 @@ vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::functi
         }
         if (!regular)
             continue;
-        const QChar *end = utf8.appendToBuffer(name.data(), bytes);
+        // ASCII, as entry file names are, byte for byte: the decoder costs
+        // more than so short a name.
+        QChar *out = name.data();
+        qsizetype i = 0;
+        for (; i < bytes.size() && uchar(bytes[i]) < 0x80; ++i)
+            out[i] = QChar(uchar(bytes[i]));
+        const QChar *end = i == bytes.size() ? out + i : utf8.appendToBuffer(out, bytes);
         visit(QStringView(name.constData(), end));
     }
     ::closedir(dir);
@@ -254,22 +266,19 @@ vellomar::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, q
     const int fd = m_folderFd < 0 ? -1 : ::openat(m_folderFd, nativeName(name), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return failed(m_folderFd < 0 ? m_folderError : errno);
-    qsizetype total = 0;
-    while (total < size) {
-        const ssize_t n = ::read(fd, buffer + total, size_t(size - total));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            return failed(error);
-        }
-        if (n == 0)
-            break;
-        total += n;
-    }
+    // One read: a regular file's read gives fewer bytes than asked only at
+    // the file's end, so a short read is the whole file and a second read
+    // would only give nothing. A full read may leave more behind, which a
+    // caller asking for a byte more than it takes knows as too large.
+    ssize_t n = 0;
+    do
+        n = ::read(fd, buffer, size_t(size));
+    while (n < 0 && errno == EINTR);
+    const int error = n < 0 ? errno : 0;
     ::close(fd);
-    return total;
+    if (n < 0)
+        return failed(error);
+    return qsizetype(n);
 }
 
 PrivateNewFiles::PrivateNewFiles()

@@ -80,7 +80,9 @@ public:
     // when the folder cannot be listed.
     vellomar::Result<> forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit);
 
-    // The number of bytes read, or why the file cannot be read.
+    // The number of bytes read, or why the file cannot be read. Up to size
+    // bytes in one read, which for a regular file is all of it when it is
+    // shorter; of a larger file the first size bytes.
     vellomar::Result<qsizetype> read(QStringView name, char *buffer, qsizetype size);
 
 private:

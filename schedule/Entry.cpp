@@ -59,10 +59,19 @@ template <typename F> void forEachCharacter(QStringView text, F f)
     }
 }
 
+// Printable ASCII, most of any path, is in none of those categories; only
+// the rest is looked up.
+bool isPrintableAscii(char32_t c)
+{
+    return c >= 0x20 && c < 0x7f;
+}
+
 } // namespace
 
 bool isRefusedPathCharacter(char32_t c)
 {
+    if (isPrintableAscii(c))
+        return false;
     return std::find(std::begin(kRefusedCategories), std::end(kRefusedCategories), QChar::category(c))
            != std::end(kRefusedCategories);
 }
@@ -71,7 +80,7 @@ std::optional<char32_t> refusedPathCharacter(QStringView path)
 {
     std::optional<char32_t> found;
     forEachCharacter(path, [&found](char32_t c, qsizetype, qsizetype) {
-        if (isRefusedPathCharacter(c))
+        if (!isPrintableAscii(c) && isRefusedPathCharacter(c))
             found = c;
         return found.has_value();
     });
@@ -159,13 +168,18 @@ vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes)
         return vellomar::Failure{QStringLiteral("larger than %1 bytes").arg(kMaxEntryFileSize)};
     if (bytes.contains('\0'))
         return vellomar::Failure{QStringLiteral("contains a NUL byte")};
-    QList<QByteArrayView> lines;
+    // The first four lines, and how many there are.
+    QByteArrayView lines[4];
+    qsizetype count = 0;
     LineSplitter splitter(bytes);
-    while (const std::optional<QByteArrayView> line = splitter.next())
-        lines.append(*line);
+    while (const std::optional<QByteArrayView> line = splitter.next()) {
+        if (count < std::ssize(lines))
+            lines[count] = *line;
+        ++count;
+    }
     QString fields[4];
-    if (lines.size() != std::ssize(fields))
-        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
+    if (count != std::ssize(fields))
+        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(count)};
     for (Field field : {TimeField, PathField, StyleField, DayField}) {
         vellomar::Result<QString> text = fieldText(field, lines[field]);
         if (!text)

@@ -38,18 +38,23 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensit
         return std::nullopt;
     const Day *d = nullptr;
     for (const Day &candidate : days())
-        if (name.first(kDayCodeLength).compare(candidate.code, cs) == 0)
+        if (name.first(kDayCodeLength).compare(candidate.code, cs) == 0) {
             d = &candidate;
+            break;
+        }
     if (!d)
         return std::nullopt;
     const QStringView digits =
         name.sliced(kDayCodeLength, name.size() - kDayCodeLength - kEntryFileEnding.size());
     if (digits.isEmpty() || digits.size() > kMostNumberDigits || digits[0] == u'0')
         return std::nullopt;
-    for (QChar c : digits)
+    qint64 number = 0;
+    for (QChar c : digits) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
-    return EntryFileName{d->index, digits.toLongLong()};
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return EntryFileName{d->index, number};
 }
 
 bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)

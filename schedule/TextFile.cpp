@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace schedule {
 
 namespace {
@@ -100,6 +102,10 @@ std::optional<QString> decodeExactLine(QByteArrayView line)
 #ifdef Q_OS_WIN
     return QString::fromLocal8Bit(line);
 #else
+    // ASCII is the same in UTF-8 and Latin-1, whose conversion is the
+    // cheaper; most lines are ASCII.
+    if (std::all_of(line.begin(), line.end(), [](char byte) { return uchar(byte) < 0x80; }))
+        return QString::fromLatin1(line);
     // A byte-order mark stays a character (one a path may not hold), never
     // silently dropped: the bytes with it name another file.
     QStringDecoder exact(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);

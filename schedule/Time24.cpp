@@ -40,11 +40,14 @@ std::optional<int> parseTimeLine(QStringView line)
 {
     if (line.size() != 5 || line[2] != u':')
         return std::nullopt;
+    // The digits' values by hand: every entry read comes through here, and
+    // toInt() converts and copies the text first.
     auto digit = [&](int i) { return line[i] >= u'0' && line[i] <= u'9'; };
     if (!digit(0) || !digit(1) || !digit(3) || !digit(4))
         return std::nullopt;
-    const int hour = line.first(2).toInt();
-    const int minute = line.sliced(3).toInt();
+    auto value = [&](int i) { return (line[i].unicode() - u'0') * 10 + (line[i + 1].unicode() - u'0'); };
+    const int hour = value(0);
+    const int minute = value(3);
     if (hour > 23 || !isMinuteChoice(line.sliced(3)))
         return std::nullopt;
     return hour * 60 + minute;

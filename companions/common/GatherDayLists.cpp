@@ -16,10 +16,13 @@ namespace companion {
 
 namespace {
 
+// An entry taken, its lines in the text of all entries taken: no
+// allocation of its own, and cheap to move while sorting.
 struct Gathered {
     int minutes;
     qint64 number;
-    QByteArray bytes; // the entry's four lines in their text form
+    qsizetype start; // where its four lines in their text form begin
+    qsizetype size;
 };
 
 // Lists the folder's regular files and reads each entry file, at most one
@@ -51,15 +54,29 @@ private:
     std::vector<char> m_buffer;
 };
 
-// The entry's lines as a day list holds them. Most entry files are in that
-// form already and are taken as they are; others (LF line ends, no end after
-// the last line) are written anew. Lines decoded from 8-bit text always
-// encode again.
-QByteArray listText(QByteArrayView bytes, const schedule::Entry &entry)
+// Whether the bytes of a valid entry are its four lines as a day list holds
+// them, each with CR LF after it.
+bool inListForm(QByteArrayView bytes)
 {
-    if (bytes.count('\n') == 4 && bytes.count("\r\n") == 4 && bytes.endsWith("\r\n"))
-        return bytes.toByteArray();
-    return *schedule::encodeLines(entry.lines());
+    if (!bytes.endsWith("\r\n"))
+        return false;
+    int lines = 0;
+    for (qsizetype end = bytes.indexOf('\n'); end >= 0; end = bytes.indexOf('\n', end + 1))
+        if (end == 0 || bytes[end - 1] != '\r' || ++lines > 4)
+            return false;
+    return lines == 4;
+}
+
+// Appends the entry's lines as a day list holds them. Most entry files are
+// in that form already and are taken as they are; others (LF line ends, no
+// end after the last line) are written anew. Lines decoded from 8-bit text
+// always encode again.
+void appendListText(QByteArray &text, QByteArrayView bytes, const schedule::Entry &entry)
+{
+    if (inListForm(bytes))
+        text.append(bytes);
+    else
+        text.append(*schedule::encodeLines(entry.lines()));
 }
 
 } // namespace
@@ -68,6 +85,7 @@ Report gatherDayLists(const QString &folder)
 {
     Report report;
     std::array<std::vector<Gathered>, schedule::kDayCount> byDay;
+    QByteArray taken; // the lines of every entry taken, in the listing's order
     const Qt::CaseSensitivity cs = schedule::fileNameCase();
     EntryReader reader(folder);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
@@ -85,7 +103,9 @@ Report gatherDayLists(const QString &folder)
             report.warn(QStringLiteral("skipped %1: %2").arg(name, entry.reason()));
             return;
         }
-        byDay[size_t(day.index)].push_back({entry->minutes(), entryName->number, listText(*bytes, *entry)});
+        const qsizetype start = taken.size();
+        appendListText(taken, *bytes, *entry);
+        byDay[size_t(day.index)].push_back({entry->minutes(), entryName->number, start, taken.size() - start});
     });
     // Without the listing every day list would come out empty: the old ones stay.
     if (!listed) {
@@ -100,11 +120,11 @@ Report gatherDayLists(const QString &folder)
         });
         qsizetype size = 0;
         for (const Gathered &g : entries)
-            size += g.bytes.size();
+            size += g.size;
         QByteArray list;
         list.reserve(size);
         for (const Gathered &g : entries)
-            list.append(g.bytes);
+            list.append(taken.constData() + g.start, g.size);
         const vellomar::Result<> written = platform::replaceFile(prefix + QString(day.listFile), list);
         if (!written)
             report.fail(QStringLiteral("cannot write %1: %2").arg(QString(day.listFile), written.reason()));
