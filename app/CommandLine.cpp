@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "platform/CommandLine.h"
+#include "base/CommandLine.h"
 
 namespace {
 
@@ -32,14 +32,14 @@ std::optional<CommandLineAnswer> commandLineAnswer(const QStringList &arguments)
         "them when you log on.\n"
         "The schedule lives in the current folder: entry files and the day lists\n"
         "datmon.dat ... datsun.dat."));
-    const platform::CommandLine command = platform::readCommandLine(parser, qtOptions(), arguments);
+    const base::CommandLine command = base::readCommandLine(parser, qtOptions(), arguments);
     switch (command.action) {
-    case platform::CommandLine::Action::PrintHelp:
-    case platform::CommandLine::Action::PrintVersion:
+    case base::CommandLine::Action::PrintHelp:
+    case base::CommandLine::Action::PrintVersion:
         return CommandLineAnswer{0, command.text, {}};
-    case platform::CommandLine::Action::Refuse:
-        return CommandLineAnswer{platform::kUsageError, {}, QStringLiteral("vellomar: %1\n").arg(command.text)};
-    case platform::CommandLine::Action::Run:
+    case base::CommandLine::Action::Refuse:
+        return CommandLineAnswer{base::kUsageError, {}, QStringLiteral("vellomar: %1\n").arg(command.text)};
+    case base::CommandLine::Action::Run:
         break;
     }
     return std::nullopt;

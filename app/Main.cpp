@@ -284,7 +284,7 @@ void Main::startEditor(const QString &file)
     // The opener's result arrives later, from the event loop.
     const QPointer<Main> self(this);
     const QString path = QFileInfo(file).absoluteFilePath();
-    const vellomar::Result<qint64> started = m_services.starter.start(
+    const base::Result<qint64> started = m_services.starter.start(
         platform::textEditor(), {file}, platform::WindowStyle::NormalFocus, [self, path](bool shown) {
             if (!shown && self)
                 self->showTextFile(path);
@@ -298,7 +298,7 @@ void Main::showTextFile(const QString &path)
     const QString name = QFileInfo(path).fileName();
     QPointer<TextWindow> &window = m_textWindows[name];
     if (!window) {
-        const vellomar::Result<TextWindow *> opened = TextWindow::open(path);
+        const base::Result<TextWindow *> opened = TextWindow::open(path);
         if (!opened) {
             m_services.prompter.tell(
                 QStringLiteral("Could not read %1: %2.").arg(QDir::toNativeSeparators(path), opened.reason()));

@@ -6,14 +6,14 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 
-vellomar::Result<TextWindow *> TextWindow::open(const QString &path)
+base::Result<TextWindow *> TextWindow::open(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return vellomar::Failure{file.errorString()};
+        return base::Failure{file.errorString()};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return vellomar::Failure{file.errorString()};
+        return base::Failure{file.errorString()};
     // The same text rules as the schedule files: the system's code page,
     // with a line that is not valid in it read as Latin-1.
     return new TextWindow(QFileInfo(path).fileName(), schedule::decodeLines(bytes).join(u'\n'));

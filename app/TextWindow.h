@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QPlainTextEdit>
 
@@ -11,7 +11,7 @@ class TextWindow : public QPlainTextEdit
     Q_OBJECT
 public:
     // The window for path, or a failure saying why the file cannot be read.
-    static vellomar::Result<TextWindow *> open(const QString &path);
+    static base::Result<TextWindow *> open(const QString &path);
 
 private:
     TextWindow(const QString &title, const QString &text);

@@ -64,13 +64,13 @@ namespace {
 // the working folder exactly: a folder name that did not survive as text
 // (bytes that are not valid in the system's encoding) names another place,
 // or none.
-vellomar::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder,
+base::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder,
                                     platform::ShortcutScope scope, platform::ShortcutMaker &shortcuts)
 {
     if (!QFileInfo(launcher).isFile())
-        return vellomar::Failure{QStringLiteral("the launcher %1 cannot be found").arg(launcher)};
+        return base::Failure{QStringLiteral("the launcher %1 cannot be found").arg(launcher)};
     if (!platform::sameFile(workingFolder, QStringLiteral(".")))
-        return vellomar::Failure{
+        return base::Failure{
             QStringLiteral("the name of the working folder, %1, does not lead back to it").arg(workingFolder)};
     return shortcuts.create(QStringLiteral("\\Startup"), QStringLiteral("Rendaro"), launcher, QString(), scope,
                             workingFolder);
@@ -90,7 +90,7 @@ void deployToStartup(const QString &applicationFolder, const QString &workingFol
         const bool allUsers = answer == platform::AnswerNo;
         const auto scope = allUsers ? platform::ShortcutScope::AllUsers : platform::ShortcutScope::CurrentUser;
         const QString launcher = launcherPath(applicationFolder);
-        const vellomar::Result<void> made = makeShortcut(launcher, workingFolder, scope, services.shortcuts);
+        const base::Result<void> made = makeShortcut(launcher, workingFolder, scope, services.shortcuts);
         // Rights are wanting for all users' folder: only an administrator may write it.
         if (!made)
             message = failureMessage(made.reason(), made.failure().denied && allUsers);

@@ -14,10 +14,10 @@ namespace {
     class Unavailable : public ShortcutMaker
     {
     public:
-        vellomar::Result<void> create(const QString &, const QString &, const QString &, const QString &,
+        base::Result<void> create(const QString &, const QString &, const QString &, const QString &,
                                       ShortcutScope, const QString &) override
         {
-            return vellomar::Failure{QStringLiteral("shortcuts are not supported here")};
+            return base::Failure{QStringLiteral("shortcuts are not supported here")};
         }
     };
     return std::make_unique<Unavailable>();

@@ -139,7 +139,7 @@ QHash<QString, QString> readDesktopEntry(const QByteArray &file)
     return keys;
 }
 
-vellomar::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
+base::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
                                               const QStringList &arguments, const QString &workingFolder)
 {
     QStringList command{quoteExecArgument(program)};
@@ -153,14 +153,14 @@ vellomar::Result<QByteArray> applicationEntry(const QString &name, const QString
     // passes over the entry instead of failing at every logon.
     const auto tryExecValue = escapeStringValue(program);
     if (!nameValue || !execValue || !pathValue || !tryExecValue)
-        return vellomar::Failure{QStringLiteral("a name or path holds a control character")};
+        return base::Failure{QStringLiteral("a name or path holds a control character")};
     // What a desktop will read, which a value that only looks right would
     // not survive: a % doubled for the field codes stays doubled in the
     // program GLib looks for.
     const std::optional<QStringList> readBack = splitExecValue(unescapeStringValue(*execValue));
     if (!readBack || *readBack != QStringList{program} + arguments
         || unescapeStringValue(*pathValue) != workingFolder)
-        return vellomar::Failure{QStringLiteral("a desktop would not read \"%1\" in \"%2\" back as written")
+        return base::Failure{QStringLiteral("a desktop would not read \"%1\" in \"%2\" back as written")
                                      .arg(program, workingFolder)};
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"

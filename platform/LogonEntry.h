@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 #include "platform/ShortcutMaker.h"
 
 #include <QString>
@@ -26,6 +26,6 @@ LogonEntry judgeLogonEntry(const QString &linkName, const QString &program);
 // user's startup settings switched it off and the user may change them. A
 // Failure saying why where it stays off for this user; denied where rights
 // are wanting.
-vellomar::Result<void> switchOnLogonEntry(ShortcutScope scope, const QString &linkName, const QString &program);
+base::Result<void> switchOnLogonEntry(ShortcutScope scope, const QString &linkName, const QString &program);
 
 } // namespace platform

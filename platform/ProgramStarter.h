@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,7 +33,7 @@ public:
     // has ended, ended runs from the event loop with whether it succeeded
     // (exit status 0). A program still running when this one exits is left
     // running.
-    virtual vellomar::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
+    virtual base::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
                                            std::function<void(bool succeeded)> ended = {}) = 0;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 
@@ -16,7 +16,7 @@ class ShortcutMaker
 {
 public:
     virtual ~ShortcutMaker() = default;
-    virtual vellomar::Result<void> create(const QString &folder, const QString &linkName,
+    virtual base::Result<void> create(const QString &folder, const QString &linkName,
                                           const QString &target, const QString &arguments,
                                           ShortcutScope scope, const QString &workingFolder) = 0;
 };

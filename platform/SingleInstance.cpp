@@ -1,5 +1,5 @@
 #include "platform/SingleInstance.h"
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -22,16 +22,16 @@ namespace {
 // A folder that only this user can reach and may write to: owned by them,
 // no rights for others. A folder of the user's that others may enter, or
 // that the user may not write to, would leave the lock to chance.
-vellomar::Result<void> ownPrivateFolder(const QString &path)
+base::Result<void> ownPrivateFolder(const QString &path)
 {
     struct stat info {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
         const int code = errno;
-        return vellomar::Failure{QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code))), code};
+        return base::Failure{QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code))), code};
     }
     if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0
         || ::access(QFile::encodeName(path).constData(), W_OK | X_OK) != 0)
-        return vellomar::Failure{QStringLiteral("%1 is not a private folder of this user").arg(path), 0, true};
+        return base::Failure{QStringLiteral("%1 is not a private folder of this user").arg(path), 0, true};
     return {};
 }
 #endif
@@ -52,7 +52,7 @@ QByteArray workingFolderKey()
 // own and private, else a folder in the user's cache that nobody else could
 // have made first (never a shared folder such as /tmp, where another user
 // may make the name before this one and leave two launchers without a lock).
-vellomar::Result<QString> lockFolder()
+base::Result<QString> lockFolder()
 {
 #ifdef Q_OS_UNIX
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -62,13 +62,13 @@ vellomar::Result<QString> lockFolder()
     if (!QDir::isAbsolutePath(cache)) {
         const QString home = qEnvironmentVariable("HOME");
         if (!QDir::isAbsolutePath(home))
-            return vellomar::Failure{QStringLiteral("neither a private XDG_RUNTIME_DIR nor a home folder for the lock"), 0, true};
+            return base::Failure{QStringLiteral("neither a private XDG_RUNTIME_DIR nor a home folder for the lock"), 0, true};
         cache = QDir(home).filePath(QStringLiteral(".cache"));
     }
     const QString own = QDir(cache).filePath(QStringLiteral("vellomar"));
     QDir().mkpath(cache);
     ::mkdir(QFile::encodeName(own).constData(), 0700);
-    if (const vellomar::Result<void> checked = ownPrivateFolder(own); !checked)
+    if (const base::Result<void> checked = ownPrivateFolder(own); !checked)
         return checked.failure();
     return own;
 #else
@@ -85,7 +85,7 @@ constexpr qint64 kNamelessAfterMs = 5000;
 
 SingleInstance::SingleInstance(const QString &program)
 {
-    const vellomar::Result<QString> lockFolder = platform::lockFolder();
+    const base::Result<QString> lockFolder = platform::lockFolder();
     if (!lockFolder) {
         m_problem = lockFolder.reason();
         return;

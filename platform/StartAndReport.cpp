@@ -9,7 +9,7 @@ namespace platform {
 void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program,
                     const QString &argument, WindowStyle style)
 {
-    const vellomar::Result<qint64> started =
+    const base::Result<qint64> started =
         starter.start(program, argument.isEmpty() ? QStringList() : QStringList{argument}, style);
     if (!started)
         prompter.tell(QStringLiteral("Could not start %1: %2.").arg(program, started.reason()));

@@ -68,7 +68,7 @@ void setUp(QProcess &process, const QString &path, const QStringList &arguments,
 // through the shell (as QProcess does for a program that asks for
 // elevation). The start carries the show state: 0 Normal, 1 Hide, 2 Min,
 // 3 Max; a console program gets a console of its own in it.
-vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+base::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
                                        const QString &workingFolder, const QStringList &)
 {
     int runStyle = 0;
@@ -82,7 +82,7 @@ vellomar::Result<qint64> startDetached(const QString &path, const QStringList &a
     for (const QString &argument : arguments)
         commandArguments += (commandArguments.empty() ? L"" : L" ") + winplat::quoteArgument(argument.toStdWString());
     unsigned long pid = 0;
-    const vellomar::Result<void> started = fromOutcome(winplat::startProgram(
+    const base::Result<void> started = fromOutcome(winplat::startProgram(
         QDir::toNativeSeparators(path).toStdWString(), commandArguments,
         QDir::toNativeSeparators(workingFolder).toStdWString(), runStyle, &pid));
     if (!started)
@@ -90,21 +90,21 @@ vellomar::Result<qint64> startDetached(const QString &path, const QStringList &a
     return qint64(pid);
 }
 #else
-vellomar::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+base::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
                                        const QString &workingFolder, const QStringList &variables)
 {
     QProcess process;
     setUp(process, path, arguments, style, workingFolder, false, variables);
     qint64 pid = 0;
     if (!process.startDetached(&pid))
-        return vellomar::Failure{process.errorString()};
+        return base::Failure{process.errorString()};
     return pid;
 }
 #endif
 
 } // namespace
 
-vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
+base::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
                                       const QString &workingFolder, std::function<void(bool succeeded)> ended,
                                       const QStringList &variables)
 {
@@ -125,17 +125,17 @@ vellomar::Result<qint64> startProgram(const QString &path, const QStringList &ar
     if (!process->waitForStarted(-1)) {
         const QString error = process->errorString();
         delete process;
-        return vellomar::Failure{error};
+        return base::Failure{error};
     }
     return process->processId();
 }
 
-vellomar::Result<qint64> SystemProgramStarter::start(const QString &program, const QStringList &arguments,
+base::Result<qint64> SystemProgramStarter::start(const QString &program, const QStringList &arguments,
                                                      WindowStyle style, std::function<void(bool succeeded)> ended)
 {
     const QString path = findProgram(program);
     if (path.isEmpty())
-        return vellomar::Failure{QStringLiteral("the program was not found")};
+        return base::Failure{QStringLiteral("the program was not found")};
     return startProgram(path, arguments, style, {}, std::move(ended));
 }
 

@@ -7,7 +7,7 @@ namespace platform {
 class SystemProgramStarter : public ProgramStarter
 {
 public:
-    vellomar::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
+    base::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
                                    std::function<void(bool succeeded)> ended = {}) override;
 
     // The full path a bare program name resolves to, or empty.
@@ -19,7 +19,7 @@ public:
 // process's), in the window style, detached unless ended is given (as for
 // ProgramStarter::start), with the variables ("NAME=value") added to its
 // environment (on Linux). Gives the started process's id.
-vellomar::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
+base::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
                                       const QString &workingFolder = {},
                                       std::function<void(bool succeeded)> ended = {},
                                       const QStringList &variables = {});

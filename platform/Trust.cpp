@@ -13,11 +13,11 @@ namespace {
 // Why one of the folders that hold the file at realPath, from its own up to
 // the root, must not be trusted, as OpenSSH's StrictModes walks them: whoever
 // may rename any of them may put another program in its place.
-vellomar::Result<> foldersTrusted(const QString &realPath)
+base::Result<> foldersTrusted(const QString &realPath)
 {
     QString folder = QFileInfo(realPath).absolutePath();
     for (bool own = true;; own = false) {
-        if (const vellomar::Result<> safe = trust::folderTrusted(folder, own); !safe)
+        if (const base::Result<> safe = trust::folderTrusted(folder, own); !safe)
             return trust::refused(QStringLiteral("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), safe.reason()));
         if (QDir(folder).isRoot())
             return {};
@@ -27,11 +27,11 @@ vellomar::Result<> foldersTrusted(const QString &realPath)
 
 } // namespace
 
-vellomar::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms)
+base::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms)
 {
     // Links resolved: what is checked is the file itself, and the caller
     // starts that very path, not a link that could be pointed elsewhere.
-    const vellomar::Result<QString> resolved = trust::resolveTrusted(path);
+    const base::Result<QString> resolved = trust::resolveTrusted(path);
     if (!resolved)
         return resolved.failure();
     const QString real = *resolved;
@@ -40,9 +40,9 @@ vellomar::Result<QString> startableProgram(const QString &path, const QStringLis
         if (sameFile(real, ownFolder.filePath(own)))
             return trust::refused(
                 QStringLiteral("it is %1, one of Vellomar's own programs, which the launcher never starts").arg(own));
-    if (const vellomar::Result<> safe = checkTrust(real); !safe)
+    if (const base::Result<> safe = checkTrust(real); !safe)
         return trust::refused(QStringLiteral("the program file is not safe: %1").arg(safe.reason()));
-    if (const vellomar::Result<> safe = foldersTrusted(real); !safe)
+    if (const base::Result<> safe = foldersTrusted(real); !safe)
         return safe.failure();
     return real;
 }

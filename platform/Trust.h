@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,11 +16,11 @@ namespace platform {
 // SYSTEM, Administrators and TrustedInstaller, or its access list lets
 // anyone else write to it. Each system's answer is in a file of its own
 // (UnixTrust.cpp, WindowsTrust.cpp).
-vellomar::Result<> checkTrust(const QString &path);
+base::Result<> checkTrust(const QString &path);
 
 // The same rule for a file this process has open, checked on the open file
 // itself so that nothing can be swapped in between the check and the read.
-vellomar::Result<> checkTrust(const QFile &file);
+base::Result<> checkTrust(const QFile &file);
 
 // Whether two paths name the same file, however they reach it (links,
 // another spelling of the folder, a second hard link).
@@ -32,6 +32,6 @@ bool sameFile(const QString &a, const QString &b);
 // itself and its companions, which would start the schedule over and over),
 // or others may change it, one of the folders that hold it, or a link on
 // its path (a link of another user's may be pointed anywhere at any time).
-vellomar::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms);
+base::Result<QString> startableProgram(const QString &path, const QStringList &ownPrograms);
 
 } // namespace platform

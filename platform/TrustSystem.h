@@ -3,7 +3,7 @@
 // The parts of the trust rules that each system answers in its own way: in
 // UnixTrust.cpp and WindowsTrust.cpp.
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 
@@ -11,16 +11,16 @@ namespace platform::trust {
 
 // Why a folder that holds a program must not be trusted; own: the program's
 // own folder, rather than one further up.
-vellomar::Result<> folderTrusted(const QString &folder, bool own);
+base::Result<> folderTrusted(const QString &folder, bool own);
 
 // The real path of path, its links resolved; or, denied, why it must not be
 // trusted on the way.
-vellomar::Result<QString> resolveTrusted(const QString &path);
+base::Result<QString> resolveTrusted(const QString &path);
 
 // A refusal, on purpose, because something is not safe.
-inline vellomar::Failure refused(const QString &why)
+inline base::Failure refused(const QString &why)
 {
-    return vellomar::Failure{why, 0, true};
+    return base::Failure{why, 0, true};
 }
 
 } // namespace platform::trust

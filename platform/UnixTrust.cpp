@@ -1,4 +1,4 @@
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 #include "platform/Trust.h"
 #include "platform/TrustSystem.h"
 
@@ -19,7 +19,7 @@ bool ownOrRoots(const struct stat &info)
     return info.st_uid == ::getuid() || info.st_uid == 0;
 }
 
-vellomar::Result<> statusTrusted(const struct stat &info)
+base::Result<> statusTrusted(const struct stat &info)
 {
     if (!ownOrRoots(info))
         return trust::refused(QStringLiteral("it belongs to another user (uid %1)").arg(info.st_uid));
@@ -28,9 +28,9 @@ vellomar::Result<> statusTrusted(const struct stat &info)
     return {};
 }
 
-vellomar::Failure systemError()
+base::Failure systemError()
 {
-    return vellomar::Failure{systemErrorText(errno), errno, true};
+    return base::Failure{base::systemErrorText(errno), errno, true};
 }
 
 } // namespace
@@ -40,7 +40,7 @@ namespace trust {
 // A folder of root's with the sticky bit (such as /tmp) is safe for the
 // entries of this user and root in it: others may add their own, but not
 // rename or remove these.
-vellomar::Result<> folderTrusted(const QString &folder, bool)
+base::Result<> folderTrusted(const QString &folder, bool)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
@@ -53,7 +53,7 @@ vellomar::Result<> folderTrusted(const QString &folder, bool)
 // Resolved link by link as the system does; a link on the way that belongs
 // to another user (not root) is refused: they may point it at any file at
 // any moment.
-vellomar::Result<QString> resolveTrusted(const QString &path)
+base::Result<QString> resolveTrusted(const QString &path)
 {
     QStringList pending = QDir::cleanPath(QDir::current().absoluteFilePath(path)).split(u'/', Qt::SkipEmptyParts);
     QString resolved;
@@ -93,7 +93,7 @@ vellomar::Result<QString> resolveTrusted(const QString &path)
 
 } // namespace trust
 
-vellomar::Result<> checkTrust(const QString &path)
+base::Result<> checkTrust(const QString &path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
@@ -101,7 +101,7 @@ vellomar::Result<> checkTrust(const QString &path)
     return statusTrusted(info);
 }
 
-vellomar::Result<> checkTrust(const QFile &file)
+base::Result<> checkTrust(const QFile &file)
 {
     struct stat info {};
     if (::fstat(file.handle(), &info) != 0)

@@ -30,14 +30,14 @@ LogonEntry judgeLogonEntry(const QString &linkName, const QString &program)
     return {false, seen.join(QStringLiteral("; "))};
 }
 
-vellomar::Result<void> switchOnLogonEntry(ShortcutScope scope, const QString &linkName, const QString &)
+base::Result<void> switchOnLogonEntry(ShortcutScope scope, const QString &linkName, const QString &)
 {
     const bool allUsers = scope == ShortcutScope::AllUsers;
     const winplat::Outcome on = winplat::switchOnStartupItem(allUsers, (linkName + QStringLiteral(".lnk")).toStdWString());
     if (on.ok)
         return {};
     const QString rights = on.accessDenied ? QStringLiteral(", and only an administrator may switch it on") : QString();
-    return vellomar::Failure{QStringLiteral("Task Manager has it switched off%1 (%2)")
+    return base::Failure{QStringLiteral("Task Manager has it switched off%1 (%2)")
                                  .arg(rights, QString::fromStdWString(on.error)),
                              int(on.code), on.accessDenied};
 }

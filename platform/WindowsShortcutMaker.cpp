@@ -4,12 +4,12 @@
 
 namespace platform {
 
-vellomar::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
+base::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
                                                     const QString &target, const QString &arguments,
                                                     ShortcutScope scope, const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return vellomar::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
+        return base::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
     return fromOutcome(winplat::createStartupShortcut(scope == ShortcutScope::AllUsers, linkName.toStdWString(),
                                                       target.toStdWString(), arguments.toStdWString(),
                                                       workingFolder.toStdWString()));

@@ -10,7 +10,7 @@ namespace platform {
 class WindowsShortcutMaker : public ShortcutMaker
 {
 public:
-    vellomar::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
+    base::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
                           const QString &arguments, ShortcutScope scope,
                           const QString &workingFolder) override;
 };

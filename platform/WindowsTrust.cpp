@@ -11,7 +11,7 @@ namespace platform {
 
 namespace {
 
-vellomar::Result<> trustedBy(const std::optional<std::wstring> &why)
+base::Result<> trustedBy(const std::optional<std::wstring> &why)
 {
     if (why)
         return trust::refused(QString::fromStdWString(*why));
@@ -25,14 +25,14 @@ namespace trust {
 // The program's own folder as checkTrust() judges it; a folder further up by
 // who may rename or remove what it holds (every user may add folders to a
 // drive's root).
-vellomar::Result<> folderTrusted(const QString &folder, bool own)
+base::Result<> folderTrusted(const QString &folder, bool own)
 {
     if (own)
         return checkTrust(folder);
     return trustedBy(winplat::untrustedAncestorBecause(QDir::toNativeSeparators(folder).toStdWString()));
 }
 
-vellomar::Result<QString> resolveTrusted(const QString &path)
+base::Result<QString> resolveTrusted(const QString &path)
 {
     const QString real = QFileInfo(path).canonicalFilePath();
     if (real.isEmpty())
@@ -42,13 +42,13 @@ vellomar::Result<QString> resolveTrusted(const QString &path)
 
 } // namespace trust
 
-vellomar::Result<> checkTrust(const QString &path)
+base::Result<> checkTrust(const QString &path)
 {
     return trustedBy(winplat::untrustedBecause(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString()));
 }
 
 // An open file's name: nobody can rename or replace the file while it is open.
-vellomar::Result<> checkTrust(const QFile &file)
+base::Result<> checkTrust(const QFile &file)
 {
     return checkTrust(file.fileName());
 }

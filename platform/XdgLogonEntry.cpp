@@ -84,11 +84,11 @@ LogonEntry judgeLogonEntry(const QString &linkName, const QString &program)
 // The user's own entry was just written whole, switch and all; an entry for
 // all users that the user's own hides stays hidden: that file is the user's
 // to remove, and only they are told.
-vellomar::Result<void> switchOnLogonEntry(ShortcutScope, const QString &linkName, const QString &program)
+base::Result<void> switchOnLogonEntry(ShortcutScope, const QString &linkName, const QString &program)
 {
     const LogonEntry entry = judgeLogonEntry(linkName, program);
     if (!entry.starts)
-        return vellomar::Failure{entry.what};
+        return base::Failure{entry.what};
     return {};
 }
 

@@ -1,7 +1,7 @@
 #include "platform/XdgShortcutMaker.h"
 
 #include "platform/DesktopEntry.h"
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,14 +36,14 @@ bool isPermissionError(int error)
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-vellomar::Failure systemReason(const QString &path, const QString &text, int error)
+base::Failure systemReason(const QString &path, const QString &text, int error)
 {
     return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), text), error, isPermissionError(error)};
 }
 
 // Creates folder and the folders on the way to it, as mkdir -p does,
 // keeping the system's reason when one cannot be made.
-vellomar::Result<void> makeFolder(const QString &folder)
+base::Result<void> makeFolder(const QString &folder)
 {
     QStringList missing;
     QString existing = QDir::cleanPath(folder);
@@ -55,10 +55,10 @@ vellomar::Result<void> makeFolder(const QString &folder)
         existing = parent;
     }
     if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir())
-        return vellomar::Failure{QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
+        return base::Failure{QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(existing))};
     for (const QString &path : missing) {
         if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0 && errno != EEXIST)
-            return systemReason(path, systemErrorText(errno), errno);
+            return systemReason(path, base::systemErrorText(errno), errno);
     }
     return {};
 }
@@ -73,28 +73,28 @@ QString XdgShortcutMaker::autostartFolder(ShortcutScope scope)
     return QDir::cleanPath(base + QStringLiteral("/autostart"));
 }
 
-vellomar::Result<void> XdgShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
+base::Result<void> XdgShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
                                                 const QString &arguments, ShortcutScope scope,
                                                 const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
-        return vellomar::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
+        return base::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};
     if (linkName.isEmpty() || linkName.contains(u'/') || linkName.startsWith(u'.'))
-        return vellomar::Failure{QStringLiteral("\"%1\" cannot be a shortcut name").arg(linkName)};
+        return base::Failure{QStringLiteral("\"%1\" cannot be a shortcut name").arg(linkName)};
 
-    const vellomar::Result<QByteArray> entry =
+    const base::Result<QByteArray> entry =
         applicationEntry(linkName, target, QProcess::splitCommand(arguments), workingFolder);
     if (!entry)
         return entry.failure();
 
     const QString autostart = autostartFolder(scope);
-    if (const vellomar::Result<void> made = makeFolder(autostart); !made)
+    if (const base::Result<void> made = makeFolder(autostart); !made)
         return made;
 
     const QString path = autostart + u'/' + linkName + QStringLiteral(".desktop");
     // Replaced whole, never written through a link of that name. A desktop
     // entry is read by the session, not run; 0644 like any other.
-    const vellomar::Result<> written = replaceFile(path, *entry, 0644);
+    const base::Result<> written = base::replaceFile(path, *entry, 0644);
     if (!written)
         return systemReason(path, written.reason(), written.failure().code);
     return {};

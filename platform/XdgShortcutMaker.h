@@ -12,7 +12,7 @@ namespace platform {
 class XdgShortcutMaker : public ShortcutMaker
 {
 public:
-    vellomar::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
+    base::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
                           const QString &arguments, ShortcutScope scope,
                           const QString &workingFolder) override;
 

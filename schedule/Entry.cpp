@@ -139,35 +139,35 @@ std::optional<QString> badField(Field field, const QString &line)
 const char *const kFieldNames[] = {"time line", "program path", "run style", "day line"};
 
 // A line's bytes as the text of its field, or why they are not one.
-vellomar::Result<QString> fieldText(Field field, QByteArrayView bytes)
+base::Result<QString> fieldText(Field field, QByteArrayView bytes)
 {
     const std::optional<QString> text = decodeExactLine(bytes);
     if (!text)
-        return vellomar::Failure{QStringLiteral("bad %1 \"%2\" (not UTF-8)")
+        return base::Failure{QStringLiteral("bad %1 \"%2\" (not UTF-8)")
                                      .arg(QLatin1String(kFieldNames[field]), visibleBytes(bytes.first(std::min<qsizetype>(bytes.size(), 80))))};
     if (const std::optional<QString> bad = badField(field, *text))
-        return vellomar::Failure{*bad};
+        return base::Failure{*bad};
     return *text;
 }
 
 } // namespace
 
-vellomar::Result<Entry> validateEntry(const QStringList &lines)
+base::Result<Entry> validateEntry(const QStringList &lines)
 {
     if (lines.size() != 4)
-        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
+        return base::Failure{QStringLiteral("%1 lines instead of 4").arg(lines.size())};
     for (Field field : {TimeField, PathField, StyleField, DayField})
         if (const std::optional<QString> bad = badField(field, lines[field]))
-            return vellomar::Failure{*bad};
+            return base::Failure{*bad};
     return Entry{lines[0], lines[1], lines[2], lines[3]};
 }
 
-vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes)
+base::Result<Entry> parseEntryFile(QByteArrayView bytes)
 {
     if (bytes.size() > kMaxEntryFileSize)
-        return vellomar::Failure{QStringLiteral("larger than %1 bytes").arg(kMaxEntryFileSize)};
+        return base::Failure{QStringLiteral("larger than %1 bytes").arg(kMaxEntryFileSize)};
     if (bytes.contains('\0'))
-        return vellomar::Failure{QStringLiteral("contains a NUL byte")};
+        return base::Failure{QStringLiteral("contains a NUL byte")};
     // The first four lines, and how many there are.
     QByteArrayView lines[4];
     qsizetype count = 0;
@@ -179,9 +179,9 @@ vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes)
     }
     QString fields[4];
     if (count != std::ssize(fields))
-        return vellomar::Failure{QStringLiteral("%1 lines instead of 4").arg(count)};
+        return base::Failure{QStringLiteral("%1 lines instead of 4").arg(count)};
     for (Field field : {TimeField, PathField, StyleField, DayField}) {
-        vellomar::Result<QString> text = fieldText(field, lines[field]);
+        base::Result<QString> text = fieldText(field, lines[field]);
         if (!text)
             return text.failure();
         fields[field] = *text;
@@ -218,7 +218,7 @@ DayList::DayList(QByteArray bytes)
         bool valid = held == 4;
         QString fields[4];
         for (int f = 0; valid && f < 4; ++f) {
-            const vellomar::Result<QString> text = fieldText(Field(f), bytesOf(f));
+            const base::Result<QString> text = fieldText(Field(f), bytesOf(f));
             if (text)
                 fields[f] = *text;
             else

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 #include "schedule/RunStyle.h"
 
 #include <QByteArrayView>
@@ -54,11 +54,11 @@ QString visibleText(QStringView text);
 // Checks four lines as an entry: a valid time line, a path (not empty, no
 // NUL, absolute on this platform, no refused character), a run style code
 // and a day name. A failure's reason says what is wrong, visibly escaped.
-vellomar::Result<Entry> validateEntry(const QStringList &lines);
+base::Result<Entry> validateEntry(const QStringList &lines);
 
 // The contents of an entry file: exactly four lines of text in the code page
 // (see decodeExactLine), at most kMaxEntryFileSize bytes, no NUL byte.
-vellomar::Result<Entry> parseEntryFile(QByteArrayView bytes);
+base::Result<Entry> parseEntryFile(QByteArrayView bytes);
 
 // A day list file: entries of four lines one after another. A group of lines
 // that is not a valid entry is skipped line by line up to the next valid

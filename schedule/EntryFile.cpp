@@ -65,12 +65,12 @@ bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs)
     return false;
 }
 
-vellomar::Result<> writeEntryFile(const QString &path, const Entry &entry)
+base::Result<> writeEntryFile(const QString &path, const Entry &entry)
 {
-    const vellomar::Result<QByteArray> bytes = encodeLines(entry.lines());
+    const base::Result<QByteArray> bytes = encodeLines(entry.lines());
     if (!bytes)
-        return vellomar::Failure{QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bytes.reason())};
-    return platform::replaceFile(path, *bytes);
+        return base::Failure{QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bytes.reason())};
+    return base::replaceFile(path, *bytes);
 }
 
 } // namespace schedule

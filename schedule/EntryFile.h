@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 #include "schedule/DayTable.h"
 #include "schedule/Entry.h"
 
@@ -32,8 +32,8 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensit
 bool isDayListFileName(QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
 // Writes an entry file in its text form, whole or not at all (see
-// platform::replaceFile). Refuses an entry that cannot be written faithfully
+// base::replaceFile). Refuses an entry that cannot be written faithfully
 // as 8-bit text.
-vellomar::Result<> writeEntryFile(const QString &path, const Entry &entry);
+base::Result<> writeEntryFile(const QString &path, const Entry &entry);
 
 } // namespace schedule

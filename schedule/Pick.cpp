@@ -21,9 +21,9 @@ bool nameTaken(const QDir &folder, const QString &name)
 
 } // namespace
 
-vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
+base::Result<Entry> pickEntry(const Pick &pick, const Day &day)
 {
-    auto refuse = [](const QString &text) -> vellomar::Result<Entry> { return vellomar::Failure{text}; };
+    auto refuse = [](const QString &text) -> base::Result<Entry> { return base::Failure{text}; };
     if (pick.path.isEmpty())
         return refuse(QStringLiteral("No program is chosen."));
     const RunStyleName *style = runStyleByWord(pick.runStyle);
@@ -45,7 +45,7 @@ vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
                                      "invisible character or a text-direction mark, which the schedule cannot store. "
                                      "Rename the file, then pick it again.")
                           .arg(visibleText(pick.path)));
-    const vellomar::Result<QByteArray> bytes = encodeLines(entry.lines());
+    const base::Result<QByteArray> bytes = encodeLines(entry.lines());
     if (!bytes)
         return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule: the character "
                                      "\"%2\" has no 8-bit form. Move or rename the program, then pick it again.")
@@ -54,7 +54,7 @@ vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day)
     if (decodeLines(*bytes) != entry.lines())
         return refuse(QStringLiteral("The program path \"%1\" cannot be stored in the schedule as it is.")
                           .arg(visibleText(pick.path)));
-    if (const vellomar::Result<Entry> valid = validateEntry(entry.lines()); !valid)
+    if (const base::Result<Entry> valid = validateEntry(entry.lines()); !valid)
         return refuse(QStringLiteral("The pick cannot be stored in the schedule: %1.").arg(valid.reason()));
     return entry;
 }
@@ -84,7 +84,7 @@ PickOutcome writePick(const QDir &folder, const Pick &pick, qint64 from)
     for (const Day &d : days()) {
         if (!pick.days[d.index])
             continue;
-        const vellomar::Result<Entry> entry = pickEntry(pick, d);
+        const base::Result<Entry> entry = pickEntry(pick, d);
         if (!entry) {
             outcome.status = PickOutcome::Refused;
             outcome.failure = entry.failure();
@@ -96,7 +96,7 @@ PickOutcome writePick(const QDir &folder, const Pick &pick, qint64 from)
     outcome.number = freeEntryNumber(folder, pick, from);
     for (const auto &[d, entry] : entries) {
         const QString file = folder.filePath(entryFileName(*d, outcome.number));
-        const vellomar::Result<> result = writeEntryFile(file, entry);
+        const base::Result<> result = writeEntryFile(file, entry);
         if (!result) {
             outcome.status = PickOutcome::WriteFailed;
             outcome.failedFile = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());

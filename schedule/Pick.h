@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 #include "schedule/DayTable.h"
 #include "schedule/Entry.h"
 
@@ -24,7 +24,7 @@ struct Pick {
 
 // The entry the pick writes for one day, or a failure whose reason tells the
 // user what to correct (no hour chosen, a path that has no 8-bit form, ...).
-vellomar::Result<Entry> pickEntry(const Pick &pick, const Day &day);
+base::Result<Entry> pickEntry(const Pick &pick, const Day &day);
 
 // The first number, from `from` upwards, for which none of the pick's entry
 // file names exists in folder. An entry file of an earlier run is never
@@ -41,7 +41,7 @@ struct PickOutcome {
     qint64 number = 0;      // the number the files carry
     QList<int> written;     // day indexes written, in day order
     QString failedFile;     // the file that could not be written (full path)
-    vellomar::Failure failure; // why not Written: the refusal, or the system's reason
+    base::Failure failure; // why not Written: the refusal, or the system's reason
 
     bool ok() const { return status == Written; }
 };

@@ -53,19 +53,19 @@ QString fromBytes(QByteArrayView bytes)
 
 } // namespace
 
-vellomar::Result<QByteArray> encodeLines(const QStringList &lines)
+base::Result<QByteArray> encodeLines(const QStringList &lines)
 {
     QByteArray out;
     for (const QString &line : lines) {
 #ifndef Q_OS_WIN
         if (const std::optional<QString> character = badForUtf8(line))
-            return vellomar::Failure{*character};
+            return base::Failure{*character};
         out.append(line.toUtf8());
 #else
         for (const QChar c : line) {
             const std::optional<char> byte = byteOf(c);
             if (!byte)
-                return vellomar::Failure{c.isNull() ? QStringLiteral("NUL") : QString(c)};
+                return base::Failure{c.isNull() ? QStringLiteral("NUL") : QString(c)};
             out.append(*byte);
         }
 #endif

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,7 +23,7 @@ namespace schedule {
 // wrong byte in a path would start the wrong program later, so the caller
 // must refuse instead. The failure's reason is the first character that
 // does not fit ("NUL" for NUL).
-vellomar::Result<QByteArray> encodeLines(const QStringList &lines);
+base::Result<QByteArray> encodeLines(const QStringList &lines);
 
 // Splits text into lines. CR LF, a lone LF and a last line without an end
 // all end a line; an empty text has no lines. A CR that is not followed by

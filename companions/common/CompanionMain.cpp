@@ -1,8 +1,8 @@
 #include "companions/common/CompanionMain.h"
 
 #include "companions/common/WorkFolderLock.h"
-#include "platform/CommandLine.h"
-#include "platform/SafeFile.h"
+#include "base/CommandLine.h"
+#include "base/SafeFile.h"
 #include "schedule/Companions.h"
 #include "schedule/EntryFile.h"
 #include "Version.h"
@@ -52,16 +52,16 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
     QCommandLineParser parser;
     parser.setApplicationDescription(info.summary
                                      + QStringLiteral("\nIt works on the current folder and takes no arguments."));
-    const platform::CommandLine command = platform::readCommandLine(parser, {}, QCoreApplication::arguments());
+    const base::CommandLine command = base::readCommandLine(parser, {}, QCoreApplication::arguments());
     switch (command.action) {
-    case platform::CommandLine::Action::PrintHelp:
-    case platform::CommandLine::Action::PrintVersion:
+    case base::CommandLine::Action::PrintHelp:
+    case base::CommandLine::Action::PrintVersion:
         print(stdout, command.text);
         return 0;
-    case platform::CommandLine::Action::Refuse:
+    case base::CommandLine::Action::Refuse:
         printMessage(info, command.text);
-        return platform::kUsageError;
-    case platform::CommandLine::Action::Run:
+        return base::kUsageError;
+    case base::CommandLine::Action::Run:
         break;
     }
 
@@ -76,11 +76,11 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
         return 1;
     }
     WorkFolderLock lock(folder);
-    if (const vellomar::Result<> locked = lock.acquire(); !locked) {
+    if (const base::Result<> locked = lock.acquire(); !locked) {
         printMessage(info, locked.reason());
         return 1;
     }
-    for (const QString &failure : platform::removeStaleTemporaries(folder, isScheduleFileName, kTemporaryStaleAfter))
+    for (const QString &failure : base::removeStaleTemporaries(folder, isScheduleFileName, kTemporaryStaleAfter))
         printMessage(info, QStringLiteral("cannot remove the temporary file %1").arg(failure));
     const Report report = work(folder);
     for (const QString &message : report.messages)

@@ -18,7 +18,7 @@ struct ProgramInfo {
 // --version, which only print, so that a mistyped option never runs; holds the working
 // folder's lock for the whole run, does the work on the current folder and
 // writes its messages to standard error, each led by the program's name.
-// Exit status: 0 done, 1 failed, 2 (platform::kUsageError) refused arguments.
+// Exit status: 0 done, 1 failed, 2 (base::kUsageError) refused arguments.
 int companionMain(int argc, char **argv, const ProgramInfo &info,
                   const std::function<Report(const QString &folder)> &work);
 

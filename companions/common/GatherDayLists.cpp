@@ -5,7 +5,7 @@
 #include "schedule/EntryFile.h"
 #include "schedule/TextFile.h"
 
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <algorithm>
 #include <array>
@@ -35,22 +35,22 @@ public:
 
     // Calls visit with each regular file's name (a link counts as what it
     // leads to): a folder is no entry, and a pipe would block the read.
-    vellomar::Result<> forEachFile(const std::function<void(QStringView name)> &visit)
+    base::Result<> forEachFile(const std::function<void(QStringView name)> &visit)
     {
         return m_files.forEachFile(true, visit);
     }
 
     // The entry file of that name in the folder, or why it cannot be read.
-    vellomar::Result<QByteArrayView> read(QStringView name)
+    base::Result<QByteArrayView> read(QStringView name)
     {
-        const vellomar::Result<qsizetype> n = m_files.read(name, m_buffer.data(), qsizetype(m_buffer.size()));
+        const base::Result<qsizetype> n = m_files.read(name, m_buffer.data(), qsizetype(m_buffer.size()));
         if (!n)
             return n.failure();
         return QByteArrayView(m_buffer.data(), *n);
     }
 
 private:
-    platform::FolderReader m_files;
+    base::FolderReader m_files;
     std::vector<char> m_buffer;
 };
 
@@ -90,15 +90,15 @@ Report gatherDayLists(const QString &folder)
     EntryReader reader(folder);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
 
-    const vellomar::Result<> listed = reader.forEachFile([&](QStringView name) {
+    const base::Result<> listed = reader.forEachFile([&](QStringView name) {
         const auto entryName = schedule::parseEntryFileName(name, cs);
         if (!entryName)
             return;
-        const vellomar::Result<QByteArrayView> bytes = reader.read(name);
+        const base::Result<QByteArrayView> bytes = reader.read(name);
         const schedule::Day &day = schedule::day(entryName->dayIndex);
-        vellomar::Result<schedule::Entry> entry = bytes ? schedule::parseEntryFile(*bytes) : bytes.failure();
+        base::Result<schedule::Entry> entry = bytes ? schedule::parseEntryFile(*bytes) : bytes.failure();
         if (entry && entry->dayName != day.name)
-            entry = vellomar::Failure{QStringLiteral("the day line \"%1\" is not %2").arg(entry->dayName, day.name)};
+            entry = base::Failure{QStringLiteral("the day line \"%1\" is not %2").arg(entry->dayName, day.name)};
         if (!entry) {
             report.warn(QStringLiteral("skipped %1: %2").arg(name, entry.reason()));
             return;
@@ -125,7 +125,7 @@ Report gatherDayLists(const QString &folder)
         list.reserve(size);
         for (const Gathered &g : entries)
             list.append(taken.constData() + g.start, g.size);
-        const vellomar::Result<> written = platform::replaceFile(prefix + QString(day.listFile), list);
+        const base::Result<> written = base::replaceFile(prefix + QString(day.listFile), list);
         if (!written)
             report.fail(QStringLiteral("cannot write %1: %2").arg(QString(day.listFile), written.reason()));
     }

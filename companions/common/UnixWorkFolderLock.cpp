@@ -7,7 +7,7 @@
 // only: it holds nothing, and gives nobody a way to write the schedule.
 #include "companions/common/WorkFolderLock.h"
 
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <QFile>
 
@@ -31,7 +31,7 @@ WorkFolderLock::~WorkFolderLock()
         ::close(m_fd);
 }
 
-vellomar::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
+base::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
 {
     if (m_fd < 0) {
         const QByteArray name = QFile::encodeName(m_path);
@@ -40,7 +40,7 @@ vellomar::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
         // removed, the name itself and never what it points at.
         struct stat info {};
         if (::lstat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode) && ::unlink(name.constData()) != 0)
-            return vellomar::Failure{QStringLiteral("cannot remove %1, which is not a lock file").arg(nativePath())};
+            return base::Failure{QStringLiteral("cannot remove %1, which is not a lock file").arg(nativePath())};
         const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
         m_fd = ::open(name.constData(), O_RDWR | O_CREAT | flags, kLockMode);
         const int createError = errno;
@@ -48,16 +48,16 @@ vellomar::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
             m_fd = ::open(name.constData(), O_RDONLY | flags);
         if (m_fd < 0) {
             if (createError == EACCES && errno != ENOENT) // there, and neither writable nor readable
-                return vellomar::Failure{
+                return base::Failure{
                     QStringLiteral("cannot open the lock file %1 of another user: permission denied").arg(nativePath()),
                     EACCES, true};
-            return vellomar::Failure{QStringLiteral("cannot create the lock file %1: %2")
+            return base::Failure{QStringLiteral("cannot create the lock file %1: %2")
                                          .arg(nativePath(), createError == EACCES ? QStringLiteral("permission denied")
-                                                                                  : platform::systemErrorText(createError)),
+                                                                                  : base::systemErrorText(createError)),
                                      createError, createError == EACCES};
         }
         if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
-            return vellomar::Failure{QStringLiteral("%1 is not a lock file").arg(nativePath())};
+            return base::Failure{QStringLiteral("%1 is not a lock file").arg(nativePath())};
         // Whatever the umask made of it: others must be able to open it.
         if (info.st_uid == ::geteuid() && (info.st_mode & 07777) != kLockMode)
             ::fchmod(m_fd, kLockMode);
@@ -66,8 +66,8 @@ vellomar::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
         return Attempt::Taken;
     if (errno == EWOULDBLOCK || errno == EINTR)
         return Attempt::Held;
-    return vellomar::Failure{
-        QStringLiteral("cannot lock %1: %2").arg(nativePath(), platform::systemErrorText(errno)), errno};
+    return base::Failure{
+        QStringLiteral("cannot lock %1: %2").arg(nativePath(), base::systemErrorText(errno)), errno};
 }
 
 } // namespace companion

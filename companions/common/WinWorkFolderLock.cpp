@@ -38,7 +38,7 @@ bool removeEmptyStaleLock(const QString &path)
 
 WorkFolderLock::~WorkFolderLock() = default;
 
-vellomar::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
+base::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
 {
     if (!m_lock) {
         m_lock = std::make_unique<QLockFile>(m_path);
@@ -52,10 +52,10 @@ vellomar::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
             return tryLock();
         return Attempt::Held;
     case QLockFile::PermissionError:
-        return vellomar::Failure{
+        return base::Failure{
             QStringLiteral("cannot create the lock file %1: permission denied").arg(nativePath()), 0, true};
     default:
-        return vellomar::Failure{QStringLiteral("cannot create the lock file %1").arg(nativePath())};
+        return base::Failure{QStringLiteral("cannot create the lock file %1").arg(nativePath())};
     }
 }
 

@@ -13,20 +13,20 @@ WorkFolderLock::WorkFolderLock(const QString &folder)
 {
 }
 
-vellomar::Result<> WorkFolderLock::acquire(std::chrono::milliseconds wait)
+base::Result<> WorkFolderLock::acquire(std::chrono::milliseconds wait)
 {
     // Runs are short: look again at a steady pace and take the lock soon
     // after it is let go.
     constexpr std::chrono::milliseconds kPollInterval{20};
     const QDeadlineTimer deadline(wait);
     for (;;) {
-        const vellomar::Result<Attempt> attempt = tryLock();
+        const base::Result<Attempt> attempt = tryLock();
         if (!attempt)
             return attempt.failure();
         if (*attempt == Attempt::Taken)
             return {};
         if (deadline.hasExpired())
-            return vellomar::Failure{
+            return base::Failure{
                 QStringLiteral("another program still works on this folder (lock file %1)").arg(nativePath())};
         QThread::msleep(ulong(std::min<qint64>(kPollInterval.count(), deadline.remainingTime())));
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QLockFile>
 #include <QString>
@@ -32,14 +32,14 @@ public:
     // Waits at most `wait` while another run holds the lock. A lock that
     // cannot be taken at all (its file may not be made or opened) fails at
     // once, saying why.
-    vellomar::Result<> acquire(std::chrono::milliseconds wait = kDefaultWait);
+    base::Result<> acquire(std::chrono::milliseconds wait = kDefaultWait);
 
     QString fileName() const { return m_path; }
 
 private:
     enum class Attempt { Taken, Held };
     // One try, without waiting: a file per platform.
-    vellomar::Result<Attempt> tryLock();
+    base::Result<Attempt> tryLock();
     QString nativePath() const;
 
     QString m_path;

@@ -1,6 +1,6 @@
 #include "companions/rendaro/DayListFile.h"
 
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 #include "platform/Trust.h"
 
 #include <QFile>
@@ -19,13 +19,13 @@ DayListFile refused(const QString &why)
 DayListFile readDayListFile(const QString &name)
 {
     QFile file;
-    const platform::OpenedFile opened = platform::openForReading(file, name);
-    if (opened.status == platform::OpenedFile::Missing)
+    const base::OpenedFile opened = base::openForReading(file, name);
+    if (opened.status == base::OpenedFile::Missing)
         return {DayListFile::Missing, {}, {}};
-    if (opened.status == platform::OpenedFile::Refused)
+    if (opened.status == base::OpenedFile::Refused)
         return refused(opened.why);
     DayListFile result{DayListFile::Read, {}, {}};
-    if (const vellomar::Result<> safe = platform::checkTrust(file); !safe)
+    if (const base::Result<> safe = platform::checkTrust(file); !safe)
         return refused(safe.reason());
     // At most one byte more than the limit: a larger file is not read whole.
     result.bytes = file.read(qMin(file.size(), kMaxDayListSize) + 1);

@@ -40,7 +40,7 @@ void DaySchedule::troubleOnce(const QString &text, RunReport &report)
 
 bool DaySchedule::look(const QDateTime &now, RunReport &report)
 {
-    if (const vellomar::Result<> safe = platform::checkTrust(QStringLiteral(".")); !safe) {
+    if (const base::Result<> safe = platform::checkTrust(QStringLiteral(".")); !safe) {
         troubleOnce(QStringLiteral("refusing the working folder %1: %2; nothing is started")
                         .arg(QDir::toNativeSeparators(QDir::currentPath()), safe.reason()),
                     report);
@@ -132,7 +132,7 @@ void DaySchedule::startDue(const QDateTime &now, const LaunchFunction &launch, c
             return;
         m_done.insert(m_ids[i]);
         const schedule::Entry entry = m_list.entry(i);
-        const vellomar::Result<Launched> launched = launch(entry.path, entry.style());
+        const base::Result<Launched> launched = launch(entry.path, entry.style());
         if (!launched) {
             ++counts.notStarted;
             report.trouble((launched.failure().denied ? QStringLiteral("refusing %1: %2; not started") : QStringLiteral("could not start %1: %2"))

@@ -23,20 +23,20 @@ platform::WindowStyle windowStyle(schedule::RunStyle style)
 
 } // namespace
 
-vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables)
+base::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables)
 {
     const QFileInfo program(path);
     if (!program.isAbsolute())
-        return vellomar::Failure{QStringLiteral("the path is not absolute")};
+        return base::Failure{QStringLiteral("the path is not absolute")};
     if (!program.exists())
-        return vellomar::Failure{QStringLiteral("there is no such file")};
+        return base::Failure{QStringLiteral("there is no such file")};
     if (program.isDir() || !program.isExecutable())
-        return vellomar::Failure{QStringLiteral("the file is not a program")};
-    const vellomar::Result<QString> realPath = platform::startableProgram(program.absoluteFilePath(), schedule::ownPrograms());
+        return base::Failure{QStringLiteral("the file is not a program")};
+    const base::Result<QString> realPath = platform::startableProgram(program.absoluteFilePath(), schedule::ownPrograms());
     if (!realPath)
         return realPath.failure();
     const QFileInfo checked(*realPath); // started as checked, whatever a link on the way points at by now
-    const vellomar::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath(), {}, variables);
+    const base::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath(), {}, variables);
     if (!pid)
         return pid.failure();
     return Launched{*pid, checked.absoluteFilePath()};

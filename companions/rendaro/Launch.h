@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "base/Result.h"
 #include "schedule/RunStyle.h"
 
 #include <QString>
@@ -22,9 +22,9 @@ struct Launched {
     qint64 pid;
     QString program; // the file it runs: the path with its links resolved
 };
-vellomar::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables = {});
+base::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables = {});
 
 // The way the launcher starts a program: launchProgram, or a test's own.
-using LaunchFunction = std::function<vellomar::Result<Launched>(const QString &path, schedule::RunStyle style)>;
+using LaunchFunction = std::function<base::Result<Launched>(const QString &path, schedule::RunStyle style)>;
 
 } // namespace rendaro

@@ -1,6 +1,6 @@
 #include "companions/rendaro/Options.h"
 
-#include "platform/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <QCommandLineParser>
 
@@ -24,28 +24,28 @@ Command readCommand(const QStringList &arguments)
                                 QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
                                 QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print the last 50 lines of rendaro.log, what the runs in this folder did."));
-    const platform::CommandLine read = platform::readCommandLine(parser, {once, list, at, log}, arguments);
+    const base::CommandLine read = base::readCommandLine(parser, {once, list, at, log}, arguments);
 
     Command command;
     command.text = read.text;
     switch (read.action) {
-    case platform::CommandLine::Action::Refuse:
+    case base::CommandLine::Action::Refuse:
         command.action = Command::Action::Refuse;
         command.text += u'\n' + parser.helpText();
         return command;
-    case platform::CommandLine::Action::PrintHelp:
+    case base::CommandLine::Action::PrintHelp:
         command.action = Command::Action::PrintHelp;
         command.paragraphs = parser.applicationDescription().replace(u'\n', u' ') + u'\n';
-        for (const QCommandLineOption *option : {&platform::helpOption(), &platform::versionOption(), &once, &list, &at, &log})
+        for (const QCommandLineOption *option : {&base::helpOption(), &base::versionOption(), &once, &list, &at, &log})
             command.paragraphs += QStringLiteral("\n--") + option->names().constLast()
                                   + (option->valueName().isEmpty() ? QString() : u' ' + option->valueName())
                                   + QStringLiteral(": ") + option->description();
         return command;
-    case platform::CommandLine::Action::PrintVersion:
+    case base::CommandLine::Action::PrintVersion:
         command.action = Command::Action::PrintVersion;
         command.paragraphs = read.text;
         return command;
-    case platform::CommandLine::Action::Run:
+    case base::CommandLine::Action::Run:
         break;
     }
     command.options.list = parser.isSet(list);

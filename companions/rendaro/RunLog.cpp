@@ -1,6 +1,6 @@
 #include "companions/rendaro/RunLog.h"
 
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 #include "platform/Trust.h"
 #include "schedule/Companions.h"
 #include "schedule/Entry.h"
@@ -38,7 +38,7 @@ RunLog::RunLog(const QString &folder)
 bool RunLog::open()
 {
     m_file.close();
-    return platform::openForAppending(m_file, m_path).status == platform::OpenedFile::Opened;
+    return base::openForAppending(m_file, m_path).status == base::OpenedFile::Opened;
 }
 
 void RunLog::append(const QDateTime &when, const QString &text)
@@ -47,7 +47,7 @@ void RunLog::append(const QDateTime &when, const QString &text)
     // would act on.
     const QByteArray line = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")).toLocal8Bit()
                             + schedule::visibleText(text).toLocal8Bit() + kLineEnd;
-    if (!platform::appendBytes(m_file, line))
+    if (!base::appendBytes(m_file, line))
         m_file.close();
 }
 
@@ -70,9 +70,9 @@ void RunLog::dropOlderHalf(const QDateTime &when)
     if (m_file.seek(keptFrom(size)))
         kept = m_file.read(size);
     const qsizetype cut = kept.indexOf('\n');
-    const vellomar::Result<> replaced =
-        cut < 0 ? vellomar::Result<>(vellomar::Failure{QStringLiteral("it holds no whole line")})
-                : platform::replaceFile(m_path, kept.mid(cut + 1), platform::openFileMode(m_file));
+    const base::Result<> replaced =
+        cut < 0 ? base::Result<>(base::Failure{QStringLiteral("it holds no whole line")})
+                : base::replaceFile(m_path, kept.mid(cut + 1), base::openFileMode(m_file));
     if (replaced) {
         open();
         return;
@@ -85,8 +85,8 @@ void RunLog::dropOlderHalf(const QDateTime &when)
 QByteArray RunLog::tail(const QString &folder, int lines)
 {
     QFile file;
-    if (platform::openForReading(file, QDir(folder).filePath(QString(schedule::kLauncherLog))).status
-        != platform::OpenedFile::Opened)
+    if (base::openForReading(file, QDir(folder).filePath(QString(schedule::kLauncherLog))).status
+        != base::OpenedFile::Opened)
         return {};
     const qint64 size = file.size();
     file.seek(size > 2 * kBound ? size - 2 * kBound : 0);

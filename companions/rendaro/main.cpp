@@ -7,7 +7,7 @@
 #include "companions/rendaro/SessionWatch.h"
 #include "Version.h"
 
-#include "platform/CommandLine.h"
+#include "base/CommandLine.h"
 #include "platform/DesktopNotice.h"
 #include "platform/SingleInstance.h"
 #include "platform/Stop.h"
@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
     switch (command.action) {
     case rendaro::Command::Action::Refuse:
         err << "Rendaro.exe: " << command.text;
-        return platform::kUsageError;
+        return base::kUsageError;
     case rendaro::Command::Action::PrintHelp:
     case rendaro::Command::Action::PrintVersion:
         rendaro::answer(command.text, command.paragraphs);

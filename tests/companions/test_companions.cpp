@@ -276,7 +276,7 @@ void TestCompanions::lock()
     // Whatever the umask, others may read the lock (to take it in turn) but not write it.
     QCOMPARE(QFileInfo(held.fileName()).permissions() & (QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther), QFile::ReadOther);
     const QDeadlineTimer waited(100); // a lock in use keeps others out until their wait runs out
-    const vellomar::Result<> refused = companion::WorkFolderLock(dir.path()).acquire(std::chrono::milliseconds(100));
+    const base::Result<> refused = companion::WorkFolderLock(dir.path()).acquire(std::chrono::milliseconds(100));
     QVERIFY2(!refused && waited.hasExpired() && refused.reason().contains("vellomar.lock"), qPrintable(refused.reason()));
 }
 

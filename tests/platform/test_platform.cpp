@@ -57,7 +57,7 @@ void TestPlatform::lookup()
     QCOMPARE(platform::SystemProgramStarter::findProgram(name), expected);
     platform::SystemProgramStarter starter;
     // With -functions the test program itself only lists its tests, and starts no copy of itself in turn.
-    const vellomar::Result<qint64> started = starter.start(name, {"-functions"}, platform::WindowStyle::Hidden);
+    const base::Result<qint64> started = starter.start(name, {"-functions"}, platform::WindowStyle::Hidden);
     QCOMPARE(started.ok(), !found.isEmpty());
     QCOMPARE(started.reason().isEmpty(), started.ok());
     if (found == "path") // not waited for; started in the working folder

@@ -514,7 +514,7 @@ void TestRendaro::session()
     };
     const rendaro::Services services{clock, [&](const QString &path, schedule::RunStyle) {
         started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
-        return vellomar::Result<rendaro::Launched>(rendaro::Launched{1, path});
+        return base::Result<rendaro::Launched>(rendaro::Launched{1, path});
     }, [&] { return stop; }, nullptr};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);

@@ -36,7 +36,7 @@ void TestSchedule::textForm()
     QFETCH(QStringList, lines);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, refused);
-    const vellomar::Result<QByteArray> encoded = schedule::encodeLines(lines);
+    const base::Result<QByteArray> encoded = schedule::encodeLines(lines);
     QCOMPARE(encoded ? *encoded : QByteArray(), bytes);
     QCOMPARE(encoded.reason(), refused);
     if (encoded)

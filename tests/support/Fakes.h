@@ -19,13 +19,13 @@ class FakeStarter : public platform::ProgramStarter
 {
 public:
     // A watched program ends at once, before the call returns.
-    vellomar::Result<qint64> start(const QString &program, const QStringList &arguments, platform::WindowStyle style,
+    base::Result<qint64> start(const QString &program, const QStringList &arguments, platform::WindowStyle style,
                                    std::function<void(bool)> ended = {}) override
     {
         const QString commandLine = (QStringList{program} + arguments).join(u' ');
         commandLines.append(commandLine), styles.append(style);
         if (failing.contains(commandLine))
-            return vellomar::Failure{QStringLiteral("the program was not found")};
+            return base::Failure{QStringLiteral("the program was not found")};
         if (ended)
             ended(!failingAtEnd.contains(commandLine));
         return 1;

@@ -1,34 +1,23 @@
-#include "platform/SafeFile.h"
+#include "base/SafeFile.h"
 
-#include <QDateTime>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#else
-#include <QSaveFile>
-#endif
 
-namespace platform {
+namespace base {
 
 namespace {
 
-#ifdef Q_OS_UNIX
-
-vellomar::Failure failed(int error)
+base::Failure failed(int error)
 {
     return {systemErrorText(error), error};
 }
@@ -76,18 +65,9 @@ int writeAll(int fd, const char *bytes, qsizetype size)
     return 0;
 }
 
-#endif
-
 } // namespace
 
-QString systemErrorText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-#ifdef Q_OS_UNIX
-
-vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode)
+base::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode)
 {
     // A new file beside the old one, then rename(2) over the name. The rename
     // replaces whatever has that name, a link included, and never writes
@@ -164,7 +144,7 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
     return {OpenedFile::Opened, {}};
 }
 
-vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes)
+base::Result<> appendBytes(QFile &file, const QByteArray &bytes)
 {
     if (const int error = writeAll(file.handle(), bytes.constData(), bytes.size()))
         return failed(error);
@@ -206,7 +186,7 @@ const char *FolderReader::nativeName(QStringView name)
     return m_nativeName.constData();
 }
 
-vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit)
+base::Result<> FolderReader::forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit)
 {
     // Plain readdir(3) on the open folder: QDirIterator builds a full path
     // and a QFileInfo for every entry, which over many entry files is a
@@ -258,7 +238,7 @@ vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::functi
     return {};
 }
 
-vellomar::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, qsizetype size)
+base::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, qsizetype size)
 {
     // Plain system calls, by name within the open folder: QFile::open asks
     // for the file's status twice more and walks the whole path, which over
@@ -292,151 +272,4 @@ PrivateNewFiles::~PrivateNewFiles()
     ::umask(mode_t(m_previous));
 }
 
-#else
-
-namespace {
-
-// Qt's reason on Windows is a sentence of its own ("Access denied."); the
-// reasons here go inside sentences, without their full stop.
-QString reasonOf(const QFileDevice &file)
-{
-    QString reason = file.errorString().trimmed();
-    while (reason.endsWith(u'.'))
-        reason.chop(1);
-    return reason;
-}
-
-} // namespace
-
-vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode)
-{
-    Q_UNUSED(mode) // the new file takes the folder's access list
-    // Unbuffered, and written in a loop: with a buffer, a short final write
-    // (disk full) is lost in commit(), which then reports success for a
-    // cut-off file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return vellomar::Failure{reasonOf(file)};
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            const QString why = reasonOf(file);
-            file.cancelWriting();
-            return vellomar::Failure{why};
-        }
-        done += n;
-    }
-    if (!file.commit())
-        return vellomar::Failure{reasonOf(file)};
-    return {};
-}
-
-OpenedFile openForReading(QFile &file, const QString &path)
-{
-    file.setFileName(path);
-    if (!QFileInfo::exists(path))
-        return {OpenedFile::Missing, {}};
-    if (!QFileInfo(path).isFile())
-        return {OpenedFile::Refused, QStringLiteral("it is not a regular file")};
-    if (!file.open(QIODevice::ReadOnly))
-        return {OpenedFile::Refused, reasonOf(file)};
-    return {OpenedFile::Opened, {}};
-}
-
-OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
-{
-    Q_UNUSED(newMode)
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return {OpenedFile::Refused, reasonOf(file)};
-    return {OpenedFile::Opened, {}};
-}
-
-vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes)
-{
-    if (file.write(bytes) != bytes.size())
-        return vellomar::Failure{reasonOf(file)};
-    return {};
-}
-
-int openFileMode(const QFile &)
-{
-    return -1;
-}
-
-FolderReader::FolderReader(const QString &folder)
-    : m_folder(folder.endsWith(u'/') ? folder : folder + u'/')
-{
-}
-
-FolderReader::~FolderReader() = default;
-
-vellomar::Result<> FolderReader::forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit)
-{
-    if (!QFileInfo(m_folder).isDir())
-        return vellomar::Failure{QStringLiteral("it is not a folder")};
-    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | (followLinks ? QDir::Filters() : QDir::NoSymLinks));
-    while (it.hasNext()) {
-        it.next();
-        visit(it.fileName());
-    }
-    return {};
-}
-
-vellomar::Result<qsizetype> FolderReader::read(QStringView name, char *buffer, qsizetype size)
-{
-    QFile file(QString(m_folder).append(name));
-    // Unbuffered: the read goes straight into the buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return vellomar::Failure{reasonOf(file)};
-    const qint64 n = file.read(buffer, size);
-    if (n < 0)
-        return vellomar::Failure{reasonOf(file)};
-    return qsizetype(n);
-}
-
-PrivateNewFiles::PrivateNewFiles() = default;
-PrivateNewFiles::~PrivateNewFiles() = default;
-
-#endif
-
-bool isTemporaryOf(QStringView name, const std::function<bool(QStringView)> &isOwn)
-{
-    // mkostemp's six letters or digits; QSaveFile's likewise.
-    constexpr qsizetype kSuffix = 7;
-    if (name.size() <= kSuffix || name[name.size() - kSuffix] != u'.')
-        return false;
-    for (QChar c : name.last(kSuffix - 1))
-        if (c.unicode() > 0x7f || !c.isLetterOrNumber())
-            return false;
-    return isOwn(name.first(name.size() - kSuffix));
-}
-
-std::vector<QString> removeStaleTemporaries(const QString &folder, const std::function<bool(QStringView)> &isOwn,
-                                            std::chrono::seconds olderThan)
-{
-    // The listing names every file of the folder; only the few temporary
-    // ones are looked at further.
-    // A folder that cannot be listed has none to remove; its reader says so.
-    std::vector<QString> temporaries;
-    const vellomar::Result<> listed = FolderReader(folder).forEachFile(false, [&](QStringView name) {
-        if (isTemporaryOf(name, isOwn))
-            temporaries.push_back(name.toString());
-    });
-    Q_UNUSED(listed)
-    std::vector<QString> failures;
-    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-olderThan.count());
-    const QDir dir(folder);
-    for (const QString &name : temporaries) {
-        const QFileInfo info(dir.filePath(name));
-        if (info.isSymLink() || !info.isFile() || info.lastModified().toUTC() > before)
-            continue;
-        QFile file(info.filePath());
-        if (!file.remove())
-            failures.push_back(QStringLiteral("%1: %2").arg(name, file.errorString()));
-    }
-    return failures;
-}
-
-} // namespace platform
+} // namespace base

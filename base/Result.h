@@ -9,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-namespace vellomar {
+namespace base {
 
 struct Failure {
     QString reason;      // "…could not be written: Access denied."
@@ -55,4 +55,4 @@ private:
     bool m_ok = true;
 };
 
-} // namespace vellomar
+} // namespace base

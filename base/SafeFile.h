@@ -5,7 +5,7 @@
 // link or pipe of that name is never followed or waited on; nobody but the
 // owner may write a new file.
 
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,7 +18,7 @@
 
 class QFile;
 
-namespace platform {
+namespace base {
 
 // The system's description of an error number (errno).
 QString systemErrorText(int error);
@@ -30,7 +30,7 @@ QString systemErrorText(int error);
 // stays as it was. mode is the new file's permission bits; by default those
 // of the umask, less write access for group and others. A failed write
 // removes its new file.
-vellomar::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode = -1);
+base::Result<> replaceFile(const QString &path, const QByteArray &bytes, int mode = -1);
 
 // A shape of its own rather than a Result: a missing file is no failure.
 struct OpenedFile {
@@ -56,7 +56,7 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode = 0644
 
 // Writes bytes whole to an open file; a write past the file size limit or
 // the disk's end fails rather than ending the process.
-vellomar::Result<> appendBytes(QFile &file, const QByteArray &bytes);
+base::Result<> appendBytes(QFile &file, const QByteArray &bytes);
 
 // The permission bits of an open file; -1 where the system has none.
 int openFileMode(const QFile &file);
@@ -78,12 +78,12 @@ public:
     // pipe or device, and a link only when followLinks and it leads to a
     // regular file. The name is valid during the call only. The failure
     // when the folder cannot be listed.
-    vellomar::Result<> forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit);
+    base::Result<> forEachFile(bool followLinks, const std::function<void(QStringView name)> &visit);
 
     // The number of bytes read, or why the file cannot be read. Up to size
     // bytes in one read, which for a regular file is all of it when it is
     // shorter; of a larger file the first size bytes.
-    vellomar::Result<qsizetype> read(QStringView name, char *buffer, qsizetype size);
+    base::Result<qsizetype> read(QStringView name, char *buffer, qsizetype size);
 
 private:
     QString m_folder;
@@ -121,4 +121,4 @@ private:
     unsigned m_previous = 0;
 };
 
-} // namespace platform
+} // namespace base

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform {
+namespace base {
 
 // The exit status of a program whose command line is refused; the reason
 // goes to standard error.
@@ -31,4 +31,4 @@ const QCommandLineOption &versionOption();
 CommandLine readCommandLine(QCommandLineParser &parser, const QList<QCommandLineOption> &options,
                             const QStringList &arguments);
 
-} // namespace platform
+} // namespace base

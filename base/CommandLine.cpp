@@ -1,8 +1,8 @@
-#include "platform/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <QCoreApplication>
 
-namespace platform {
+namespace base {
 
 const QCommandLineOption &helpOption()
 {
@@ -37,4 +37,4 @@ CommandLine readCommandLine(QCommandLineParser &parser, const QList<QCommandLine
     return {CommandLine::Action::Run, {}};
 }
 
-} // namespace platform
+} // namespace base
