@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -246,6 +247,10 @@ QList<StyleMissed> KWinStyler::applyOn(QDBusConnection &bus, const QList<Pending
 
 std::unique_ptr<WindowStyler> kwinWindowStyler()
 {
+    // Without an address the bus library would start a bus of its own,
+    // through an X11 display that may not answer.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") && !QFileInfo::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/bus"))
+        return nullptr;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kKWin))
         return nullptr;
