@@ -1,5 +1,6 @@
 #include "base/SafeFile.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
