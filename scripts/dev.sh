@@ -13,14 +13,15 @@ cd "$here"
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-res0-dev fonts-liberation)
 # Needed only by the test suite: a display server for screenshots, a window
-# manager for window states and xdotool to move windows from outside, the
-# desktop entry and AppStream checkers, the desktop's opener, the Debian
-# package checker, a private session bus for the launcher's desktop notice, a
-# container with systemd's own logind for the launcher's logout, and the
-# Windows build with Wine, its fonts, NSIS and icoutils (the icon in the
-# programs) for the Windows test.
+# manager for window states, weston with XWayland for those of a Wayland
+# session and xdotool to move windows from outside, the desktop entry and
+# AppStream checkers, the desktop's opener, the Debian package checker, a
+# private session bus for the launcher's desktop notice, a container with
+# systemd's own logind for the launcher's logout, and the Windows build with
+# Wine, its fonts, NSIS and icoutils (the icon in the programs) for the
+# Windows test.
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 fonts-wine nsis icoutils)
-test_packages=(python3 strace xvfb xauth openbox x11-utils xdotool desktop-file-utils appstream dpkg-dev file xdg-utils lintian faketime
+test_packages=(python3 strace xvfb xauth openbox weston xwayland x11-utils xdotool desktop-file-utils appstream dpkg-dev file xdg-utils lintian faketime
                imagemagick tesseract-ocr dbus-daemon dbus-bin debootstrap systemd-container "${windows_packages[@]}")
 bench_packages=(libbenchmark-dev faketime)
 run_packages=(xdg-utils)

@@ -1,4 +1,5 @@
-// A window for the launcher to minimize or maximize: once shown it appends
+// A window for the launcher to minimize, maximize or withdraw, shown
+// minimized with RENDARO_TEST_MINIMIZED set: once shown it appends
 // "<executable> <window id>" to the file named by RENDARO_TEST_LOG. It ends
 // with the X server of its test.
 #include <QApplication>
@@ -11,7 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QWidget window;
     window.resize(200, 150);
-    window.show();
+    qEnvironmentVariableIsSet("RENDARO_TEST_MINIMIZED") ? window.showMinimized() : window.show();
     QTimer::singleShot(0, &window, [&window] {
         QFile log(qEnvironmentVariable("RENDARO_TEST_LOG"));
         if (log.open(QIODevice::Append))
