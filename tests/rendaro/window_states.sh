@@ -6,7 +6,8 @@
 # Cases: Max, Min, Normal: the program is the window; Wrapped, asked Max: a
 # script starts the window in the background and exits; Detached, asked
 # Max: a script starts it in a session of its own and waits; Anonymous,
-# asked Max: xmessage, whose window names no process; Hide: a script starts
+# asked Max: xmessage, whose window names no process; Late, asked Max: a
+# window that cannot be maximized for its first second; Hide: a script starts
 # two windows, the second a second later and minimized, and both end
 # withdrawn.
 set -u
@@ -22,6 +23,7 @@ for case in "$@"; do
   case $case in
     Wrapped) style=Max; printf '#!/bin/sh\n./window &\n' ;;
     Detached) style=Max; printf '#!/bin/sh\nsetsid ./window &\nwait\n' ;;
+    Late) style=Max; printf '#!/bin/sh\nRENDARO_TEST_FIXED=1 exec ./window\n' ;;
     Anonymous) style=Max; printf '#!/bin/sh\nexec xmessage -name Anonymous -geometry 200x100 hidden\n' ;;
     Hide) printf '#!/bin/sh\n./window &\n(sleep 1; RENDARO_TEST_MINIMIZED=1 ./window) &\n' ;;
     *) program=window ;;
@@ -51,7 +53,7 @@ withdrawn() { # in no client list, not shown
 }
 check() {
   case $1 in
-    Max | Wrapped | Detached | Anonymous) maximized "$1" ;;
+    Max | Wrapped | Detached | Late | Anonymous) maximized "$1" ;;
     Min) state Min | grep -q "window state: Iconic" ;;
     Normal) s=$(state Normal) && echo "$s" | grep -q "window state: Normal" && ! echo "$s" | grep -q MAXIMIZED ;;
     Hide) withdrawn Hide ;;
