@@ -11,7 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-liberation)
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-res0-dev fonts-liberation)
 # Needed only by the test suite: a display server for screenshots, a window
 # manager for window states and xdotool to move windows from outside, the
 # desktop entry and AppStream checkers, the desktop's opener, the Debian

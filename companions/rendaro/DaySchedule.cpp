@@ -144,7 +144,7 @@ void DaySchedule::startDue(const QDateTime &now, const LaunchFunction &launch, c
         const QString leadsTo = QDir::cleanPath(entry.path) == launched->program ? QString() : QStringLiteral(", which is %1").arg(launched->program);
         report.info(QStringLiteral("started %1%2 (process %3)").arg(describe(entry), leadsTo).arg(launched->pid));
         if (entry.style() != schedule::RunStyle::Normal)
-            windows.append({launched->pid, entry.style(), describe(entry)});
+            windows.append({launched->pid, entry.style(), describe(entry), launched->session});
     }
 }
 

@@ -180,9 +180,6 @@ QList<StyleMissed> KWinStyler::applyOn(QDBusConnection &bus, const QList<Pending
     Answer answer;
     if (!bus.isConnected() || !bus.registerObject(kAnswerPath, &answer, QDBusConnection::ExportAllSlots))
         return missedAll(pending, QStringLiteral("the session bus did not answer"));
-    QList<qint64> sessions;
-    for (const PendingWindows &p : pending)
-        sessions.append(sessionOf(p.pid));
     QSet<int> seen, served;
     QString why;
     int round = 0;
@@ -195,7 +192,7 @@ QList<StyleMissed> KWinStyler::applyOn(QDBusConnection &bus, const QList<Pending
         for (int i = 0; i < pending.size(); ++i) {
             if (served.contains(i))
                 continue;
-            for (const qint64 pid : processFamily(pending[i].pid, sessions[i])) {
+            for (const qint64 pid : processFamily(pending[i].pid, pending[i].session)) {
                 styles.insert(QString::number(pid), QString(schedule::runStyleName(pending[i].style).code));
                 programOf.insert(pid, i);
             }

@@ -1,4 +1,5 @@
 #include "companions/rendaro/Launch.h"
+#include "companions/rendaro/ProcessFamily.h"
 
 #include "platform/SystemProgramStarter.h"
 #include "platform/Trust.h"
@@ -39,7 +40,11 @@ base::Result<Launched> launchProgram(const QString &path, schedule::RunStyle sty
     const base::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath(), {}, variables);
     if (!pid)
         return pid.failure();
-    return Launched{*pid, checked.absoluteFilePath()};
+    // Its session tells the windows of the processes it starts: read at
+    // once, before a program that starts another and ends (a wrapper
+    // script) is gone.
+    const std::optional<ProcessLinks> links = processLinks(*pid);
+    return Launched{*pid, checked.absoluteFilePath(), links ? links->session : 0};
 }
 
 } // namespace rendaro

@@ -20,7 +20,8 @@ namespace rendaro {
 // change.
 struct Launched {
     qint64 pid;
-    QString program; // the file it runs: the path with its links resolved
+    QString program;  // the file it runs: the path with its links resolved
+    qint64 session{}; // the session it was started in, read at once (0: unknown)
 };
 base::Result<Launched> launchProgram(const QString &path, schedule::RunStyle style, const QStringList &variables = {});
 

@@ -2,68 +2,62 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 
+#ifdef Q_OS_LINUX
 #include <unistd.h>
+#endif
 
 namespace rendaro {
 
-namespace {
-
-struct Process {
-    qint64 parent = 0;
-    qint64 session = 0;
-};
-
-// /proc/<pid>/stat: "pid (name) state ppid pgrp session ..."; the name may
-// hold spaces and parentheses, so the fields are counted from its end.
-bool readProcess(qint64 pid, Process *process)
+std::optional<ProcessLinks> processLinks(qint64 pid)
 {
+#ifdef Q_OS_LINUX
+    // "pid (name) state parent group session ...": the name may hold any
+    // character, ")" too, so the fields are counted from its last ")".
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 1).split(' ');
-    if (fields.size() < 5)
-        return false;
-    process->parent = fields.at(2).toLongLong();
-    process->session = fields.at(4).toLongLong();
-    return true;
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 1).simplified().split(' ');
+    if (fields.size() < 4)
+        return std::nullopt;
+    return ProcessLinks{fields[1].toLongLong(), fields[3].toLongLong()};
+#else
+    Q_UNUSED(pid)
+    return std::nullopt;
+#endif
 }
 
-} // namespace
-
-qint64 sessionOf(qint64 pid)
+bool startedBy(qint64 process, qint64 program, qint64 session)
 {
-    Process process;
-    return readProcess(pid, &process) ? process.session : 0;
+    if (process == program)
+        return true;
+    std::optional<ProcessLinks> links = processLinks(process);
+#ifdef Q_OS_LINUX
+    // A program started without a session of its own shares this one,
+    // which says nothing of whose it is.
+    if (links && session > 0 && links->session == session && session != ::getsid(0))
+        return true;
+#else
+    Q_UNUSED(session)
+#endif
+    for (int depth = 0; links && links->parent > 1 && depth < 64; ++depth) {
+        if (links->parent == program)
+            return true;
+        links = processLinks(links->parent);
+    }
+    return false;
 }
 
-QSet<qint64> processFamily(qint64 pid, qint64 session)
+QSet<qint64> processFamily(qint64 program, qint64 session)
 {
-    if (session == qint64(::getsid(0)))
-        session = 0; // the launcher's own session holds other programs too
-    QHash<qint64, Process> all;
+    QSet<qint64> family{program};
     const QStringList names = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         bool number = false;
-        const qint64 other = name.toLongLong(&number);
-        Process process;
-        if (number && readProcess(other, &process))
-            all.insert(other, process);
-    }
-    QSet<qint64> family{pid};
-    for (auto it = all.cbegin(); it != all.cend(); ++it) {
-        if (session != 0 && it->session == session) {
-            family.insert(it.key());
-            continue;
-        }
-        // a descendant: its line of parents reaches the program
-        qint64 up = it->parent;
-        for (int depth = 0; up > 1 && up != pid && depth < 64; ++depth)
-            up = all.value(up).parent;
-        if (up == pid)
-            family.insert(it.key());
+        const qint64 process = name.toLongLong(&number);
+        if (number && startedBy(process, program, session))
+            family.insert(process);
     }
     return family;
 }

@@ -17,6 +17,7 @@ struct PendingWindows {
     qint64 pid;
     schedule::RunStyle style; // Hide, Min or Max
     QString entry;            // the entry as the log names it
+    qint64 session{};         // the session it was started in (0: unknown)
 };
 
 // A style that was not applied, and why ("no window of it appeared").

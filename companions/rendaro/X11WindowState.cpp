@@ -1,14 +1,16 @@
+#include "companions/rendaro/ProcessFamily.h"
 #include "companions/rendaro/WindowState.h"
 #include "companions/rendaro/X11Connection.h"
+#include "companions/rendaro/X11Windows.h"
 
-#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace rendaro {
@@ -23,31 +25,6 @@ struct ConnectionCloser {
     void operator()(xcb_connection_t *c) const { xcb_disconnect(c); }
 };
 using Connection = std::unique_ptr<xcb_connection_t, ConnectionCloser>;
-
-xcb_atom_t atom(xcb_connection_t *c, const char *name)
-{
-    xcb_intern_atom_reply_t *reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return result;
-}
-
-// The 32-bit values of a window property, empty when it is not set.
-QList<uint32_t> cardinals(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
-{
-    QList<uint32_t> values;
-    xcb_get_property_reply_t *reply =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 4096), nullptr);
-    if (reply && reply->format == 32) {
-        const auto *data = static_cast<const uint32_t *>(xcb_get_property_value(reply));
-        const int count = xcb_get_property_value_length(reply) / 4;
-        for (int i = 0; i < count; ++i)
-            values.append(data[i]);
-    }
-    free(reply);
-    return values;
-}
 
 void sendToRoot(xcb_connection_t *c, xcb_window_t root, xcb_window_t window, xcb_atom_t type,
                 std::initializer_list<uint32_t> data)
@@ -64,12 +41,13 @@ void sendToRoot(xcb_connection_t *c, xcb_window_t root, xcb_window_t window, xcb
                    reinterpret_cast<const char *>(&event));
 }
 
-bool isUnmapped(xcb_connection_t *c, xcb_window_t window)
+// A window's map state, nothing once it is gone.
+std::optional<uint8_t> mapState(xcb_connection_t *c, xcb_window_t window)
 {
     xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
-    const bool unmapped = reply && reply->map_state == XCB_MAP_STATE_UNMAPPED;
+    const std::optional<uint8_t> state = reply ? std::optional<uint8_t>(reply->map_state) : std::nullopt;
     free(reply);
-    return unmapped;
+    return state;
 }
 
 // Withdraws a window as its own program would (ICCCM 4.1.4): unmapped, and
@@ -98,8 +76,8 @@ const char *const kOnX11[] = {"GDK_BACKEND=x11", "QT_QPA_PLATFORM=xcb", "SDL_VID
 
 namespace {
 
-// Minimizes, maximizes or withdraws the windows of started programs, found
-// by their _NET_WM_PID, once they appear, under X11 with an EWMH window
+// Minimizes, maximizes or withdraws the windows of started programs and of
+// the processes they start, once they appear, under X11 with an EWMH window
 // manager, and asks again until a window of each program shows its state.
 class X11Styler : public WindowStyler
 {
@@ -139,6 +117,7 @@ private:
 QList<StyleMissed> X11Styler::apply(const QList<PendingWindows> &pending, const std::function<bool()> &stopped,
                                     std::chrono::milliseconds patience)
 {
+    using schedule::RunStyle;
     if (pending.isEmpty())
         return {};
     int screenNumber = 0;
@@ -154,77 +133,95 @@ QList<StyleMissed> X11Styler::apply(const QList<PendingWindows> &pending, const 
     if (!screens.rem)
         return missedAll(pending, QStringLiteral("the X11 display has no such screen"));
     const xcb_window_t root = screens.data->root;
-
-    const xcb_atom_t wmCheck = atom(c, "_NET_SUPPORTING_WM_CHECK");
-    const xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
-    const xcb_atom_t wmPid = atom(c, "_NET_WM_PID");
-    const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
-    const xcb_atom_t maxVert = atom(c, "_NET_WM_STATE_MAXIMIZED_VERT");
-    const xcb_atom_t maxHorz = atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ");
-    const xcb_atom_t wmState = atom(c, "WM_STATE");
-    const xcb_atom_t changeState = atom(c, "WM_CHANGE_STATE");
+    const x11::Atoms atoms(c);
     // Without an EWMH window manager nobody would act on the requests.
-    if (cardinals(c, root, wmCheck, XCB_ATOM_WINDOW).isEmpty())
+    if (x11::cardinals(c, root, atoms.wmCheck, XCB_ATOM_WINDOW).isEmpty())
         return missedAll(pending, QStringLiteral("no window manager that takes such requests runs on the X11 display"));
+
+    auto reached = [&](xcb_window_t window, RunStyle style) {
+        if (style == RunStyle::Hide) // withdrawn, not iconic
+            return mapState(c, window) == XCB_MAP_STATE_UNMAPPED && x11::cardinals(c, window, atoms.wmState, atoms.wmState).value(0) != kIconicState;
+        if (style == RunStyle::Min)
+            return x11::cardinals(c, window, atoms.wmState, atoms.wmState).value(0) == kIconicState;
+        const QList<uint32_t> states = x11::cardinals(c, window, atoms.netWmState, XCB_ATOM_ATOM);
+        return states.contains(atoms.maxVert) && states.contains(atoms.maxHorz);
+    };
+    // Whose a window is, as the index of its program in pending (-1: none
+    // of them), once a process of it is known.
+    QHash<xcb_window_t, qsizetype> owners;
+    auto ownerOf = [&](xcb_window_t window) -> qsizetype {
+        if (const auto known = owners.constFind(window); known != owners.cend())
+            return *known;
+        const QList<qint64> processes = x11::windowProcesses(c, atoms, window);
+        if (processes.isEmpty())
+            return -1;
+        for (qint64 process : processes)
+            for (qsizetype i = 0; i < pending.size(); ++i)
+                if (startedBy(process, pending[i].pid, pending[i].session))
+                    return owners[window] = i;
+        return owners[window] = -1;
+    };
+    const bool hiding = std::any_of(pending.cbegin(), pending.cend(), [](const PendingWindows &p) { return p.style == RunStyle::Hide; });
 
     // A request may come before a program has set up its window, which then
     // sets its own state over it: each window is asked again, at most every
-    // half second, until it shows the state or patience runs out.
-    auto reached = [&](xcb_window_t window, schedule::RunStyle style) {
-        if (style == schedule::RunStyle::Hide) // withdrawn, not iconic
-            return isUnmapped(c, window) && cardinals(c, window, wmState, wmState).value(0) != kIconicState;
-        if (style == schedule::RunStyle::Min)
-            return cardinals(c, window, wmState, wmState).value(0) == kIconicState;
-        const QList<uint32_t> states = cardinals(c, window, netWmState, XCB_ATOM_ATOM);
-        return states.contains(maxVert) && states.contains(maxHorz);
-    };
+    // half second, until it shows the state or patience runs out. Hide goes
+    // on for every window of its program that appears in that time.
     QHash<xcb_window_t, QDeadlineTimer> askedAgainAt;
-    QSet<qint64> served;
-    QSet<qint64> seen; // programs a window of which was found
+    QSet<qsizetype> served;  // a window of it shows its state
+    QSet<qsizetype> seen;    // a window of it was found
+    QSet<qsizetype> showing; // Hide: a window of it is shown still
     const QDeadlineTimer deadline(patience);
     for (;;) {
         // A withdrawn window leaves the client list: those asked are looked at too.
-        QList<uint32_t> windows = cardinals(c, root, clientList, XCB_ATOM_WINDOW);
+        QList<xcb_window_t> windows = x11::clientWindows(c, atoms, root);
         for (auto asked = askedAgainAt.keyBegin(); asked != askedAgainAt.keyEnd(); ++asked)
             if (!windows.contains(*asked))
                 windows.append(*asked);
-        for (uint32_t window : std::as_const(windows)) {
-            const qint64 pid = cardinals(c, window, wmPid, XCB_ATOM_CARDINAL).value(0, 0);
-            for (const PendingWindows &p : pending) {
-                if (p.pid != pid || served.contains(pid))
+        showing.clear();
+        for (xcb_window_t window : std::as_const(windows)) {
+            const qsizetype owner = ownerOf(window);
+            if (owner < 0 || (served.contains(owner) && pending[owner].style != RunStyle::Hide))
+                continue;
+            const RunStyle style = pending[owner].style;
+            seen.insert(owner);
+            if (!mapState(c, window)) { // gone
+                askedAgainAt.remove(window);
+            } else if (reached(window, style)) {
+                served.insert(owner);
+            } else {
+                if (style == RunStyle::Hide)
+                    showing.insert(owner);
+                if (askedAgainAt.contains(window) && !askedAgainAt[window].hasExpired())
                     continue;
-                seen.insert(pid);
-                if (reached(window, p.style)) {
-                    served.insert(pid);
-                } else if (!askedAgainAt.contains(window) || askedAgainAt[window].hasExpired()) {
-                    if (p.style == schedule::RunStyle::Hide)
-                        withdraw(c, root, window);
-                    else if (p.style == schedule::RunStyle::Max)
-                        sendToRoot(c, root, window, netWmState, {kNetWmStateAdd, maxVert, maxHorz, kSourceApplication, 0});
-                    else
-                        sendToRoot(c, root, window, changeState, {kIconicState, 0, 0, 0, 0});
-                    askedAgainAt[window] = QDeadlineTimer(500);
-                }
+                if (style == RunStyle::Hide)
+                    withdraw(c, root, window);
+                else if (style == RunStyle::Max)
+                    sendToRoot(c, root, window, atoms.netWmState, {kNetWmStateAdd, atoms.maxVert, atoms.maxHorz, kSourceApplication, 0});
+                else
+                    sendToRoot(c, root, window, atoms.changeState, {kIconicState, 0, 0, 0, 0});
+                askedAgainAt[window] = QDeadlineTimer(500);
             }
         }
         xcb_flush(c);
+        while (xcb_generic_event_t *event = xcb_poll_for_event(c)) // errors of windows gone meanwhile
+            free(event);
         if (stopped())
             return {};
-        if (served.size() >= pending.size() || deadline.hasExpired() || xcb_connection_has_error(c))
+        if ((served.size() >= pending.size() && !hiding) || deadline.hasExpired() || xcb_connection_has_error(c))
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 
     QList<StyleMissed> missed;
-    for (const PendingWindows &p : pending) {
-        if (served.contains(p.pid))
-            continue;
-        if (!seen.contains(p.pid))
-            missed.append({p, m_xwayland ? QStringLiteral("no window of it appeared on XWayland") : QStringLiteral("no window of it appeared")});
-        else
-            missed.append({p, p.style == schedule::RunStyle::Max   ? QStringLiteral("the window manager did not maximize its window")
-                              : p.style == schedule::RunStyle::Min ? QStringLiteral("the window manager did not minimize its window")
-                                                                   : QStringLiteral("its window stayed shown")});
+    for (qsizetype i = 0; i < pending.size(); ++i) {
+        const RunStyle style = pending[i].style;
+        if (!seen.contains(i))
+            missed.append({pending[i], m_xwayland ? QStringLiteral("no window of it appeared on XWayland") : QStringLiteral("no window of it appeared")});
+        else if (style == RunStyle::Hide ? showing.contains(i) : !served.contains(i)) // a window closed by itself is not shown
+            missed.append({pending[i], style == RunStyle::Max   ? QStringLiteral("the window manager did not maximize its window")
+                                       : style == RunStyle::Min ? QStringLiteral("the window manager did not minimize its window")
+                                                                : QStringLiteral("its window stayed shown")});
     }
     return missed;
 }
