@@ -1,6 +1,6 @@
 #include "companions/rendaro/Clock.h"
 
-#include "platform/Stop.h"
+#include "companions/rendaro/session/Stop.h"
 
 namespace rendaro {
 
@@ -14,7 +14,7 @@ void SystemClock::sleep(std::chrono::milliseconds span)
     m_stop.sleep(span);
 }
 
-ShiftedClock::ShiftedClock(const platform::Stop &stop, const QDateTime &start)
+ShiftedClock::ShiftedClock(const rendaro::Stop &stop, const QDateTime &start)
     : SystemClock(stop), m_start(start)
 {
     m_elapsed.start();

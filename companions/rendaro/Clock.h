@@ -3,13 +3,11 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
-namespace platform {
-class Stop;
-}
-
 #include <chrono>
 
 namespace rendaro {
+
+class Stop;
 
 // The wall clock the launcher plans by, and its way of sleeping.
 class Clock
@@ -25,12 +23,12 @@ public:
 class SystemClock : public Clock
 {
 public:
-    explicit SystemClock(const platform::Stop &stop) : m_stop(stop) {}
+    explicit SystemClock(const rendaro::Stop &stop) : m_stop(stop) {}
     QDateTime now() override;
     void sleep(std::chrono::milliseconds span) override;
 
 private:
-    const platform::Stop &m_stop;
+    const rendaro::Stop &m_stop;
 };
 
 // A clock that starts at a given local time and runs on at the real pace:
@@ -38,7 +36,7 @@ private:
 class ShiftedClock : public SystemClock
 {
 public:
-    ShiftedClock(const platform::Stop &stop, const QDateTime &start);
+    ShiftedClock(const rendaro::Stop &stop, const QDateTime &start);
     QDateTime now() override;
 
 private:

@@ -3,7 +3,7 @@
 #include "companions/rendaro/Launch.h"
 #include "companions/rendaro/RunReport.h"
 #include "companions/rendaro/Today.h"
-#include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/session/WindowState.h"
 
 #include "schedule/Entry.h"
 

@@ -1,5 +1,5 @@
 #include "companions/rendaro/Launch.h"
-#include "companions/rendaro/ProcessFamily.h"
+#include "companions/rendaro/session/ProcessFamily.h"
 
 #include "platform/SystemProgramStarter.h"
 #include "platform/Trust.h"

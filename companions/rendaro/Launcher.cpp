@@ -3,7 +3,7 @@
 #include "companions/rendaro/DaySchedule.h"
 #include "companions/rendaro/RunReport.h"
 #include "companions/rendaro/Waiting.h"
-#include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/session/WindowState.h"
 
 #include "platform/LogonEntry.h"
 #include "platform/Trust.h"

@@ -3,7 +3,7 @@
 #include "companions/rendaro/Clock.h"
 #include "companions/rendaro/Launch.h"
 #include "companions/rendaro/Options.h"
-#include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/session/WindowState.h"
 
 #include <QTextStream>
 

@@ -3,7 +3,7 @@
 #include "companions/rendaro/Clock.h"
 #include "companions/rendaro/RunLog.h"
 
-#include "platform/DesktopNotice.h"
+#include "companions/rendaro/session/DesktopNotice.h"
 
 #include <QMutex>
 #include <QTextStream>
@@ -43,7 +43,7 @@ private:
     QTextStream &m_out;
     QTextStream &m_err;
     std::optional<RunLog> m_log;
-    std::optional<platform::DesktopNotice> m_notice;
+    std::optional<rendaro::DesktopNotice> m_notice;
     qsizetype m_troubles = 0;
     qsizetype m_untold = 0;
     QString m_firstUntold;

@@ -4,13 +4,13 @@
 #include "companions/rendaro/Options.h"
 #include "companions/rendaro/RunLog.h"
 #include "companions/rendaro/RunReport.h"
-#include "companions/rendaro/SessionWatch.h"
+#include "companions/rendaro/session/SessionWatch.h"
 #include "Version.h"
 
 #include "base/CommandLine.h"
-#include "platform/DesktopNotice.h"
-#include "platform/SingleInstance.h"
-#include "platform/Stop.h"
+#include "companions/rendaro/session/DesktopNotice.h"
+#include "companions/rendaro/session/SingleInstance.h"
+#include "companions/rendaro/session/Stop.h"
 #include "schedule/Companions.h"
 
 #include <QCoreApplication>
@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     rendaro::attachConsole();
     // Each event is a line of its own, seen when it happens, also through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    platform::Stop stop;
+    rendaro::Stop stop;
     stop.catchSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(schedule::kLauncherProgram);
@@ -76,10 +76,10 @@ int main(int argc, char *argv[])
         clock = std::make_unique<rendaro::SystemClock>(stop);
 
     // One launcher per user and folder: a second would start every program twice.
-    std::optional<platform::SingleInstance> instance;
+    std::optional<rendaro::SingleInstance> instance;
     if (!options.list) {
         instance.emplace(QString::fromLatin1("rendaro"));
-        if (instance->state() == platform::SingleInstance::Running) {
+        if (instance->state() == rendaro::SingleInstance::Running) {
             const QString why = QStringLiteral("Rendaro.exe already runs for this folder (process %1); "
                                                "this one starts nothing")
                                     .arg(instance->holder());
@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
             return 0;
         }
         // Without the lock a second launcher could start every program again.
-        if (instance->state() == platform::SingleInstance::Unknown) {
+        if (instance->state() == rendaro::SingleInstance::Unknown) {
             {
                 rendaro::RunReport report(*clock, out, err, false);
                 report.trouble(QStringLiteral("cannot make sure that only one Rendaro.exe runs for this folder (%1); "
@@ -112,7 +112,7 @@ int main(int argc, char *argv[])
     // A run that ended by itself has let its window watchers finish. Threads
     // that cannot be stopped (a window watcher or a notice stuck on a display
     // or bus that does not answer, a session watch) are not waited for.
-    if ((options.list || (options.once && !stop.requested())) && !platform::DesktopNotice::givenUp())
+    if ((options.list || (options.once && !stop.requested())) && !rendaro::DesktopNotice::givenUp())
         return status;
     out.flush();
     err.flush();

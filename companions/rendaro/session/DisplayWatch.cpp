@@ -1,6 +1,6 @@
-#include "companions/rendaro/SessionWatch.h"
+#include "companions/rendaro/session/SessionWatch.h"
 
-#include "platform/Stop.h"
+#include "companions/rendaro/session/Stop.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +31,7 @@ QString waylandSocket()
 
 // A connection that says nothing: the compositor keeps it until it ends,
 // and then the socket reads as closed.
-bool watchWayland(platform::Stop &stop)
+bool watchWayland(rendaro::Stop &stop)
 {
     const QByteArray path = QFile::encodeName(waylandSocket());
     sockaddr_un address{};
@@ -64,7 +64,7 @@ bool watchWayland(platform::Stop &stop)
 
 } // namespace
 
-bool watchDisplay(platform::Stop &stop)
+bool watchDisplay(rendaro::Stop &stop)
 {
     // A Wayland session may run an X server only for as long as X clients
     // need it: its compositor is the session's display.

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace platform {
+namespace rendaro {
 
 // Short notices to the user on the desktop, from a program without a
 // window: on Linux notifications through the freedesktop notification
@@ -36,4 +36,4 @@ private:
     std::shared_ptr<Queue> m_queue;
 };
 
-} // namespace platform
+} // namespace rendaro

@@ -1,4 +1,4 @@
-#include "companions/rendaro/ProcessFamily.h"
+#include "companions/rendaro/session/ProcessFamily.h"
 
 #include <QDir>
 #include <QFile>

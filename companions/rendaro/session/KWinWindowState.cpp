@@ -1,5 +1,5 @@
-#include "companions/rendaro/ProcessFamily.h"
-#include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/session/ProcessFamily.h"
+#include "companions/rendaro/session/WindowState.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,4 +1,4 @@
-#include "platform/SingleInstance.h"
+#include "companions/rendaro/session/SingleInstance.h"
 #include "base/Result.h"
 
 #include <QCoreApplication>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace platform {
+namespace rendaro {
 
 namespace {
 
@@ -85,12 +85,12 @@ constexpr qint64 kNamelessAfterMs = 5000;
 
 SingleInstance::SingleInstance(const QString &program)
 {
-    const base::Result<QString> lockFolder = platform::lockFolder();
-    if (!lockFolder) {
-        m_problem = lockFolder.reason();
+    const base::Result<QString> found = lockFolder();
+    if (!found) {
+        m_problem = found.reason();
         return;
     }
-    const QString &folder = *lockFolder;
+    const QString &folder = *found;
     const QByteArray digest = QCryptographicHash::hash(workingFolderKey(), QCryptographicHash::Sha256).toHex().left(16);
     m_lock = std::make_unique<QLockFile>(QDir(folder).filePath(program + u'-' + QString::fromLatin1(digest) + ".lock"));
     // Held for as long as the program runs, however long: never stale by age,
@@ -121,4 +121,4 @@ SingleInstance::SingleInstance(const QString &program)
     m_problem = QStringLiteral("cannot make the lock file %1").arg(QDir::toNativeSeparators(m_lock->fileName()));
 }
 
-} // namespace platform
+} // namespace rendaro

@@ -1,6 +1,6 @@
-#include "companions/rendaro/SessionWatch.h"
+#include "companions/rendaro/session/SessionWatch.h"
 
-#include "platform/Stop.h"
+#include "companions/rendaro/session/Stop.h"
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -35,7 +35,7 @@ class LogindSession : public QObject
 {
     Q_OBJECT
 public:
-    explicit LogindSession(platform::Stop &stop) : m_stop(stop) {}
+    explicit LogindSession(rendaro::Stop &stop) : m_stop(stop) {}
 
     Q_INVOKABLE void start()
     {
@@ -114,7 +114,7 @@ private:
 
     void ended() { m_stop.request(QStringLiteral("the session ended")); }
 
-    platform::Stop &m_stop;
+    rendaro::Stop &m_stop;
     QString m_path;
     bool m_asking = false;
 };
@@ -125,7 +125,7 @@ void launcherFinished()
 {
 }
 
-void watchSession(platform::Stop &stop)
+void watchSession(rendaro::Stop &stop)
 {
     watchDisplay(stop);
     auto *thread = new QThread;

@@ -1,10 +1,8 @@
 #pragma once
 
-namespace platform {
-class Stop;
-}
-
 namespace rendaro {
+
+class Stop;
 
 // Watches the login session the launcher runs in, from threads of its own,
 // and asks the launcher to end (stop.request) once the session is over.
@@ -16,7 +14,7 @@ namespace rendaro {
 // Where none can be watched (started from a terminal, a script, a test) the
 // launcher runs until it is signalled. On Windows the session's end comes
 // as WM_ENDSESSION to a hidden window of its own.
-void watchSession(platform::Stop &stop);
+void watchSession(rendaro::Stop &stop);
 
 // Tells the session watch that the launcher has written its last line and
 // let go of its lock: a log-off may take the process now.
@@ -25,9 +23,9 @@ void launcherFinished();
 // The display part of it: a connection to the Wayland compositor or the X
 // server whose loss means the session is over. Returns false where there is
 // no display to watch.
-bool watchDisplay(platform::Stop &stop);
+bool watchDisplay(rendaro::Stop &stop);
 
 // The X11 side of watchDisplay(), where X11 support is built in.
-bool watchX11Display(platform::Stop &stop);
+bool watchX11Display(rendaro::Stop &stop);
 
 } // namespace rendaro

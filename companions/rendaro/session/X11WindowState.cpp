@@ -1,7 +1,7 @@
-#include "companions/rendaro/ProcessFamily.h"
-#include "companions/rendaro/WindowState.h"
-#include "companions/rendaro/X11Connection.h"
-#include "companions/rendaro/X11Windows.h"
+#include "companions/rendaro/session/ProcessFamily.h"
+#include "companions/rendaro/session/WindowState.h"
+#include "companions/rendaro/session/X11Connection.h"
+#include "companions/rendaro/session/X11Windows.h"
 
 #include <QDeadlineTimer>
 #include <QHash>

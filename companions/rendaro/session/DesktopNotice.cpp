@@ -1,4 +1,4 @@
-#include "platform/DesktopNotice.h"
+#include "companions/rendaro/session/DesktopNotice.h"
 
 #include <QCoreApplication>
 
@@ -18,7 +18,7 @@
 #include <QVariantMap>
 #endif
 
-namespace platform {
+namespace rendaro {
 
 namespace {
 
@@ -120,4 +120,4 @@ bool DesktopNotice::givenUp()
     return g_givenUp;
 }
 
-} // namespace platform
+} // namespace rendaro

@@ -1,4 +1,4 @@
-#include "platform/Stop.h"
+#include "companions/rendaro/session/Stop.h"
 
 #include <csignal>
 
@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-namespace platform {
+namespace rendaro {
 
 namespace {
 
@@ -158,4 +158,4 @@ void Stop::sleep(std::chrono::milliseconds span) const
 #endif
 }
 
-} // namespace platform
+} // namespace rendaro

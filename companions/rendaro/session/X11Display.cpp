@@ -1,7 +1,7 @@
-#include "companions/rendaro/SessionWatch.h"
-#include "companions/rendaro/X11Connection.h"
+#include "companions/rendaro/session/SessionWatch.h"
+#include "companions/rendaro/session/X11Connection.h"
 
-#include "platform/Stop.h"
+#include "companions/rendaro/session/Stop.h"
 
 #include <condition_variable>
 #include <cstdlib>
@@ -51,7 +51,7 @@ xcb_connection_t *connectWithin(std::chrono::milliseconds limit, int *screen)
     return attempt->connection;
 }
 
-bool watchX11Display(platform::Stop &stop)
+bool watchX11Display(rendaro::Stop &stop)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;

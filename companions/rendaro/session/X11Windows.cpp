@@ -1,4 +1,4 @@
-#include "companions/rendaro/X11Windows.h"
+#include "companions/rendaro/session/X11Windows.h"
 
 #ifdef VELLOMAR_XCB_RES
 #include <xcb/res.h>

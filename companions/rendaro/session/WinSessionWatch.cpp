@@ -1,6 +1,6 @@
-#include "companions/rendaro/SessionWatch.h"
+#include "companions/rendaro/session/SessionWatch.h"
 
-#include "platform/Stop.h"
+#include "companions/rendaro/session/Stop.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@ namespace rendaro {
 
 namespace {
 
-std::atomic<platform::Stop *> g_stop{nullptr};
+std::atomic<rendaro::Stop *> g_stop{nullptr};
 std::atomic<bool> g_finished{false};
 
 LRESULT CALLBACK onSessionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -43,7 +43,7 @@ void launcherFinished()
 // A program without a console hears of the log-off only through a
 // top-level window of its own (a message-only window is not told), which is
 // never shown, in a thread with a message loop of its own.
-void watchSession(platform::Stop &stop)
+void watchSession(rendaro::Stop &stop)
 {
     g_stop = &stop;
     std::thread([] {

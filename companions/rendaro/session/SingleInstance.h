@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace platform {
+namespace rendaro {
 
 // One running instance of a program per user and working folder (the folder
 // itself, whatever name it is reached by). The lock lives in a private
@@ -36,4 +36,4 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 };
 
-} // namespace platform
+} // namespace rendaro

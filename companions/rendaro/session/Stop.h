@@ -6,7 +6,7 @@
 #include <atomic>
 #include <chrono>
 
-namespace platform {
+namespace rendaro {
 
 // A long-running program's word that it is to end: a termination signal
 // (SIGTERM, SIGHUP, SIGINT; on Windows the console's close and log-off
@@ -47,4 +47,4 @@ private:
 #endif
 };
 
-} // namespace platform
+} // namespace rendaro

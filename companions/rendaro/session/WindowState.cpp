@@ -1,4 +1,4 @@
-#include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/session/WindowState.h"
 
 namespace rendaro {
 

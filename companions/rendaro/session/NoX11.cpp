@@ -1,5 +1,5 @@
-#include "companions/rendaro/SessionWatch.h"
-#include "companions/rendaro/WindowState.h"
+#include "companions/rendaro/session/SessionWatch.h"
+#include "companions/rendaro/session/WindowState.h"
 
 namespace rendaro {
 
@@ -9,7 +9,7 @@ std::unique_ptr<WindowStyler> x11WindowStyler(bool)
     return noWindowStyler(QStringLiteral("this Rendaro.exe was built without X11 support"));
 }
 
-bool watchX11Display(platform::Stop &)
+bool watchX11Display(rendaro::Stop &)
 {
     return false;
 }
