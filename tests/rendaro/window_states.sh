@@ -8,8 +8,8 @@
 # Max: a script starts it in a session of its own and waits; Anonymous,
 # asked Max: xmessage, whose window names no process; Late, asked Max: a
 # window that cannot be maximized for its first second; Hide: a script starts
-# two windows, the second a second later and minimized, and both end
-# withdrawn.
+# two windows, the second (minimized) once every other case holds, and both
+# end withdrawn.
 set -u
 . "$(dirname "$0")/../support/ordinary.sh"
 work=$(mktemp -d)
@@ -25,7 +25,7 @@ for case in "$@"; do
     Detached) style=Max; printf '#!/bin/sh\nsetsid ./window &\nwait\n' ;;
     Late) style=Max; printf '#!/bin/sh\nRENDARO_TEST_FIXED=1 exec ./window\n' ;;
     Anonymous) style=Max; printf '#!/bin/sh\nexec xmessage -name Anonymous -geometry 200x100 hidden\n' ;;
-    Hide) printf '#!/bin/sh\n./window &\n(sleep 1; RENDARO_TEST_MINIMIZED=1 ./window) &\n' ;;
+    Hide) printf '#!/bin/sh\n./window &\n(for i in $(seq 200); do [ -e go ] && break; sleep 0.1; done; RENDARO_TEST_MINIMIZED=1 ./window) &\n' ;;
     *) program=window ;;
   esac >"$work/$case/start"
   chmod 755 "$work/$case/start"
@@ -63,7 +63,8 @@ check() {
 # test ends it once each case has held, or after a while, and then looks again.
 end=$(($(date +%s) + 20)) waiting="$*"
 while [ -n "$waiting" ] && [ "$(date +%s)" -le $end ]; do
-  for case in $waiting; do check "$case" && waiting=$(echo $waiting | sed "s/\b$case\b//"); done
+  for case in $waiting; do check "$case" && waiting=$(echo $(echo $waiting | sed "s/\b$case\b//")); done
+  [ "$waiting" = Hide ] && touch Hide/go
   sleep 0.2
 done
 kill "$rendaro" 2>/dev/null
