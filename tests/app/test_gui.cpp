@@ -74,7 +74,6 @@ private slots:
     void pick();
     void draws_data();
     void draws();
-    void dayButtons();
 
 private:
     std::unique_ptr<Main> m_main;
@@ -305,61 +304,56 @@ void TestGui::pick()
 
 void TestGui::draws_data()
 {
-    QTest::addColumn<QByteArray>("file"); // none: a line of 1 GiB (a sparse file), then one more
+    QTest::addColumn<int>("day");         // whose button is clicked, after another day's
+    QTest::addColumn<QByteArray>("file"); // its list; or <none>, <folder>, <pipe>, <1 GiB> (a sparse line, then one more)
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("each kind")
-        << QByteArray("19:30\r\nC:\\setup.exe\r\nHide\r\nMax\r\nMin\r\nNormal\r\nTuesday\r\n1:\r\n\r\n12:00")
+        << 0 << QByteArray("19:30\r\nC:\\setup.exe\r\nHide\r\nMax\r\nMin\r\nNormal\r\nTuesday\r\n1:\r\n\r\n12:00")
         << QStringList{"Time: 19:30", "C:\\setup.exe", "Run Style - Hide", "Run Style - Maximize",
                        "Run Style - Minimize", "Run Style - Normal", "1:", "", "Time: 12:00"};
     // A line keeps 1024 characters, far more than the window shows, and never part of one.
-    QTest::newRow("long line") << "a" + QString(1030, u'日').toUtf8() + "\r\nx"
-                               << QStringList{"a" + QString(1023, u'日'), "x"};
-    QTest::newRow("1 GiB line") << QByteArray() << QStringList{QString(1024, QChar(0)), "C:\\after.exe"};
-    QTest::newRow("100,000 lines") << QByteArray("x\n").repeated(100000) << QStringList{"as many as fit"};
+    QTest::newRow("long line") << 1 << QString(1030, u'日').toUtf8() + "\r\nx" << QStringList{QString(1024, u'日'), "x"};
+    QTest::newRow("no list") << 2 << QByteArray("<none>") << QStringList{};
+    QTest::newRow("empty") << 3 << QByteArray() << QStringList{};
+    QTest::newRow("a folder") << 4 << QByteArray("<folder>") << QStringList{};
+    QTest::newRow("a pipe") << 5 << QByteArray("<pipe>") << QStringList{};
+    QTest::newRow("1 GiB line") << 6 << QByteArray("<1 GiB>") << QStringList{QString(1024, QChar(0)), "C:\\after.exe"};
+    QTest::newRow("100,000 lines") << 0 << QByteArray("x\n").repeated(100000) << QStringList{"as many as fit"};
     // The file is read in chunks of 64 KiB: a CR LF across a border ends one line.
-    QTest::newRow("CR LF across chunks") << QByteArray(65531, 'p') + "\r\nab\r\nx"
+    QTest::newRow("CR LF across chunks") << 6 << QByteArray(65531, 'p') + "\r\nab\r\nx"
                                         << QStringList{QString(1024, 'p'), "ab", "x"};
 }
 
 void TestGui::draws()
 {
+    QFETCH(int, day);
     QFETCH(QByteArray, file);
     QFETCH(QStringList, lines);
-    QFile day("dattue.dat"), statm("/proc/self/statm");
-    QVERIFY(day.open(QIODevice::WriteOnly) && day.write(file) == file.size() && statm.open(QIODevice::ReadOnly));
-    QVERIFY(!file.isEmpty() || (day.resize(1 << 30) && day.seek(1 << 30) && day.write("\r\nC:\\after.exe") > 0));
-    day.close();
+    const int other = day == 0 ? 6 : 0;
+    QFile list(kDayLists[day]), statm("/proc/self/statm");
+    QVERIFY(writeFile(kDayLists[other], "/other") && statm.open(QIODevice::ReadOnly));
+    QVERIFY(file != "<folder>" || QDir().mkdir(list.fileName()));
+    QVERIFY(file != "<pipe>" || ::mkfifo(kDayLists[day], 0600) == 0);
+    if (!file.startsWith('<') || file == "<1 GiB>")
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(file.startsWith('<') ? "" : file) >= 0
+                && (file != "<1 GiB>" || (list.resize(1 << 30) && list.seek(1 << 30) && list.write("\r\nC:\\after.exe") > 0)));
+    list.close();
     m_main->Command2->click();
+    const std::array<QPushButton *, 7> buttons = m_main->viewer()->dayButtons();
     // Read with 512 MiB more address space than the test holds now.
     rlimit limit{};
     QVERIFY(::getrlimit(RLIMIT_AS, &limit) == 0);
     const rlimit cut{rlim_t(statm.readAll().split(' ')[0].toLongLong() * ::getpagesize() + (512 << 20)),
                      limit.rlim_max};
     QVERIFY(::setrlimit(RLIMIT_AS, &cut) == 0);
-    m_main->viewer()->Command2->click();
+    for (int i : {other, day, day}) // another day's list first, then this day twice
+        buttons[i]->click();
     QVERIFY(::setrlimit(RLIMIT_AS, &limit) == 0);
     if (lines == QStringList{"as many as fit"}) // the lines that reach into 519 pixels
         lines = QStringList(qCeil(519.0 / m_main->viewer()->listArea()->lineSpacing()), "x");
     QCOMPARE(m_main->viewer()->listArea()->lines(), lines);
-}
-
-void TestGui::dayButtons()
-{
-    // Monday, Tuesday and Sunday have a list; Wednesday none, Thursday an empty one, Friday a folder,
-    // Saturday a pipe.
-    for (int day : {0, 1, 6})
-        QVERIFY(writeFile(kDayLists[day], "/" + QByteArray(kDayNames[day]) + "\r\n" + kDayNames[day]));
-    QVERIFY(writeFile("datthu.dat") && QDir().mkdir("datfri.dat") && ::mkfifo("datsat.dat", 0600) == 0);
-    m_main->Command2->click();
-    const std::array<QPushButton *, 7> buttons = m_main->viewer()->dayButtons();
-    for (int day = 0; day < 7; ++day) {
-        for (int i : {day == 0 ? 6 : 0, day, day}) // another day's list first, then this day twice
-            buttons[i]->click();
-        QCOMPARE(m_main->viewer()->listArea()->lines(),
-                 QStringList(day < 2 || day == 6, "/" + QString(kDayNames[day])));
-        for (QPushButton *button : buttons)
-            QCOMPARE(button->font().bold(), button == buttons[day]);
-    }
+    for (QPushButton *button : buttons)
+        QCOMPARE(button->font().bold(), button == buttons[day]);
     QCOMPARE(shown<QWidget>().size(), 1); // the viewer, and no message
 }
 
