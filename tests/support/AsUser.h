@@ -41,12 +41,14 @@ inline QStringList asOrdinary(const QString &name, QStringList environment = {})
            + QStringList{bin.filePath(name)};
 }
 
-// Runs a built program as the ordinary account to its end. A run that could
-// not drop root's rights ends the test rather than pass blind.
+// Runs a built program as the ordinary account to its end, after the
+// command that wraps it (such as prlimit). A run that could not drop root's
+// rights ends the test rather than pass blind.
 inline Finished runAsOrdinary(const QString &name, const QStringList &arguments, const QString &folder,
-                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                              const QStringList &wrapper = {})
 {
-    const QStringList command = asOrdinary(name) + arguments;
+    const QStringList command = wrapper + asOrdinary(name) + arguments;
     const Finished f = run(command.first(), command.mid(1), folder, environment);
     if (!f.ran || f.exitCode == 127 || f.err.startsWith("setpriv:"))
         qFatal("cannot run %s as an ordinary user: %s", qPrintable(name), f.err.constData());
