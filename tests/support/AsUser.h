@@ -9,6 +9,10 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing {
@@ -53,6 +57,38 @@ inline Finished runAsOrdinary(const QString &name, const QStringList &arguments,
     if (!f.ran || f.exitCode == 127 || f.err.startsWith("setpriv:"))
         qFatal("cannot run %s as an ordinary user: %s", qPrintable(name), f.err.constData());
     return f;
+}
+
+// What check returns, run in a forked child as the ordinary account. A child
+// that cannot drop root's rights ends the test rather than pass blind; one
+// still at work after ten seconds (waiting on a pipe, say) is killed, which
+// its answer tells.
+inline QString inChildAsOrdinary(const std::function<QString()> &check)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        qFatal("cannot make a pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);
+        const bool dropped = !isRoot()
+                             || (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+                                 && ::setresuid(65534, 65534, 65534) == 0);
+        const QByteArray text = dropped ? check().toUtf8() : QByteArray("cannot drop root's rights");
+        ::_exit(::write(out[1], text.constData(), size_t(text.size())) == text.size() && dropped ? 0 : 1);
+    }
+    ::close(out[1]);
+    QByteArray text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    ::close(out[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || (WIFEXITED(status) && WEXITSTATUS(status) != 0))
+        qFatal("cannot run a check as an ordinary user: %s", text.constData());
+    if (WIFSIGNALED(status))
+        text += " (killed by signal " + QByteArray::number(WTERMSIG(status)) + ")";
+    return QString::fromUtf8(text);
 }
 
 } // namespace testing
