@@ -3,19 +3,21 @@
 // temporary folders. The plain road with Yes is test_typical_road's.
 #include "deploy/Deploy.h"
 #include "platform/XdgShortcutMaker.h"
+#include "support/AsUser.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
-#include "support/Run.h"
 
 #include <QtTest>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing;
 
 // What is wrong in the world before Deploy.
-enum Trouble { NoTrouble, NoLauncher, ConfigHomeIsFile, NoRights };
+enum Trouble { NoTrouble, NoLauncher, ConfigHomeIsFile, NoRights, ReadOnly };
 
 class TestDeploy : public QObject
 {
@@ -66,6 +68,9 @@ void TestDeploy::deploy_data()
     row("No under own GNOME switch", 7, "app", "work", "app", "work", "switches it off (X-GNOME-Autostart-enabled=false)", {},
         NoTrouble, "X-GNOME-Autostart-enabled=false");
     row("No without rights", 7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar", {}, NoRights);
+    // An administrator could not write there either.
+    row("No on a read-only file system", 7, "app", "work", "", "", "could not be created: %1/ro/autostart: Read-only file system",
+        {}, ReadOnly);
 }
 
 void TestDeploy::deploy()
@@ -89,6 +94,13 @@ void TestDeploy::deploy()
     const QByteArray ownEntry = "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + root + app + "/Rendaro.exe\n" + own + "\n";
     QVERIFY(own.isEmpty() || writeFile(dir.filePath("config/autostart/Rendaro.desktop"), ownEntry));
     QVERIFY(trouble != ConfigHomeIsFile || writeFile(dir.filePath("config")));
+    if (trouble == ReadOnly && !isRoot())
+        QSKIP("a read-only file system takes root to mount");
+    // A file system mounted read-only, in a mount namespace of the test's own.
+    QVERIFY(trouble != ReadOnly || (::mkdir(root + "ro", 0755) == 0 && ::unshare(CLONE_NEWNS) == 0
+                                    && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                                    && ::mount("vellomar", root + "ro", "tmpfs", MS_RDONLY, nullptr) == 0));
+    const auto unmount = qScopeGuard([&] { if (trouble == ReadOnly) ::umount2(root + "ro", MNT_DETACH); });
     // Relative or unset, the XDG variables leave the default folders.
     qputenv("XDG_CONFIG_HOME", "config");
     qunsetenv("XDG_CONFIG_DIRS");
@@ -96,7 +108,7 @@ void TestDeploy::deploy()
     QCOMPARE(platform::XdgShortcutMaker::autostartFolder(platform::ShortcutScope::AllUsers), "/etc/xdg/autostart");
     qputenv("XDG_CONFIG_HOME", root + "config");
     // /sys: where nobody may make folders, root included. A relative entry ("dirs") is passed over.
-    qputenv("XDG_CONFIG_DIRS", trouble == NoRights ? "/sys/vellomar" : "dirs:" + root + "dirs:" + root + "more");
+    qputenv("XDG_CONFIG_DIRS", trouble == NoRights ? "/sys/vellomar" : trouble == ReadOnly ? root + "ro" : "dirs:" + root + "dirs:" + root + "more");
     FakeServices fakes;
     fakes.prompter.answers = {answer};
     const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask
@@ -106,6 +118,7 @@ void TestDeploy::deploy()
 
     const bool cancelled = answer != platform::AnswerYes && answer != platform::AnswerNo;
     QCOMPARE(fakes.starter.commandLines, QStringList("brinol.com") + (cancelled ? QStringList("zeptra.com") : QStringList()));
+    QCOMPARE(fakes.starter.styles, QList<platform::WindowStyle>(cancelled ? 2 : 1, platform::WindowStyle::Hidden));
     QCOMPARE(fakes.prompter.shown.size(), 2);
     QCOMPARE(fakes.prompter.shown[0].buttons, platform::Buttons::YesNoCancel);
     QCOMPARE(fakes.prompter.shown[1].buttons, platform::Buttons::Ok);
