@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
+#include "viewer/LineReader.h"
 #include "viewer/ListArea.h"
 
 #include <QtTest>
@@ -74,6 +75,7 @@ private slots:
     void pick();
     void draws_data();
     void draws();
+    void readError();
 
 private:
     std::unique_ptr<Main> m_main;
@@ -236,7 +238,8 @@ void TestGui::pick_data()
                                     << QStringList{"Sat5.dat", "Thu5.dat"} << QStringList{"21:15", "Min"} << picked;
     QTest::newRow("only Sunday, noon") << QList{6} << QStringList{"12", "00", "PM", "Maximize"} << "" << QStringList{"99", "106"}
                                        << QStringList{"Sun106.dat"} << QStringList{"12:00", "Max"} << picked;
-    // An earlier run's Mon2.dat, and a dangling link Tue3.dat (not among the names).
+    // An earlier run's Mon2.dat, and dangling links Tue3.dat and Wed4.dat (not among the names) of which only the first
+    // counts: Wednesday is not ticked.
     QTest::newRow("names taken, 12 AM") << QList{0, 1} << QStringList{"12", "30", "AM", "Hide"} << "taken" << QStringList{"1", "4"}
                                         << QStringList{"Mon2.dat", "Mon4.dat", "Tue4.dat"} << QStringList{"00:30", "Hide"} << picked;
     // Picks that write nothing: no names left, no entry lines.
@@ -251,9 +254,9 @@ void TestGui::pick_data()
     // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
     QTest::newRow("folder not UTF-8") << QList{1} << QStringList{"03", "45", "AM", "Normal"} << "not UTF-8" << QStringList{"1", "3"}
                                       << QStringList{"Tue3.dat"} << QStringList{"03:45", "Normal"} << picked;
-    QTest::newRow("stopped part way") << QList{0, 2, 6} << refused << "limit" << QStringList{"1", "2"} << QStringList{"Mon2.dat"}
+    QTest::newRow("stopped part way") << QList{0, 4, 5} << refused << "limit" << QStringList{"1", "2"} << QStringList{"Fri2.dat", "Mon2.dat"}
                                       << QStringList{"19:00", "Hide"}
-                                      << QStringList{"/Wed2.dat could not be written: File too large", "written for this pick: Monday."};
+                                      << QStringList{"/Sat2.dat could not be written: File too large", "written for this pick: Monday, Friday."};
 }
 
 void TestGui::pick()
@@ -268,7 +271,7 @@ void TestGui::pick()
     QTemporaryDir programs;
     const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
-    QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat")));
+    QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat") && QFile::link("nowhere", "Wed4.dat")));
     const QByteArray bad = "bad\xff" "name", alike = "bad\xef\xbf\xbd" "name";
     QVERIFY(setup != "not UTF-8" || (::mkdir(bad, 0700) == 0 && ::mkdir(alike, 0700) == 0 && ::chdir(bad) == 0));
     QVERIFY(m_main->Dir1->setPath(folder));
@@ -282,7 +285,7 @@ void TestGui::pick()
     const QString before = form(*m_main).section(' ', 1);
     rlimit unlimited{};
     QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
-    if (setup == "limit") { // a full disk: the Monday file fits, the Wednesday file is longer
+    if (setup == "limit") { // a full disk: the Monday and Friday files fit, the Saturday file is longer
         const rlimit full{rlim_t(entry(lines, folder + "/prog", "Mon").size()), unlimited.rlim_max};
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &full) == 0);
     }
@@ -355,6 +358,22 @@ void TestGui::draws()
     for (QPushButton *button : buttons)
         QCOMPARE(button->font().bold(), button == buttons[day]);
     QCOMPARE(shown<QWidget>().size(), 1); // the viewer, and no message
+}
+
+// A read that fails ends a day list: the part of a line read before it is no line.
+void TestGui::readError()
+{
+    struct Failing : QIODevice {
+        qint64 readData(char *data, qint64) override { return std::exchange(m_once, false) ? (std::memcpy(data, "a\r\nb", 4), 4) : -1; }
+        qint64 writeData(const char *, qint64) override { return -1; }
+        bool m_once = true;
+    } device;
+    QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    viewer::LineReader reader(device, 1024);
+    QStringList lines;
+    while (const std::optional<QString> line = reader.next())
+        lines << *line;
+    QCOMPARE(lines, QStringList{"a"});
 }
 
 QTEST_MAIN(TestGui)
