@@ -60,6 +60,11 @@ template <typename Window> QList<Window *> shown()
     return windows;
 }
 
+// A pick: the days ticked; the hour, minute, AM/PM and run style chosen; what is set up before it; the counter
+// before and after; the names left in the working folder; the time and run style lines of its entry files; and
+// what the one message holds (no message when empty).
+struct PickRow { QList<int> days; QStringList choices; QString setup; QStringList counter, files = {}, lines = {}, told = {}; };
+
 } // namespace
 
 class TestGui : public QObject
@@ -226,48 +231,34 @@ void TestGui::help()
 
 void TestGui::pick_data()
 {
-    QTest::addColumn<QList<int>>("days"); // ticked
-    QTest::addColumn<QStringList>("choices"); // hour, minute, AM/PM, run style
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QStringList>("counter"); // before and after
-    QTest::addColumn<QStringList>("files"); // the names left in the working folder
-    QTest::addColumn<QStringList>("lines"); // the time and run style lines of the pick's entry files
-    QTest::addColumn<QStringList>("told"); // what the one message holds (no message when empty)
+    QTest::addColumn<PickRow>("row");
     const QStringList picked{"Program Picked, Next one Please"}, refused{"07", "00", "PM", "Hide"};
-    QTest::newRow("Thursday first") << QList{3, 5} << QStringList{"09", "15", "PM", "Minimize"} << "" << QStringList{"1", "5"}
-                                    << QStringList{"Sat5.dat", "Thu5.dat"} << QStringList{"21:15", "Min"} << picked;
-    QTest::newRow("only Sunday, noon") << QList{6} << QStringList{"12", "00", "PM", "Maximize"} << "" << QStringList{"99", "106"}
-                                       << QStringList{"Sun106.dat"} << QStringList{"12:00", "Max"} << picked;
+    QTest::newRow("Thursday first") << PickRow{{3, 5}, {"09", "15", "PM", "Minimize"}, "", {"1", "5"}, {"Sat5.dat", "Thu5.dat"},
+                                               {"21:15", "Min"}, picked};
+    QTest::newRow("only Sunday, noon") << PickRow{{6}, {"12", "00", "PM", "Maximize"}, "", {"99", "106"}, {"Sun106.dat"},
+                                                  {"12:00", "Max"}, picked};
     // An earlier run's Mon2.dat, and dangling links Tue3.dat and Wed4.dat (not among the names) of which only the first
     // counts: Wednesday is not ticked.
-    QTest::newRow("names taken, 12 AM") << QList{0, 1} << QStringList{"12", "30", "AM", "Hide"} << "taken" << QStringList{"1", "4"}
-                                        << QStringList{"Mon2.dat", "Mon4.dat", "Tue4.dat"} << QStringList{"00:30", "Hide"} << picked;
+    QTest::newRow("names taken, 12 AM") << PickRow{{0, 1}, {"12", "30", "AM", "Hide"}, "taken", {"1", "4"},
+                                                   {"Mon2.dat", "Mon4.dat", "Tue4.dat"}, {"00:30", "Hide"}, picked};
     // Picks that write nothing: no names left, no entry lines.
-    auto nothing = [&](const char *row, QList<int> days, QString setup, QStringList counter, QStringList told) {
-        QTest::newRow(row) << days << refused << setup << counter << QStringList{} << QStringList{} << told;
-    };
-    nothing("no day ticked", {}, "", {"1", "8"}, {});
-    nothing("no file selected", {3}, "no file", {"1", "5"}, {"You didn't select any file"});
-    nothing("line breaks", {0}, "x\r\nMonday", {"1", "2"}, {"x\\r\\nMonday", "control character"});
-    nothing("direction override", {0}, "x\u202Eexe.txt", {"1", "2"}, {"x\\u202eexe.txt", "text-direction mark"});
-    nothing("zero-width space", {0}, "x\u200Bexe", {"1", "2"}, {"x\\u200bexe", "invisible character"});
+    QTest::newRow("no day ticked") << PickRow{{}, refused, "", {"1", "8"}};
+    QTest::newRow("no file selected") << PickRow{{3}, refused, "no file", {"1", "5"}, {}, {}, {"You didn't select any file"}};
+    QTest::newRow("line breaks") << PickRow{{0}, refused, "x\r\nMonday", {"1", "2"}, {}, {}, {"x\\r\\nMonday", "control character"}};
+    QTest::newRow("direction override")
+        << PickRow{{0}, refused, "x\u202Eexe.txt", {"1", "2"}, {}, {}, {"x\\u202eexe.txt", "text-direction mark"}};
+    QTest::newRow("zero-width space") << PickRow{{0}, refused, "x\u200Bexe", {"1", "2"}, {}, {}, {"x\\u200bexe", "invisible character"}};
     // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
-    QTest::newRow("folder not UTF-8") << QList{1} << QStringList{"03", "45", "AM", "Normal"} << "not UTF-8" << QStringList{"1", "3"}
-                                      << QStringList{"Tue3.dat"} << QStringList{"03:45", "Normal"} << picked;
-    QTest::newRow("stopped part way") << QList{0, 4, 5} << refused << "limit" << QStringList{"1", "2"} << QStringList{"Fri2.dat", "Mon2.dat"}
-                                      << QStringList{"19:00", "Hide"}
-                                      << QStringList{"/Sat2.dat could not be written: File too large", "written for this pick: Monday, Friday."};
+    QTest::newRow("folder not UTF-8") << PickRow{{1}, {"03", "45", "AM", "Normal"}, "not UTF-8", {"1", "3"}, {"Tue3.dat"},
+                                                 {"03:45", "Normal"}, picked};
+    QTest::newRow("stopped part way") << PickRow{{0, 4, 5}, refused, "limit", {"1", "2"}, {"Fri2.dat", "Mon2.dat"}, {"19:00", "Hide"},
+                                                 {"/Sat2.dat could not be written: File too large", "written for this pick: Monday, Friday."}};
 }
 
 void TestGui::pick()
 {
-    QFETCH(QList<int>, days);
-    QFETCH(QStringList, choices);
-    QFETCH(QString, setup);
-    QFETCH(QStringList, counter);
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, told);
+    QFETCH(PickRow, row);
+    const auto &[days, choices, setup, counter, files, lines, told] = row;
     QTemporaryDir programs;
     const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
@@ -363,12 +354,11 @@ void TestGui::draws()
 // A read that fails ends a day list: the part of a line read before it is no line.
 void TestGui::readError()
 {
-    struct Failing : QIODevice {
-        qint64 readData(char *data, qint64) override { return std::exchange(m_once, false) ? (std::memcpy(data, "a\r\nb", 4), 4) : -1; }
-        qint64 writeData(const char *, qint64) override { return -1; }
-        bool m_once = true;
+    struct Failing : QBuffer {
+        qint64 readData(char *data, qint64 size) override { return pos() < buffer().size() ? QBuffer::readData(data, size) : -1; }
     } device;
-    QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    device.setData("a\r\nb");
+    QVERIFY(device.open(QIODevice::ReadOnly));
     viewer::LineReader reader(device, 1024);
     QStringList lines;
     while (const std::optional<QString> line = reader.next())

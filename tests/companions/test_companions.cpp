@@ -43,6 +43,11 @@ QStringList leaveTemporaries()
     return stale;
 }
 
+// A run of command in a folder of that mode, the ordinary user's (01777: root's, shared like /tmp), after the
+// plant under name: link, dangling, pipe, folder, full, root's, a lock of that mode or nothing; its exit code,
+// the state of name afterwards, and what standard error holds.
+struct Attack { QString command; int folderMode; QString name, plant; int exitCode; QString after, says; };
+
 } // namespace
 
 class TestCompanions : public QObject
@@ -157,48 +162,36 @@ void TestCompanions::clear()
 
 void TestCompanions::attacks_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("folderMode"); // of the working folder, the ordinary user's; 01777: root's, shared like /tmp
-    QTest::addColumn<QString>("name");   // what is planted under this name
-    QTest::addColumn<QString>("plant");  // link, dangling, pipe, folder, full, root's, a lock of that mode or nothing
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("after");  // the state of the name afterwards
-    QTest::addColumn<QString>("says");   // on standard error
-
+    QTest::addColumn<Attack>("row");
     const QString gathered = "file:" + QString::fromUtf8(monday("06:00", kLongPath)), old = "file:old";
-    QTest::newRow("brinol, day list links outside") << "brinol.com" << 0700 << "datmon.dat" << "link" << 0 << gathered << "";
-    QTest::newRow("brinol, day list dangles outside") << "brinol.com" << 0700 << "datmon.dat" << "dangling" << 0 << gathered << "";
-    QTest::newRow("brinol, day list is a pipe") << "brinol.com" << 0700 << "datmon.dat" << "pipe" << 0 << gathered << "";
-    QTest::newRow("brinol, day list is a folder") << "brinol.com" << 0700 << "datmon.dat" << "folder" << 1 << "folder" << "";
+    QTest::newRow("brinol, day list links outside") << Attack{"brinol.com", 0700, "datmon.dat", "link", 0, gathered, ""};
+    QTest::newRow("brinol, day list dangles outside") << Attack{"brinol.com", 0700, "datmon.dat", "dangling", 0, gathered, ""};
+    QTest::newRow("brinol, day list is a pipe") << Attack{"brinol.com", 0700, "datmon.dat", "pipe", 0, gathered, ""};
+    QTest::newRow("brinol, day list is a folder") << Attack{"brinol.com", 0700, "datmon.dat", "folder", 1, "folder", ""};
     // The disk full (a file size limit that holds for root too): the old list stays whole.
-    QTest::newRow("brinol, disk full") << "brinol.com" << 0700 << "datmon.dat" << "full" << 1 << old << "File too large";
-    QTest::newRow("brinol, lock links outside") << "brinol.com" << 0700 << "vellomar.lock" << "link" << 0 << "file:" << "";
-    QTest::newRow("zeptra, entry file links outside") << "zeptra.com" << 0700 << "Tue3.dat" << "link" << 0 << "none" << "";
-    QTest::newRow("zeptra, day list links outside") << "zeptra.com" << 0700 << "datmon.dat" << "link" << 0 << "none" << "";
+    QTest::newRow("brinol, disk full") << Attack{"brinol.com", 0700, "datmon.dat", "full", 1, old, "File too large"};
+    QTest::newRow("brinol, lock links outside") << Attack{"brinol.com", 0700, "vellomar.lock", "link", 0, "file:", ""};
+    QTest::newRow("zeptra, entry file links outside") << Attack{"zeptra.com", 0700, "Tue3.dat", "link", 0, "none", ""};
+    QTest::newRow("zeptra, day list links outside") << Attack{"zeptra.com", 0700, "datmon.dat", "link", 0, "none", ""};
     // No arguments: anything but --help and --version is refused, and no work done.
-    QTest::newRow("zeptra, an argument") << "zeptra.com Mon2.dat" << 0700 << "datmon.dat" << "" << 2 << old << "";
+    QTest::newRow("zeptra, an argument") << Attack{"zeptra.com Mon2.dat", 0700, "datmon.dat", "", 2, old, ""};
     // A run that fails before its work touches no file.
-    QTest::newRow("brinol, folder cannot be listed") << "brinol.com" << 0300 << "datmon.dat" << "" << 1 << old << "cannot read the folder";
-    QTest::newRow("brinol, no lock in a read-only folder") << "brinol.com" << 0500 << "datmon.dat" << "" << 1 << old << "permission denied";
+    QTest::newRow("brinol, folder cannot be listed") << Attack{"brinol.com", 0300, "datmon.dat", "", 1, old, "cannot read the folder"};
+    QTest::newRow("brinol, no lock in a read-only folder") << Attack{"brinol.com", 0500, "datmon.dat", "", 1, old, "permission denied"};
     // In a shared folder like /tmp only a file's owner may remove it; the rest goes.
-    QTest::newRow("zeptra, a file of root's") << "zeptra.com" << 01777 << "Mon2.dat" << "root's" << 1 << gathered << "cannot remove Mon2.dat";
+    QTest::newRow("zeptra, a file of root's") << Attack{"zeptra.com", 01777, "Mon2.dat", "root's", 1, gathered, "cannot remove Mon2.dat"};
     // There another user's lock, left by a run that ended, is taken in turn;
     // one that may not even be read is refused at once, not after the wait.
-    QTest::newRow("brinol, another user's lock left") << "brinol.com" << 01777 << "vellomar.lock" << "0644" << 0 << "file:" + kLock << "";
+    QTest::newRow("brinol, another user's lock left") << Attack{"brinol.com", 01777, "vellomar.lock", "0644", 0, "file:" + kLock, ""};
     QTest::newRow("brinol, another user's lock unreadable")
-        << "brinol.com" << 01777 << "vellomar.lock" << "0600" << 1 << "file:" + kLock << "cannot open the lock file";
+        << Attack{"brinol.com", 01777, "vellomar.lock", "0600", 1, "file:" + kLock, "cannot open the lock file"};
 }
 
 // Each run is the ordinary user's, as is everything in its folder and outside but what the row gives others.
 void TestCompanions::attacks()
 {
-    QFETCH(QString, command);
-    QFETCH(int, folderMode);
-    QFETCH(QString, name);
-    QFETCH(QString, plant);
-    QFETCH(int, exitCode);
-    QFETCH(QString, after);
-    QFETCH(QString, says);
+    QFETCH(Attack, row);
+    const auto &[command, folderMode, name, plant, exitCode, after, says] = row;
     if (folderMode == 01777 && !isRoot())
         QSKIP("files of other users in a shared folder take root to set up");
     QTemporaryDir outside, dir;

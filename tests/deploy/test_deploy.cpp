@@ -19,6 +19,19 @@ using namespace testing;
 // What is wrong in the world before Deploy.
 enum Trouble { NoTrouble, NoLauncher, ConfigHomeIsFile, NoRights, ReadOnly };
 
+// The answer; the program folder's and the working folder's names, as bytes; how the first stands in Exec=
+// (quotes aside; "" for no entry) and the second in Path=; what the closing message holds; how the program
+// folder's name stands in TryExec=, where not as it is; and the user's own autostart entry before Deploy,
+// switched off by this line.
+struct Row {
+    qint16 answer;
+    QByteArray app, work, exec, path;
+    QString said;
+    QByteArray tryExec = {};
+    Trouble trouble = NoTrouble;
+    QByteArray own = {};
+};
+
 class TestDeploy : public QObject
 {
     Q_OBJECT
@@ -29,61 +42,41 @@ private slots:
 
 void TestDeploy::deploy_data()
 {
-    QTest::addColumn<qint16>("answer");
-    QTest::addColumn<QByteArray>("app");  // the program folder's name, as bytes
-    QTest::addColumn<QByteArray>("work"); // the working folder's
-    QTest::addColumn<QByteArray>("exec"); // how the program folder's name stands in Exec=, quotes aside; "" for no entry
-    QTest::addColumn<QByteArray>("path"); // how the working folder's stands in Path=
-    QTest::addColumn<QString>("said");    // what the closing message holds
-    QTest::addColumn<QByteArray>("tryExec"); // how the program folder's name stands in TryExec=
-    QTest::addColumn<int>("trouble");
-    QTest::addColumn<QByteArray>("own"); // the user's own autostart entry before Deploy, switched off by this line
-    auto row = [](const QByteArray &tag, qint16 answer, const QByteArray &app, const QByteArray &work, const QByteArray &exec,
-                  const QByteArray &path, const char *said, const QByteArray &tryExec = {}, Trouble trouble = NoTrouble,
-                  const QByteArray &own = {}) {
-        QTest::newRow(tag.constData()) << answer << app << work << exec << path << QString(said)
-                                       << (tryExec.isEmpty() ? app : tryExec) << int(trouble) << own;
-    };
-    row("No", 7, "app", "work", "app", "work", "File copied to All Users profile");
+    QTest::addColumn<Row>("row");
+    auto row = [](const QByteArray &tag, const Row &r) { QTest::newRow(tag.constData()) << r; };
+    row("No", {7, "app", "work", "app", "work", "File copied to All Users profile"});
     // Cancel, and what the box returns for Escape and its close button, and any other value.
     for (qint16 answer : {2, -6, 6 + 256})
-        row("answer " + QByteArray::number(answer), answer, "app", "work", "", "", "DATA FILES clear, Rendaro not copied");
-    row("semicolon alone", 6, "a;b", "w;x", "\"a;b", "w;x", "File copied to your Login Profile");
-    row("blanks, not ASCII", 6, "Gr\xc3\xbc\xc3\x9f" "e apps", "w\xc3\xb6rk", "\"Gr\xc3\xbc\xc3\x9f" "e apps",
-        "w\xc3\xb6rk", "File copied to your Login Profile");
-    row("shell characters", 6, "$(x)`id`", "$(w)", "\"\\\\$(x)\\\\`id\\\\`", "$(w)", "File copied to your Login Profile");
-    row("backslash and quote", 6, "b\\s\"q\"", "w\\x", "\"b\\\\\\\\s\\\\\"q\\\\\"", "w\\\\x", "File copied to your Login Profile",
-        "b\\\\s\"q\"");
+        row("answer " + QByteArray::number(answer), {answer, "app", "work", "", "", "DATA FILES clear, Rendaro not copied"});
+    row("semicolon alone", {6, "a;b", "w;x", "\"a;b", "w;x", "File copied to your Login Profile"});
+    row("blanks, not ASCII", {6, "Gr\xc3\xbc\xc3\x9f" "e apps", "w\xc3\xb6rk", "\"Gr\xc3\xbc\xc3\x9f" "e apps",
+        "w\xc3\xb6rk", "File copied to your Login Profile"});
+    row("shell characters", {6, "$(x)`id`", "$(w)", "\"\\\\$(x)\\\\`id\\\\`", "$(w)", "File copied to your Login Profile"});
+    row("backslash and quote", {6, "b\\s\"q\"", "w\\x", "\"b\\\\\\\\s\\\\\"q\\\\\"", "w\\\\x", "File copied to your Login Profile",
+        "b\\\\s\"q\""});
     // GLib looks for the program before it reads %% as %: no entry can name it.
-    row("percent", 6, "100%", "work", "", "", "could not be created: a desktop would not read");
+    row("percent", {6, "100%", "work", "", "", "could not be created: a desktop would not read"});
     // Bytes that are not UTF-8 do not survive as text: the name leads elsewhere.
-    row("working folder not UTF-8", 6, "app", "w\xff", "", "", "does not lead back to it");
-    row("no launcher", 6, "app", "work", "", "", "Rendaro.exe cannot be found", {}, NoLauncher);
-    row("config home is a file", 6, "app", "work", "", "", "config is not a folder", {}, ConfigHomeIsFile);
+    row("working folder not UTF-8", {6, "app", "w\xff", "", "", "does not lead back to it"});
+    row("no launcher", {6, "app", "work", "", "", "Rendaro.exe cannot be found", {}, NoLauncher});
+    row("config home is a file", {6, "app", "work", "", "", "config is not a folder", {}, ConfigHomeIsFile});
     // A user's own entry that hides the one for all users: Yes replaces it, No cannot.
-    row("Yes over own Hidden=true", 6, "app", "work", "app", "work", "File copied to your Login Profile", {}, NoTrouble, "Hidden=true");
-    row("No under own Hidden=true", 7, "app", "work", "app", "work",
+    row("Yes over own Hidden=true", {6, "app", "work", "app", "work", "File copied to your Login Profile", {}, NoTrouble, "Hidden=true"});
+    row("No under own Hidden=true", {7, "app", "work", "app", "work",
         "All Users profile, but your own entry %1/config/autostart/Rendaro.desktop switches it off (Hidden=true). Rendaro will not",
-        {}, NoTrouble, "Hidden=true");
-    row("No under own GNOME switch", 7, "app", "work", "app", "work", "switches it off (X-GNOME-Autostart-enabled=false)", {},
-        NoTrouble, "X-GNOME-Autostart-enabled=false");
-    row("No without rights", 7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar", {}, NoRights);
+        {}, NoTrouble, "Hidden=true"});
+    row("No under own GNOME switch", {7, "app", "work", "app", "work", "switches it off (X-GNOME-Autostart-enabled=false)", {},
+        NoTrouble, "X-GNOME-Autostart-enabled=false"});
+    row("No without rights", {7, "app", "work", "", "", "all users: administrator rights are needed (/sys/vellomar", {}, NoRights});
     // An administrator could not write there either.
-    row("No on a read-only file system", 7, "app", "work", "", "", "could not be created: %1/ro/autostart: Read-only file system",
-        {}, ReadOnly);
+    row("No on a read-only file system", {7, "app", "work", "", "", "could not be created: %1/ro/autostart: Read-only file system",
+        {}, ReadOnly});
 }
 
 void TestDeploy::deploy()
 {
-    QFETCH(qint16, answer);
-    QFETCH(QByteArray, app);
-    QFETCH(QByteArray, work);
-    QFETCH(QByteArray, exec);
-    QFETCH(QByteArray, path);
-    QFETCH(QString, said);
-    QFETCH(QByteArray, tryExec);
-    QFETCH(int, trouble);
-    QFETCH(QByteArray, own);
+    QFETCH(Row, row);
+    auto [answer, app, work, exec, path, said, tryExec, trouble, own] = row;
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path()) + '/';
     const QString previous = QDir::currentPath();
@@ -131,7 +124,7 @@ void TestDeploy::deploy()
         return;
     const QByteArray quote = exec.startsWith('"') ? "\"" : "";
     QCOMPARE(readFile(entry), "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + quote + root + exec.mid(quote.size())
-                                  + "/Rendaro.exe" + quote + "\nTryExec=" + root + tryExec
+                                  + "/Rendaro.exe" + quote + "\nTryExec=" + root + (tryExec.isEmpty() ? app : tryExec)
                                   + "/Rendaro.exe\nPath=" + root + path + "\n");
     auto mode = [](const QString &file) { struct stat info {}; return ::stat(QFile::encodeName(file), &info) ? -1 : int(info.st_mode & 07777); };
     QCOMPARE(mode(entry), 0644);

@@ -65,30 +65,22 @@ inline Finished runAsOrdinary(const QString &name, const QStringList &arguments,
 // its answer tells.
 inline QString inChildAsOrdinary(const std::function<QString()> &check)
 {
-    int out[2];
-    if (::pipe(out) != 0)
-        qFatal("cannot make a pipe");
-    const pid_t child = ::fork();
+    int out[2] = {-1, -1};
+    const pid_t child = ::pipe(out) == 0 ? ::fork() : -1;
     if (child == 0) {
         ::alarm(10);
-        const bool dropped = !isRoot()
-                             || (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
-                                 && ::setresuid(65534, 65534, 65534) == 0);
+        const bool dropped = !isRoot() || (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+                                           && ::setresuid(65534, 65534, 65534) == 0);
         const QByteArray text = dropped ? check().toUtf8() : QByteArray("cannot drop root's rights");
         ::_exit(::write(out[1], text.constData(), size_t(text.size())) == text.size() && dropped ? 0 : 1);
     }
     ::close(out[1]);
-    QByteArray text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    ::close(out[0]);
+    QFile from;
+    const QByteArray text = from.open(out[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? from.readAll() : QByteArray();
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || (WIFEXITED(status) && WEXITSTATUS(status) != 0))
         qFatal("cannot run a check as an ordinary user: %s", text.constData());
-    if (WIFSIGNALED(status))
-        text += " (killed by signal " + QByteArray::number(WTERMSIG(status)) + ")";
-    return QString::fromUtf8(text);
+    return QString::fromUtf8(WIFSIGNALED(status) ? text + " (killed by signal " + QByteArray::number(WTERMSIG(status)) + ")" : text);
 }
 
 } // namespace testing
