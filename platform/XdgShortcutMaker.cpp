@@ -31,9 +31,11 @@ QString firstConfigDir()
     return QStringLiteral("/etc/xdg");
 }
 
+// A read-only file system is no want of rights: an administrator could not
+// write there either, and is not the one to ask.
 bool isPermissionError(int error)
 {
-    return error == EACCES || error == EPERM || error == EROFS;
+    return error == EACCES || error == EPERM;
 }
 
 base::Failure systemReason(const QString &path, const QString &text, int error)

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
+#include "viewer/LineReader.h"
 #include "viewer/ListArea.h"
 
 #include <QtTest>
@@ -59,6 +60,11 @@ template <typename Window> QList<Window *> shown()
     return windows;
 }
 
+// A pick: the days ticked; the hour, minute, AM/PM and run style chosen; what is set up before it; the counter
+// before and after; the names left in the working folder; the time and run style lines of its entry files; and
+// what the one message holds (no message when empty).
+struct PickRow { QList<int> days; QStringList choices; QString setup; QStringList counter, files = {}, lines = {}, told = {}; };
+
 } // namespace
 
 class TestGui : public QObject
@@ -74,7 +80,7 @@ private slots:
     void pick();
     void draws_data();
     void draws();
-    void dayButtons();
+    void readError();
 
 private:
     std::unique_ptr<Main> m_main;
@@ -225,51 +231,38 @@ void TestGui::help()
 
 void TestGui::pick_data()
 {
-    QTest::addColumn<QList<int>>("days"); // ticked
-    QTest::addColumn<QStringList>("choices"); // hour, minute, AM/PM, run style
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QStringList>("counter"); // before and after
-    QTest::addColumn<QStringList>("files"); // the names left in the working folder
-    QTest::addColumn<QStringList>("lines"); // the time and run style lines of the pick's entry files
-    QTest::addColumn<QStringList>("told"); // what the one message holds (no message when empty)
+    QTest::addColumn<PickRow>("row");
     const QStringList picked{"Program Picked, Next one Please"}, refused{"07", "00", "PM", "Hide"};
-    QTest::newRow("Thursday first") << QList{3, 5} << QStringList{"09", "15", "PM", "Minimize"} << "" << QStringList{"1", "5"}
-                                    << QStringList{"Sat5.dat", "Thu5.dat"} << QStringList{"21:15", "Min"} << picked;
-    QTest::newRow("only Sunday, noon") << QList{6} << QStringList{"12", "00", "PM", "Maximize"} << "" << QStringList{"99", "106"}
-                                       << QStringList{"Sun106.dat"} << QStringList{"12:00", "Max"} << picked;
-    // An earlier run's Mon2.dat, and a dangling link Tue3.dat (not among the names).
-    QTest::newRow("names taken, 12 AM") << QList{0, 1} << QStringList{"12", "30", "AM", "Hide"} << "taken" << QStringList{"1", "4"}
-                                        << QStringList{"Mon2.dat", "Mon4.dat", "Tue4.dat"} << QStringList{"00:30", "Hide"} << picked;
+    QTest::newRow("Thursday first") << PickRow{{3, 5}, {"09", "15", "PM", "Minimize"}, "", {"1", "5"}, {"Sat5.dat", "Thu5.dat"},
+                                               {"21:15", "Min"}, picked};
+    QTest::newRow("only Sunday, noon") << PickRow{{6}, {"12", "00", "PM", "Maximize"}, "", {"99", "106"}, {"Sun106.dat"},
+                                                  {"12:00", "Max"}, picked};
+    // An earlier run's Mon2.dat, and dangling links Tue3.dat and Wed4.dat (not among the names) of which only the first
+    // counts: Wednesday is not ticked.
+    QTest::newRow("names taken, 12 AM") << PickRow{{0, 1}, {"12", "30", "AM", "Hide"}, "taken", {"1", "4"},
+                                                   {"Mon2.dat", "Mon4.dat", "Tue4.dat"}, {"00:30", "Hide"}, picked};
     // Picks that write nothing: no names left, no entry lines.
-    auto nothing = [&](const char *row, QList<int> days, QString setup, QStringList counter, QStringList told) {
-        QTest::newRow(row) << days << refused << setup << counter << QStringList{} << QStringList{} << told;
-    };
-    nothing("no day ticked", {}, "", {"1", "8"}, {});
-    nothing("no file selected", {3}, "no file", {"1", "5"}, {"You didn't select any file"});
-    nothing("line breaks", {0}, "x\r\nMonday", {"1", "2"}, {"x\\r\\nMonday", "control character"});
-    nothing("direction override", {0}, "x\u202Eexe.txt", {"1", "2"}, {"x\\u202eexe.txt", "text-direction mark"});
-    nothing("zero-width space", {0}, "x\u200Bexe", {"1", "2"}, {"x\\u200bexe", "invisible character"});
+    QTest::newRow("no day ticked") << PickRow{{}, refused, "", {"1", "8"}};
+    QTest::newRow("no file selected") << PickRow{{3}, refused, "no file", {"1", "5"}, {}, {}, {"You didn't select any file"}};
+    QTest::newRow("line breaks") << PickRow{{0}, refused, "x\r\nMonday", {"1", "2"}, {}, {}, {"x\\r\\nMonday", "control character"}};
+    QTest::newRow("direction override")
+        << PickRow{{0}, refused, "x\u202Eexe.txt", {"1", "2"}, {}, {}, {"x\\u202eexe.txt", "text-direction mark"}};
+    QTest::newRow("zero-width space") << PickRow{{0}, refused, "x\u200Bexe", {"1", "2"}, {}, {}, {"x\\u200bexe", "invisible character"}};
     // Started in a folder whose name is not UTF-8, beside one that looks the same as text.
-    QTest::newRow("folder not UTF-8") << QList{1} << QStringList{"03", "45", "AM", "Normal"} << "not UTF-8" << QStringList{"1", "3"}
-                                      << QStringList{"Tue3.dat"} << QStringList{"03:45", "Normal"} << picked;
-    QTest::newRow("stopped part way") << QList{0, 2, 6} << refused << "limit" << QStringList{"1", "2"} << QStringList{"Mon2.dat"}
-                                      << QStringList{"19:00", "Hide"}
-                                      << QStringList{"/Wed2.dat could not be written: File too large", "written for this pick: Monday."};
+    QTest::newRow("folder not UTF-8") << PickRow{{1}, {"03", "45", "AM", "Normal"}, "not UTF-8", {"1", "3"}, {"Tue3.dat"},
+                                                 {"03:45", "Normal"}, picked};
+    QTest::newRow("stopped part way") << PickRow{{0, 4, 5}, refused, "limit", {"1", "2"}, {"Fri2.dat", "Mon2.dat"}, {"19:00", "Hide"},
+                                                 {"/Sat2.dat could not be written: File too large", "written for this pick: Monday, Friday."}};
 }
 
 void TestGui::pick()
 {
-    QFETCH(QList<int>, days);
-    QFETCH(QStringList, choices);
-    QFETCH(QString, setup);
-    QFETCH(QStringList, counter);
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, told);
+    QFETCH(PickRow, row);
+    const auto &[days, choices, setup, counter, files, lines, told] = row;
     QTemporaryDir programs;
     const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
-    QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat")));
+    QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat") && QFile::link("nowhere", "Wed4.dat")));
     const QByteArray bad = "bad\xff" "name", alike = "bad\xef\xbf\xbd" "name";
     QVERIFY(setup != "not UTF-8" || (::mkdir(bad, 0700) == 0 && ::mkdir(alike, 0700) == 0 && ::chdir(bad) == 0));
     QVERIFY(m_main->Dir1->setPath(folder));
@@ -283,7 +276,7 @@ void TestGui::pick()
     const QString before = form(*m_main).section(' ', 1);
     rlimit unlimited{};
     QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
-    if (setup == "limit") { // a full disk: the Monday file fits, the Wednesday file is longer
+    if (setup == "limit") { // a full disk: the Monday and Friday files fit, the Saturday file is longer
         const rlimit full{rlim_t(entry(lines, folder + "/prog", "Mon").size()), unlimited.rlim_max};
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &full) == 0);
     }
@@ -305,62 +298,72 @@ void TestGui::pick()
 
 void TestGui::draws_data()
 {
-    QTest::addColumn<QByteArray>("file"); // none: a line of 1 GiB (a sparse file), then one more
+    QTest::addColumn<int>("day");         // whose button is clicked, after another day's
+    QTest::addColumn<QByteArray>("file"); // its list; or <none>, <folder>, <pipe>, <1 GiB> (a sparse line, then one more)
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("each kind")
-        << QByteArray("19:30\r\nC:\\setup.exe\r\nHide\r\nMax\r\nMin\r\nNormal\r\nTuesday\r\n1:\r\n\r\n12:00")
+        << 0 << QByteArray("19:30\r\nC:\\setup.exe\r\nHide\r\nMax\r\nMin\r\nNormal\r\nTuesday\r\n1:\r\n\r\n12:00")
         << QStringList{"Time: 19:30", "C:\\setup.exe", "Run Style - Hide", "Run Style - Maximize",
                        "Run Style - Minimize", "Run Style - Normal", "1:", "", "Time: 12:00"};
     // A line keeps 1024 characters, far more than the window shows, and never part of one.
-    QTest::newRow("long line") << "a" + QString(1030, u'日').toUtf8() + "\r\nx"
-                               << QStringList{"a" + QString(1023, u'日'), "x"};
-    QTest::newRow("1 GiB line") << QByteArray() << QStringList{QString(1024, QChar(0)), "C:\\after.exe"};
-    QTest::newRow("100,000 lines") << QByteArray("x\n").repeated(100000) << QStringList{"as many as fit"};
+    QTest::newRow("long line") << 1 << QString(1030, u'日').toUtf8() + "\r\nx" << QStringList{QString(1024, u'日'), "x"};
+    QTest::newRow("no list") << 2 << QByteArray("<none>") << QStringList{};
+    QTest::newRow("empty") << 3 << QByteArray() << QStringList{};
+    QTest::newRow("a folder") << 4 << QByteArray("<folder>") << QStringList{};
+    QTest::newRow("a pipe") << 5 << QByteArray("<pipe>") << QStringList{};
+    QTest::newRow("1 GiB line") << 6 << QByteArray("<1 GiB>") << QStringList{QString(1024, QChar(0)), "C:\\after.exe"};
+    QTest::newRow("100,000 lines") << 0 << QByteArray("x\n").repeated(100000) << QStringList{"as many as fit"};
     // The file is read in chunks of 64 KiB: a CR LF across a border ends one line.
-    QTest::newRow("CR LF across chunks") << QByteArray(65531, 'p') + "\r\nab\r\nx"
+    QTest::newRow("CR LF across chunks") << 6 << QByteArray(65531, 'p') + "\r\nab\r\nx"
                                         << QStringList{QString(1024, 'p'), "ab", "x"};
 }
 
 void TestGui::draws()
 {
+    QFETCH(int, day);
     QFETCH(QByteArray, file);
     QFETCH(QStringList, lines);
-    QFile day("dattue.dat"), statm("/proc/self/statm");
-    QVERIFY(day.open(QIODevice::WriteOnly) && day.write(file) == file.size() && statm.open(QIODevice::ReadOnly));
-    QVERIFY(!file.isEmpty() || (day.resize(1 << 30) && day.seek(1 << 30) && day.write("\r\nC:\\after.exe") > 0));
-    day.close();
+    const int other = day == 0 ? 6 : 0;
+    QFile list(kDayLists[day]), statm("/proc/self/statm");
+    QVERIFY(writeFile(kDayLists[other], "/other") && statm.open(QIODevice::ReadOnly));
+    QVERIFY(file != "<folder>" || QDir().mkdir(list.fileName()));
+    QVERIFY(file != "<pipe>" || ::mkfifo(kDayLists[day], 0600) == 0);
+    if (!file.startsWith('<') || file == "<1 GiB>")
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(file.startsWith('<') ? "" : file) >= 0
+                && (file != "<1 GiB>" || (list.resize(1 << 30) && list.seek(1 << 30) && list.write("\r\nC:\\after.exe") > 0)));
+    list.close();
     m_main->Command2->click();
+    const std::array<QPushButton *, 7> buttons = m_main->viewer()->dayButtons();
     // Read with 512 MiB more address space than the test holds now.
     rlimit limit{};
     QVERIFY(::getrlimit(RLIMIT_AS, &limit) == 0);
     const rlimit cut{rlim_t(statm.readAll().split(' ')[0].toLongLong() * ::getpagesize() + (512 << 20)),
                      limit.rlim_max};
     QVERIFY(::setrlimit(RLIMIT_AS, &cut) == 0);
-    m_main->viewer()->Command2->click();
+    for (int i : {other, day, day}) // another day's list first, then this day twice
+        buttons[i]->click();
     QVERIFY(::setrlimit(RLIMIT_AS, &limit) == 0);
     if (lines == QStringList{"as many as fit"}) // the lines that reach into 519 pixels
         lines = QStringList(qCeil(519.0 / m_main->viewer()->listArea()->lineSpacing()), "x");
     QCOMPARE(m_main->viewer()->listArea()->lines(), lines);
+    for (QPushButton *button : buttons)
+        QCOMPARE(button->font().bold(), button == buttons[day]);
+    QCOMPARE(shown<QWidget>().size(), 1); // the viewer, and no message
 }
 
-void TestGui::dayButtons()
+// A read that fails ends a day list: the part of a line read before it is no line.
+void TestGui::readError()
 {
-    // Monday, Tuesday and Sunday have a list; Wednesday none, Thursday an empty one, Friday a folder,
-    // Saturday a pipe.
-    for (int day : {0, 1, 6})
-        QVERIFY(writeFile(kDayLists[day], "/" + QByteArray(kDayNames[day]) + "\r\n" + kDayNames[day]));
-    QVERIFY(writeFile("datthu.dat") && QDir().mkdir("datfri.dat") && ::mkfifo("datsat.dat", 0600) == 0);
-    m_main->Command2->click();
-    const std::array<QPushButton *, 7> buttons = m_main->viewer()->dayButtons();
-    for (int day = 0; day < 7; ++day) {
-        for (int i : {day == 0 ? 6 : 0, day, day}) // another day's list first, then this day twice
-            buttons[i]->click();
-        QCOMPARE(m_main->viewer()->listArea()->lines(),
-                 QStringList(day < 2 || day == 6, "/" + QString(kDayNames[day])));
-        for (QPushButton *button : buttons)
-            QCOMPARE(button->font().bold(), button == buttons[day]);
-    }
-    QCOMPARE(shown<QWidget>().size(), 1); // the viewer, and no message
+    struct Failing : QBuffer {
+        qint64 readData(char *data, qint64 size) override { return pos() < buffer().size() ? QBuffer::readData(data, size) : -1; }
+    } device;
+    device.setData("a\r\nb");
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    viewer::LineReader reader(device, 1024);
+    QStringList lines;
+    while (const std::optional<QString> line = reader.next())
+        lines << *line;
+    QCOMPARE(lines, QStringList{"a"});
 }
 
 QTEST_MAIN(TestGui)

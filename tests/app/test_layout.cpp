@@ -66,8 +66,6 @@ class TestLayout : public QObject
     Q_OBJECT
 private slots:
     void windows();
-    void placed_data();
-    void placed();
     void push_data();
     void push();
 };
@@ -100,32 +98,6 @@ void TestLayout::windows()
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QVERIFY2(faults(&about).isEmpty(), qPrintable(faults(&about).join("; ")));
-}
-
-void TestLayout::placed_data()
-{
-    // Controls that the form lets reach a pixel into a neighbour, and their box in twips.
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QRect>("twips");
-    QTest::newRow("Thursday into Friday") << "Form2/Command4" << QRect(3600, 7200, 975, 495);
-    QTest::newRow("Mon into Tue and its box") << "Main/Label1" << QRect(360, 960, 495, 375);
-    QTest::newRow("Tue into Wed") << "Main/Label2" << QRect(840, 960, 495, 255);
-    QTest::newRow("Wed into Thu") << "Main/Label3" << QRect(1320, 960, 495, 255);
-    QTest::newRow("Thu into Fri and its box") << "Main/Label4" << QRect(1800, 960, 495, 375);
-    QTest::newRow("Sat into Sun") << "Main/Label6" << QRect(2760, 960, 495, 255);
-}
-
-void TestLayout::placed()
-{
-    QFETCH(QString, control);
-    QFETCH(QRect, twips);
-    installFontSubstitutes();
-    WorkFolder work;
-    FakeServices fakes;
-    Main main({fakes.starter, fakes.prompter, fakes.shortcuts});
-    main.Command2->click();
-    const QWidget *window = control.startsWith("Main") ? static_cast<QWidget *>(&main) : main.viewer();
-    QCOMPARE(window->findChild<QWidget *>(control.section('/', 1))->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
 }
 
 void TestLayout::push_data()

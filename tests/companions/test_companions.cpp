@@ -13,6 +13,7 @@ namespace {
 
 const QByteArray kSecret = "outside the working folder\n";
 const QByteArray kLongPath = QByteArray(1000, 'p'); // its day list is larger than the lock file
+const QString kLock = "999999999\nbrinol.com\n\n";    // another user's lock, as an earlier version left it
 
 QByteArray monday(const char *time, const QByteArray &program)
 {
@@ -42,6 +43,11 @@ QStringList leaveTemporaries()
     return stale;
 }
 
+// A run of command in a folder of that mode, the ordinary user's (01777: root's, shared like /tmp), after the
+// plant under name: link, dangling, pipe, folder, full, root's, a lock of that mode or nothing; its exit code,
+// the state of name afterwards, and what standard error holds.
+struct Attack { QString command; int folderMode; QString name, plant; int exitCode; QString after, says; };
+
 } // namespace
 
 class TestCompanions : public QObject
@@ -53,8 +59,6 @@ private slots:
     void clear();
     void attacks_data();
     void attacks();
-    void asOrdinaryUser_data();
-    void asOrdinaryUser();
     void lock();
 };
 
@@ -73,19 +77,24 @@ void TestCompanions::gather()
                                          {"Wed11.dat", entryText("00:00", "/c", "Min", "Wednesday")},
                                          {"Sat8.dat", "18:45\n/lf\nNormal\nSaturday"}};
     // Entry files by name but not valid, each skipped with a warning.
-    const QMap<QString, QByteArray> bad{{"Tue3.dat", ""},
-                                        {"Tue4.dat", "24:00\r\n/x\r\nNormal\r\nTuesday\r\n"},
-                                        {"Tue5.dat", "09:00\r\n/x\r\nMinimize\r\nTuesday\r\n"},
-                                        {"Tue6.dat", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
-                                        {"Tue7.dat", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
-                                        {"Tue8.dat", tuesday(64 * 1024 + 1)},
-                                        {"Tue9.dat", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"},
-                                        {"Wed3.dat", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"},
-                                        {"Wed4.dat", "09:00\r\n/x\xe2\x80\x8by\r\nNormal\r\nWednesday\r\n"},
-                                        {"Wed5.dat", "09:00\r\n/caf\xe9\r\nNormal\r\nWednesday\r\n"}};
-    for (const auto &files : {good, bad})
-        for (auto it = files.cbegin(); it != files.cend(); ++it)
-            QVERIFY(writeFile(it.key(), it.value()));
+    const std::pair<QString, QByteArray> bad[] = {
+        {"Tue3.dat: 0 lines instead of 4", ""},
+        {"Tue4.dat: bad time line \"24:00\"", "24:00\r\n/x\r\nNormal\r\nTuesday\r\n"},
+        {"Tue5.dat: bad run style \"Minimize\"", "09:00\r\n/x\r\nMinimize\r\nTuesday\r\n"},
+        {"Tue6.dat: the day line \"Monday\" is not Tuesday", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
+        {"Tue7.dat: contains a NUL byte", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
+        {"Tue8.dat: larger than 65536 bytes", tuesday(64 * 1024 + 1)},
+        {"Tue9.dat: 5 lines instead of 4", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"},
+        {"Wed3.dat: bad program path \"/x\\x1b[2J\\x85\"", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"},
+        {"Wed4.dat: bad program path \"/x\\u200by\"", "09:00\r\n/x\xe2\x80\x8by\r\nNormal\r\nWednesday\r\n"},
+        {"Wed5.dat: bad program path \"/caf\\xe9\" (not UTF-8)", "09:00\r\n/caf\xe9\r\nNormal\r\nWednesday\r\n"}};
+    QStringList warnedOf;
+    for (auto it = good.cbegin(); it != good.cend(); ++it)
+        QVERIFY(writeFile(it.key(), it.value()));
+    for (const auto &[warning, bytes] : bad) {
+        QVERIFY(writeFile(warning.section(':', 0, 0), bytes));
+        warnedOf << "brinol.com: skipped " + warning;
+    }
     QVERIFY(QDir().mkdir("Fri5.dat") && ::mkfifo("Fri6.dat", 0600) == 0); // a pipe would block a reader for good
     const QStringList stale = leaveTemporaries();
     QStringList names = dir.names();
@@ -104,16 +113,7 @@ void TestCompanions::gather()
         QCOMPARE(run.exitCode, 0);
         QStringList warnings = QString::fromUtf8(run.err).split(u'\n', Qt::SkipEmptyParts);
         warnings.sort();
-        QCOMPARE(warnings, (QStringList{"brinol.com: skipped Tue3.dat: 0 lines instead of 4",
-                                        "brinol.com: skipped Tue4.dat: bad time line \"24:00\"",
-                                        "brinol.com: skipped Tue5.dat: bad run style \"Minimize\"",
-                                        "brinol.com: skipped Tue6.dat: the day line \"Monday\" is not Tuesday",
-                                        "brinol.com: skipped Tue7.dat: contains a NUL byte",
-                                        "brinol.com: skipped Tue8.dat: larger than 65536 bytes",
-                                        "brinol.com: skipped Tue9.dat: 5 lines instead of 4",
-                                        "brinol.com: skipped Wed3.dat: bad program path \"/x\\x1b[2J\\x85\"",
-                                        "brinol.com: skipped Wed4.dat: bad program path \"/x\\u200by\"",
-                                        "brinol.com: skipped Wed5.dat: bad program path \"/caf\\xe9\" (not UTF-8)"}));
+        QCOMPARE(warnings, warnedOf);
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(readFile(kDayLists[i]), expected[i]);
             QCOMPARE(QFileInfo(kDayLists[i]).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
@@ -162,108 +162,67 @@ void TestCompanions::clear()
 
 void TestCompanions::attacks_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("name");  // what is planted under this name
-    QTest::addColumn<QString>("plant"); // "link", "dangling", "pipe", "folder", "full" or nothing
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("after"); // the state of the name afterwards
-
-    const QString gathered = "file:" + QString::fromUtf8(monday("06:00", kLongPath));
-    QTest::newRow("brinol, day list links outside") << "brinol.com" << "datmon.dat" << "link" << 0 << gathered;
-    QTest::newRow("brinol, day list dangles outside") << "brinol.com" << "datmon.dat" << "dangling" << 0 << gathered;
-    QTest::newRow("brinol, day list is a pipe") << "brinol.com" << "datmon.dat" << "pipe" << 0 << gathered;
-    QTest::newRow("brinol, day list is a folder") << "brinol.com" << "datmon.dat" << "folder" << 1 << "folder";
+    QTest::addColumn<Attack>("row");
+    const QString gathered = "file:" + QString::fromUtf8(monday("06:00", kLongPath)), old = "file:old";
+    QTest::newRow("brinol, day list links outside") << Attack{"brinol.com", 0700, "datmon.dat", "link", 0, gathered, ""};
+    QTest::newRow("brinol, day list dangles outside") << Attack{"brinol.com", 0700, "datmon.dat", "dangling", 0, gathered, ""};
+    QTest::newRow("brinol, day list is a pipe") << Attack{"brinol.com", 0700, "datmon.dat", "pipe", 0, gathered, ""};
+    QTest::newRow("brinol, day list is a folder") << Attack{"brinol.com", 0700, "datmon.dat", "folder", 1, "folder", ""};
     // The disk full (a file size limit that holds for root too): the old list stays whole.
-    QTest::newRow("brinol, disk full") << "brinol.com" << "datmon.dat" << "full" << 1 << "file:old";
-    QTest::newRow("brinol, lock links outside") << "brinol.com" << "vellomar.lock" << "link" << 0 << "file:";
-    QTest::newRow("zeptra, entry file links outside") << "zeptra.com" << "Tue3.dat" << "link" << 0 << "none";
-    QTest::newRow("zeptra, day list links outside") << "zeptra.com" << "datmon.dat" << "link" << 0 << "none";
+    QTest::newRow("brinol, disk full") << Attack{"brinol.com", 0700, "datmon.dat", "full", 1, old, "File too large"};
+    QTest::newRow("brinol, lock links outside") << Attack{"brinol.com", 0700, "vellomar.lock", "link", 0, "file:", ""};
+    QTest::newRow("zeptra, entry file links outside") << Attack{"zeptra.com", 0700, "Tue3.dat", "link", 0, "none", ""};
+    QTest::newRow("zeptra, day list links outside") << Attack{"zeptra.com", 0700, "datmon.dat", "link", 0, "none", ""};
     // No arguments: anything but --help and --version is refused, and no work done.
-    QTest::newRow("zeptra, an argument") << "zeptra.com Mon2.dat" << "Mon2.dat" << "" << 2 << gathered;
-}
-
-void TestCompanions::attacks()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, name);
-    QFETCH(QString, plant);
-    QFETCH(int, exitCode);
-    QFETCH(QString, after);
-    QTemporaryDir outside;
-    const QString target = outside.filePath("target");
-    QVERIFY(writeFile(target, kSecret));
-    WorkFolder dir;
-    QVERIFY(writeFile("Mon2.dat", monday("06:00", kLongPath)));
-    if (plant == "link" || plant == "dangling")
-        QVERIFY(QFile::link(plant == "link" ? target : outside.filePath("profile"), name));
-    if (plant == "pipe" || plant == "folder")
-        QVERIFY(plant == "pipe" ? ::mkfifo(QFile::encodeName(name).constData(), 0600) == 0 : QDir().mkdir(name));
-    if (plant == "full")
-        QVERIFY(writeFile(name, "old"));
-
-    QStringList words = command.split(u' ');
-    words[0] = builtProgram(words[0]);
-    if (plant == "full") // writes past 600 bytes fail, for root too
-        words = QStringList{"prlimit", "--fsize=600", "--"} + words;
-    const Finished run = testing::run(words[0], words.mid(1));
-    QVERIFY2(run.ran, "the program did not end");
-    QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(state(name), after);
-    QCOMPARE(readFile(target), kSecret); // nothing outside is written, emptied or removed
-    QCOMPARE(QDir(outside.path()).entryList(QDir::Files), QStringList{"target"});
-    if (command == "brinol.com") { // the other days are written all the same, and no temporary file left
-        QCOMPARE(readFile("datfri.dat"), QByteArray(""));
-        QCOMPARE(QDir().entryList({"dat*.dat.*"}, QDir::Files), QStringList{});
-    }
-}
-
-void TestCompanions::asOrdinaryUser_data()
-{
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<int>("folderMode");
-    QTest::addColumn<int>("lockMode"); // of a lock file another user's run left; 0: none
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("says");
-
+    QTest::newRow("zeptra, an argument") << Attack{"zeptra.com Mon2.dat", 0700, "datmon.dat", "", 2, old, ""};
     // A run that fails before its work touches no file.
-    QTest::newRow("brinol, folder cannot be listed") << "brinol.com" << 0300 << 0 << 1 << "cannot read the folder";
-    QTest::newRow("brinol, no lock in a read-only folder") << "brinol.com" << 0500 << 0 << 1 << "permission denied";
+    QTest::newRow("brinol, folder cannot be listed") << Attack{"brinol.com", 0300, "datmon.dat", "", 1, old, "cannot read the folder"};
+    QTest::newRow("brinol, no lock in a read-only folder") << Attack{"brinol.com", 0500, "datmon.dat", "", 1, old, "permission denied"};
     // In a shared folder like /tmp only a file's owner may remove it; the rest goes.
-    QTest::newRow("zeptra, a file of root's") << "zeptra.com" << 01777 << 0 << 1 << "cannot remove Mon2.dat";
+    QTest::newRow("zeptra, a file of root's") << Attack{"zeptra.com", 01777, "Mon2.dat", "root's", 1, gathered, "cannot remove Mon2.dat"};
     // There another user's lock, left by a run that ended, is taken in turn;
     // one that may not even be read is refused at once, not after the wait.
-    QTest::newRow("brinol, another user's lock left") << "brinol.com" << 01777 << 0644 << 0 << "";
-    QTest::newRow("brinol, another user's lock unreadable") << "brinol.com" << 01777 << 0600 << 1 << "cannot open the lock file";
+    QTest::newRow("brinol, another user's lock left") << Attack{"brinol.com", 01777, "vellomar.lock", "0644", 0, "file:" + kLock, ""};
+    QTest::newRow("brinol, another user's lock unreadable")
+        << Attack{"brinol.com", 01777, "vellomar.lock", "0600", 1, "file:" + kLock, "cannot open the lock file"};
 }
 
-void TestCompanions::asOrdinaryUser()
+// Each run is the ordinary user's, as is everything in its folder and outside but what the row gives others.
+void TestCompanions::attacks()
 {
-    QFETCH(QString, program);
-    QFETCH(int, folderMode);
-    QFETCH(int, lockMode);
-    QFETCH(int, exitCode);
-    QFETCH(QString, says);
-    const bool shared = folderMode == 01777;
-    if (shared && !isRoot())
-        QSKIP("a file of another user in a shared folder takes root to set up");
-    QTemporaryDir dir;
-    const QString list = dir.filePath("datmon.dat"), entry = dir.filePath("Mon2.dat"), lock = dir.filePath("vellomar.lock");
-    QVERIFY(writeFile(list, monday("01:00", "old")) && writeFile(entry, monday("06:00", kLongPath)));
-    QVERIFY(giveToOrdinary(dir.path()));
-    if (shared)
-        QVERIFY(::chown(QFile::encodeName(entry).constData(), 0, 0) == 0 && ::chown(QFile::encodeName(dir.path()).constData(), 0, 0) == 0);
-    if (lockMode) // as an earlier version left it, of a process long gone, and of a second ordinary user
-        QVERIFY(writeFile(lock, "999999999\nbrinol.com\n\n") && ::chown(QFile::encodeName(lock).constData(), 65533, 65533) == 0
-                && ::chmod(QFile::encodeName(lock).constData(), mode_t(lockMode)) == 0);
-    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
-    const QDeadlineTimer prompt(10'000);
-    const Finished run = runAsOrdinary(program, {}, dir.path());
+    QFETCH(Attack, row);
+    const auto &[command, folderMode, name, plant, exitCode, after, says] = row;
+    if (folderMode == 01777 && !isRoot())
+        QSKIP("files of other users in a shared folder take root to set up");
+    QTemporaryDir outside, dir;
+    const QString target = outside.filePath("target"), path = dir.filePath(name), list = dir.filePath("datmon.dat");
+    const QByteArray file = QFile::encodeName(path), folder = QFile::encodeName(dir.path());
+    QVERIFY(writeFile(target, kSecret) && writeFile(list, "old") && writeFile(dir.filePath("Mon2.dat"), monday("06:00", kLongPath)));
+    if (plant == "link" || plant == "dangling")
+        QVERIFY(QFile::remove(path) | QFile::link(plant == "link" ? target : outside.filePath("profile"), path));
+    if (plant == "pipe" || plant == "folder")
+        QVERIFY(QFile::remove(path) && (plant == "pipe" ? ::mkfifo(file, 0600) == 0 : QDir().mkdir(path)));
+    QVERIFY(giveToOrdinary(dir.path()) && giveToOrdinary(outside.path()));
+    QVERIFY(plant != "root's" || ::chown(file, 0, 0) == 0);
+    if (plant.startsWith('0')) // of a process long gone, and of a second ordinary user
+        QVERIFY(writeFile(path, kLock.toUtf8()) && ::chown(file, 65533, 65533) == 0 && ::chmod(file, plant.toUInt(nullptr, 8)) == 0);
+    QVERIFY(::chmod(folder, mode_t(folderMode)) == 0 && (folderMode != 01777 || ::chown(folder, 0, 0) == 0));
+    const QStringList words = command.split(u' ');
+    const QDeadlineTimer prompt(10'000); // writes past 600 bytes fail, for root too
+    const Finished run = runAsOrdinary(words[0], words.mid(1), dir.path(), QProcessEnvironment::systemEnvironment(),
+                                       plant == "full" ? QStringList{"prlimit", "--fsize=600", "--"} : QStringList{});
     QVERIFY2(!prompt.hasExpired(), "the run waited for a lock it could not take");
-    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    ::chmod(folder, 0700);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(says.toUtf8()), run.err.constData());
-    QCOMPARE(readFile(list), exitCode == 0 ? monday("06:00", kLongPath) : shared && program == "zeptra.com" ? "" : monday("01:00", "old"));
-    QVERIFY(QFileInfo::exists(entry));
+    QCOMPARE(state(path), after);
+    QCOMPARE(readFile(target), kSecret); // nothing outside is written, emptied or removed
+    QCOMPARE(QDir(outside.path()).entryList(QDir::Files), QStringList{"target"});
+    if (command == "brinol.com") { // every day list or none written, and no temporary file left
+        QCOMPARE(state(list), name == "datmon.dat" ? after : exitCode ? "file:old" : "file:" + QString::fromUtf8(monday("06:00", kLongPath)));
+        QCOMPARE(readFile(dir.filePath("datfri.dat")), exitCode ? QByteArray() : QByteArray(""));
+        QCOMPARE(QDir(dir.path()).entryList({"dat*.dat.*"}, QDir::Files), QStringList{});
+    }
 }
 
 void TestCompanions::lock()

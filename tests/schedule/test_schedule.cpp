@@ -15,8 +15,6 @@ private slots:
     void textForm();
     void dayList_data();
     void dayList();
-    void pathRule_data();
-    void pathRule();
 };
 
 void TestSchedule::textForm_data()
@@ -71,6 +69,21 @@ void TestSchedule::dayList_data()
         kept.append(QString("line %1: bad time line \"x\"").arg(i * 5 + 1));
     }
     QTest::newRow("many problems") << many << QStringList(n, aText) << kept.mid(0, n - 1) << n;
+    // One entry, by the path rule that a pick, an entry file and a day list share: the path is taken, or else shown so.
+    auto one = [](const char *tag, const QByteArray &path, const QString &shown) {
+        const bool taken = shown.isEmpty();
+        QTest::newRow(tag) << "09:00\r\n" + path + "\r\nHide\r\nMonday\r\n" << QStringList(taken, "09:00 " + QString::fromUtf8(path) + " Hide Monday")
+                           << QStringList(!taken, "line 1: bad program path \"" + shown) << int(!taken);
+    };
+    one("taken, beyond 16 bits", "/opt/\xf0\x9d\x84\x9e", "");
+    one("empty", "", "\"");
+    one("NUL", QByteArray("/opt/a\0b", 8), "/opt/a\\x00b\"");
+    one("byte-order mark first", "\xef\xbb\xbf/opt/x", "\\ufeff/opt/x\"");
+    one("not UTF-8", "/opt/caf\xe9", "/opt/caf\\xe9\" (not UTF-8)");
+    // Invisible characters, direction marks and separators, of 16 bits and beyond.
+    for (const char32_t c : {0x200b, 0x200f, 0x2060, 0xfeff, 0x061c, 0x2028, 0x202e, 0xe0001})
+        one(qPrintable(QString("U+%1").arg(uint(c), 4, 16, QChar('0'))), ("/opt/a" + QStringView(QChar::fromUcs4(c)).toString() + "b").toUtf8(),
+            QString(c > 0xffff ? "/opt/a\\U%1b\"" : "/opt/a\\u%1b\"").arg(uint(c), c > 0xffff ? 8 : 4, 16, QChar('0')));
 }
 
 void TestSchedule::dayList()
@@ -87,36 +100,19 @@ void TestSchedule::dayList()
     QCOMPARE(found, entries);
     QCOMPARE(list.problems(), problems);
     QCOMPARE(list.problemCount(), qsizetype(count));
-}
-
-void TestSchedule::pathRule_data()
-{
-    QTest::addColumn<QByteArray>("path"); // its bytes in an entry file and a day list
-    QTest::addColumn<QString>("shown");   // in the day list's problem; empty when the path is taken
-    QTest::newRow("taken, beyond 16 bits") << QByteArray("/opt/\xf0\x9d\x84\x9e") << "";
-    QTest::newRow("empty") << QByteArray() << "bad program path \"\"";
-    QTest::newRow("NUL") << QByteArray("/opt/a\0b", 8) << "/opt/a\\x00b";
-    QTest::newRow("byte-order mark first") << QByteArray("\xef\xbb\xbf/opt/x") << "\"\\ufeff/opt/x\"";
-    QTest::newRow("not UTF-8") << QByteArray("/opt/caf\xe9") << "/opt/caf\\xe9\" (not UTF-8)";
-    // Invisible characters, direction marks and separators, of 16 bits and beyond.
-    for (const char32_t c : {0x200b, 0x200f, 0x2060, 0xfeff, 0x061c, 0x2028, 0x202e, 0xe0001})
-        QTest::addRow("U+%04X", uint(c)) << ("/opt/a" + QStringView(QChar::fromUcs4(c)).toString() + "b").toUtf8()
-                                          << QString(c > 0xffff ? "a\\U%1b" : "a\\u%1b").arg(uint(c), c > 0xffff ? 8 : 4, 16, QChar('0'));
-}
-
-// A pick, an entry file and a day list all take a path or all refuse it.
-void TestSchedule::pathRule()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(QString, shown);
-    const bool taken = shown.isEmpty();
-    const QByteArray entry = "09:00\r\n" + path + "\r\nHide\r\nMonday\r\n";
-    QCOMPARE(bool(schedule::parseEntryFile(entry)), taken);
-    const schedule::DayList list(entry);
-    QCOMPARE(list.size() ? list.entry(0).path.toUtf8() : "none", taken ? path : "none");
-    QVERIFY2(list.problems().size() == !taken && list.problems().value(0).contains(shown), qPrintable(list.problems().value(0)));
-    if (QString::fromUtf8(path).toUtf8() == path) // a name picked in the window is text
-        QCOMPARE(bool(schedule::pickEntry({{true}, QString::fromUtf8(path), "09", "00", "AM", "Hide"}, schedule::day(0))), taken);
+    if (bytes.count('\n') != 4)
+        return;
+    // One entry: an entry file of these bytes is taken or refused alike.
+    const QByteArray path = bytes.split('\n')[1].chopped(1);
+    QCOMPARE(bool(schedule::parseEntryFile(bytes)), entries.size() == 1);
+    // The system takes a name up to a NUL: a path that holds one names another file.
+    QVERIFY(!path.contains('\0') || !schedule::isAbsoluteProgramPath(QString::fromUtf8(path)));
+    if (QString::fromUtf8(path).toUtf8() != path) // a name picked in the window is text
+        return;
+    // A refused pick tells what to correct: the choice of a program, or its name.
+    const base::Result<schedule::Entry> picked = schedule::pickEntry({{true}, QString::fromUtf8(path), "09", "00", "AM", "Hide"}, schedule::day(0));
+    QVERIFY2(picked.ok() == (entries.size() == 1) && (picked || picked.reason().startsWith(path.isEmpty() ? "No program is chosen" : "The program path")),
+             qPrintable(picked.reason()));
 }
 
 QTEST_APPLESS_MAIN(TestSchedule)

@@ -9,6 +9,10 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing {
@@ -41,16 +45,42 @@ inline QStringList asOrdinary(const QString &name, QStringList environment = {})
            + QStringList{bin.filePath(name)};
 }
 
-// Runs a built program as the ordinary account to its end. A run that could
-// not drop root's rights ends the test rather than pass blind.
+// Runs a built program as the ordinary account to its end, after the
+// command that wraps it (such as prlimit). A run that could not drop root's
+// rights ends the test rather than pass blind.
 inline Finished runAsOrdinary(const QString &name, const QStringList &arguments, const QString &folder,
-                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                              const QStringList &wrapper = {})
 {
-    const QStringList command = asOrdinary(name) + arguments;
+    const QStringList command = wrapper + asOrdinary(name) + arguments;
     const Finished f = run(command.first(), command.mid(1), folder, environment);
     if (!f.ran || f.exitCode == 127 || f.err.startsWith("setpriv:"))
         qFatal("cannot run %s as an ordinary user: %s", qPrintable(name), f.err.constData());
     return f;
+}
+
+// What check returns, run in a forked child as the ordinary account. A child
+// that cannot drop root's rights ends the test rather than pass blind; one
+// still at work after ten seconds (waiting on a pipe, say) is killed, which
+// its answer tells.
+inline QString inChildAsOrdinary(const std::function<QString()> &check)
+{
+    int out[2] = {-1, -1};
+    const pid_t child = ::pipe(out) == 0 ? ::fork() : -1;
+    if (child == 0) {
+        ::alarm(10);
+        const bool dropped = !isRoot() || (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+                                           && ::setresuid(65534, 65534, 65534) == 0);
+        const QByteArray text = dropped ? check().toUtf8() : QByteArray("cannot drop root's rights");
+        ::_exit(::write(out[1], text.constData(), size_t(text.size())) == text.size() && dropped ? 0 : 1);
+    }
+    ::close(out[1]);
+    QFile from;
+    const QByteArray text = from.open(out[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? from.readAll() : QByteArray();
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || (WIFEXITED(status) && WEXITSTATUS(status) != 0))
+        qFatal("cannot run a check as an ordinary user: %s", text.constData());
+    return QString::fromUtf8(WIFSIGNALED(status) ? text + " (killed by signal " + QByteArray::number(WTERMSIG(status)) + ")" : text);
 }
 
 } // namespace testing
