@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+
+#include <functional>
 
 #ifdef Q_OS_LINUX
 #include <unistd.h>
@@ -28,11 +31,15 @@ std::optional<ProcessLinks> processLinks(qint64 pid)
 #endif
 }
 
-bool startedBy(qint64 process, qint64 program, qint64 session)
+namespace {
+
+using LinksOf = std::function<std::optional<ProcessLinks>(qint64 pid)>;
+
+bool startedBy(qint64 process, qint64 program, qint64 session, const LinksOf &linksOf)
 {
     if (process == program)
         return true;
-    std::optional<ProcessLinks> links = processLinks(process);
+    std::optional<ProcessLinks> links = linksOf(process);
 #ifdef Q_OS_LINUX
     // A program started without a session of its own shares this one,
     // which says nothing of whose it is.
@@ -44,21 +51,38 @@ bool startedBy(qint64 process, qint64 program, qint64 session)
     for (int depth = 0; links && links->parent > 1 && depth < 64; ++depth) {
         if (links->parent == program)
             return true;
-        links = processLinks(links->parent);
+        links = linksOf(links->parent);
     }
     return false;
 }
 
+} // namespace
+
+bool startedBy(qint64 process, qint64 program, qint64 session)
+{
+    return startedBy(process, program, session, processLinks);
+}
+
+// Every process's links read once, rather than once for each process whose
+// parents lead through it.
 QSet<qint64> processFamily(qint64 program, qint64 session)
 {
-    QSet<qint64> family{program};
+    QHash<qint64, ProcessLinks> all;
     const QStringList names = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         bool number = false;
         const qint64 process = name.toLongLong(&number);
-        if (number && startedBy(process, program, session))
-            family.insert(process);
+        if (const std::optional<ProcessLinks> links = number ? processLinks(process) : std::nullopt)
+            all.insert(process, *links);
     }
+    const LinksOf known = [&all](qint64 pid) {
+        const auto found = all.constFind(pid);
+        return found == all.cend() ? std::nullopt : std::optional<ProcessLinks>(*found);
+    };
+    QSet<qint64> family{program};
+    for (auto it = all.cbegin(); it != all.cend(); ++it)
+        if (startedBy(it.key(), program, session, known))
+            family.insert(it.key());
     return family;
 }
 

@@ -115,8 +115,8 @@ QList<qint64> windowProcesses(xcb_connection_t *c, const Atoms &atoms, xcb_windo
     const xcb_query_extension_reply_t *extension = xcb_get_extension_data(c, &xcb_res_id);
     if (!extension || !extension->present)
         return processes;
-    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    xcb_res_query_client_ids_reply_t *reply = xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr);
+    const xcb_res_client_id_spec_t asked{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    xcb_res_query_client_ids_reply_t *reply = xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &asked), nullptr);
     for (auto ids = reply ? xcb_res_query_client_ids_ids_iterator(reply) : xcb_res_client_id_value_iterator_t{}; ids.rem;
          xcb_res_client_id_value_next(&ids))
         if (ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID && xcb_res_client_id_value_value_length(ids.data) > 0)
