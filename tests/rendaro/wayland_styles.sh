@@ -15,22 +15,19 @@ session | check) way=$2 dir=$3 ;;
 *)
   way=$1
   kwin=$(command -v kwin_wayland) || { [ "$way" != kwin ] || { echo "SKIP: kwin_wayland is not installed"; exit 77; }; }
-  dir=$(mktemp -d)
-  mkdir "$dir/bin" "$dir/home" "$dir/run" && chmod 700 "$dir/run"
+  . "$(dirname "$0")/../support/ordinary.sh" # compositors (and the bus they need) refuse root
+  dir=$ORDINARY_DIR && mkdir "$dir/bin"
   cp "$0" "$dir/bin/styles.sh" && cp "$2" "$dir/bin/Rendaro.exe" && cp "$3" "$dir/bin/window" || exit 1
   # A copy of kwin_wayland has none of the file capabilities some machines refuse to run.
   # Without Breeze, KWin falls back to a window decoration whose QML does not load.
-  [ "$way" = kwin ] && cp "$kwin" "$dir/bin/kwin_wayland" && printf '[org.kde.kdecoration2]\nNoPlugin=true\n' >"$dir/home/kwinrc"
-  as=""
-  if [ "$(id -u)" = 0 ]; then # compositors (and the bus they need) refuse root: the account nobody runs them
-    chown -R 65534:65534 "$dir" && as="setpriv --reuid=65534 --regid=65534 --clear-groups --"
-  fi
+  [ "$way" = kwin ] && cp "$kwin" "$dir/bin/kwin_wayland" && printf '[org.kde.kdecoration2]\nNoPlugin=true\n' >"$dir/kwinrc"
+  [ "$(id -u)" != 0 ] || chown -R 65534:65534 "$dir"
   bus="dbus-run-session --"
   [ "$way" = weston ] && bus=""
-  $as env -i PATH="$PATH" HOME="$dir/home" XDG_CONFIG_HOME="$dir/home" XDG_CONFIG_DIRS="$dir/home" XDG_DATA_HOME="$dir/home" \
-    XDG_CACHE_HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_TYPE=wayland $bus sh "$dir/bin/styles.sh" session "$way" "$dir"
+  env -i PATH="$PATH" XDG_CONFIG_HOME="$dir" XDG_CONFIG_DIRS="$dir" XDG_DATA_HOME="$dir" XDG_CACHE_HOME="$dir" XDG_SESSION_TYPE=wayland \
+    $ordinary $bus sh "$dir/bin/styles.sh" session "$way" "$dir"
   status=$?
-  rm -rf "$dir"
+  ordinary_done
   exit $status
   ;;
 esac
@@ -46,7 +43,7 @@ if [ "$1" = session ]; then
   esac
   compositor=$!
   if [ "$way" = weston ]; then
-    for _ in $(seq 200); do [ -S "$dir/run/vellomar" ] && break; sleep 0.1; done
+    for _ in $(seq 200); do [ -S "$dir/vellomar" ] && break; sleep 0.1; done
     WAYLAND_DISPLAY=vellomar $check
   fi
   for _ in $(seq 900); do [ -s "$dir/status" ] || ! kill -0 $compositor 2>/dev/null && break; sleep 0.1; done
