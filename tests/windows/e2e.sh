@@ -7,10 +7,11 @@
 # lists' OCR and the layout walk (lists.sh).
 #   e2e.sh <source dir> <Qt for Windows, empty when none>
 # Exit code 77 (skipped) when there is no Qt for Windows.
-set -euo pipefail
+set -eEuo pipefail
 src=$1 qt=$2 bin=$1/build/windows/bin
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'echo "FAIL: line $LINENO ended with status $?: $BASH_COMMAND" >&2' ERR # a step that fails without its own message
 
 if [ -z "${VELLOMAR_E2E_DISPLAY:-}" ]; then
   [ -n "$qt" ] || { echo "SKIP: no Qt for Windows ('bash scripts/dev.sh windows' builds one)"; exit 77; }
@@ -40,7 +41,7 @@ gone() { ! shown "$1"; }
 # click <title> <client height> <x> <y>: a click at x, y of a window's client area,
 # which lies at the bottom of its X window (the menu bar above it).
 click() {
-  local id height; id=$(window "$1"); height=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: [0-9]*x//p')
+  local id height; wait_for shown "$1"; id=$(window "$1"); height=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: [0-9]*x//p')
   xdotool mousemove --window "$id" "$3" $(($4 + height - $2)) click 1; sleep 0.5
 }
 main() { click "Vellomar 1.0" 339 "$@"; }
