@@ -46,7 +46,9 @@ click() {
 }
 main() { click "Vellomar 1.0" 339 "$@"; }
 keys() { xdotool key --delay 150 "$@"; sleep 0.5; }
-answer() { wait_for shown "$1"; xdotool windowactivate --sync "$(window "$1")"; keys "${2:-Return}"; }
+# answer <title> [keys]: the keys (Return) to a message box, which closes before the next one comes.
+answer() { local id; wait_for shown "$1"; id=$(window "$1"); xdotool windowactivate --sync "$id"; keys "${2:-Return}"; wait_for closed "$1" "$id"; }
+closed() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
 
 "$wine" wineboot -i >/dev/null 2>&1 || fail "creating the Wine prefix"
 # A Windows machine has its own fonts; Wine's come in Debian's fonts-wine.
@@ -80,7 +82,6 @@ wait_for shown "Vellomar 1.0"
 cmp -s "$work/readme.1st" "$src/readme.1st" || fail "no working folder with the read-me"
 main 12 -10 && keys Down Down Return # Help > Readme: notepad.exe readme.1st
 answer "readme.1st - Notepad" alt+F4
-wait_for gone "readme.1st - Notepad"
 today=$(date +%u) # 1 Monday ... 7 Sunday
 for day in 1 4 $( [ "$today" = 1 ] || [ "$today" = 4 ] || echo "$today"); do
   main $((8 + 32 * day)) 96 # Check1(day - 1)
@@ -112,7 +113,7 @@ switch() { "$wine" reg add "$approved" /v Rendaro.lnk /t REG_BINARY /d "$1" /f >
 switch 030000000000000000000000
 main 240 312 # Ready to Deploy..., Yes, then the closing message
 answer Vellomar; answer Vellomar
-on=$("$wine" reg query "$approved" /v Rendaro.lnk 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_BINARY *//p')
+on=$("$wine" reg query "$approved" /v Rendaro.lnk 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_BINARY *//p') || on="no value"
 [[ $on = 02* ]] || fail "Deploy left Rendaro.lnk switched off: $on"
 # --list says whether a logon starts the launcher.
 logon() { (cd "$work" && "$wine" 'C:\Program Files\Vellomar\Rendaro.exe' --list 2>&1 | tr -d '\r' | grep "$1" >/dev/null) || fail "--list: no $1"; }
