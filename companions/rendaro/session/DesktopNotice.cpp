@@ -1,62 +1,17 @@
 #include "companions/rendaro/session/DesktopNotice.h"
 
-#include <QCoreApplication>
-
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <utility>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QVariantMap>
-#endif
-
 namespace rendaro {
 
 namespace {
 
 std::atomic<bool> g_givenUp{false};
-
-#ifndef Q_OS_WIN
-// How long the notification service has to answer a call, and how long the
-// notices in flight may take once the program is done.
-constexpr int kAnswerWithinMs = 3000;
-constexpr std::chrono::seconds kSettleWithin{5};
-
-// The body as plain text: notification services read markup in it
-// (<b>, <a href=...>, &amp;), and a folder's name may look like markup.
-QString markupEscaped(QString text)
-{
-    return text.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;")).replace(u'>', QStringLiteral("&gt;"));
-}
-#endif
-
-void send(const QString &title, const QString &text)
-{
-#ifdef Q_OS_WIN
-    MessageBoxW(nullptr, reinterpret_cast<LPCWSTR>(text.utf16()), reinterpret_cast<LPCWSTR>(title.utf16()),
-                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-#else
-    // Connecting may itself hang on a bus that accepts and never answers:
-    // that is why this runs on the notices' own thread.
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return;
-    QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << markupEscaped(text)
-           << QStringList() << QVariantMap() << int(-1);
-    bus.call(notify, QDBus::Block, kAnswerWithinMs);
-#endif
-}
 
 } // namespace
 
@@ -107,12 +62,10 @@ DesktopNotice::~DesktopNotice()
     m_queue->closing = true;
     m_queue->changed.notify_all();
     const auto settled = [this] { return m_queue->waiting.empty() && !m_queue->busy; };
-#ifdef Q_OS_WIN
-    m_queue->changed.wait(lock, settled);
-#else
-    if (!m_queue->changed.wait_for(lock, kSettleWithin, settled))
+    if (!kSettleWithin)
+        m_queue->changed.wait(lock, settled);
+    else if (!m_queue->changed.wait_for(lock, *kSettleWithin, settled))
         g_givenUp = true;
-#endif
 }
 
 bool DesktopNotice::givenUp()

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace rendaro {
 
@@ -33,6 +35,12 @@ public:
     struct Queue;
 
 private:
+    // A file per system: shows one notice, on the notices' own thread; how
+    // long the notices in flight may take once the program is done (none:
+    // as long as they take).
+    static void send(const QString &title, const QString &text);
+    static const std::optional<std::chrono::seconds> kSettleWithin;
+
     std::shared_ptr<Queue> m_queue;
 };
 

@@ -6,15 +6,12 @@
 
 #include <functional>
 
-#ifdef Q_OS_LINUX
 #include <unistd.h>
-#endif
 
 namespace rendaro {
 
 std::optional<ProcessLinks> processLinks(qint64 pid)
 {
-#ifdef Q_OS_LINUX
     // "pid (name) state parent group session ...": the name may hold any
     // character, ")" too, so the fields are counted from its last ")".
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -25,10 +22,6 @@ std::optional<ProcessLinks> processLinks(qint64 pid)
     if (fields.size() < 4)
         return std::nullopt;
     return ProcessLinks{fields[1].toLongLong(), fields[3].toLongLong()};
-#else
-    Q_UNUSED(pid)
-    return std::nullopt;
-#endif
 }
 
 namespace {
@@ -40,14 +33,10 @@ bool startedBy(qint64 process, qint64 program, qint64 session, const LinksOf &li
     if (process == program)
         return true;
     std::optional<ProcessLinks> links = linksOf(process);
-#ifdef Q_OS_LINUX
     // A program started without a session of its own shares this one,
     // which says nothing of whose it is.
     if (links && session > 0 && links->session == session && session != ::getsid(0))
         return true;
-#else
-    Q_UNUSED(session)
-#endif
     for (int depth = 0; links && links->parent > 1 && depth < 64; ++depth) {
         if (links->parent == program)
             return true;

@@ -15,6 +15,9 @@ struct ProcessLinks {
 };
 std::optional<ProcessLinks> processLinks(qint64 pid);
 
+// The two below are there on Linux only, where the window states look for
+// a program's windows by their processes.
+
 // Whether process is a started program or one it started: the program
 // itself, a process whose parents lead to it, or one in the session the
 // program was started in (session, read as it started; 0 when unknown). A

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QLockFile>
 #include <QString>
 
@@ -30,6 +32,11 @@ public:
     QString problem() const { return m_problem; }
 
 private:
+    // A file per system: what tells the working folder apart from every
+    // other; the folder the locks live in.
+    static QByteArray workingFolderKey();
+    static base::Result<QString> lockFolder();
+
     State m_state = Unknown;
     qint64 m_holder = 0;
     QString m_problem;

@@ -36,7 +36,10 @@ public:
     void sleep(std::chrono::milliseconds span) const;
 
 private:
+    // A file per system: wakes a sleeper; the name of the signal this
+    // object caught, or an empty string.
     void wake() const;
+    QString caught() const;
 
     mutable QMutex m_mutex;
     mutable QString m_why; // guarded by m_mutex
