@@ -8,6 +8,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include "platform/WinResult.h"
+#include "platform/windows/WinStart.h"
+#endif
+
 namespace platform {
 
 QString SystemProgramStarter::findProgram(const QString &name)
@@ -58,17 +63,53 @@ void setUp(QProcess &process, const QString &path, const QStringList &arguments,
     }
 }
 
+#ifdef Q_OS_WIN
+// On Windows the program file itself is started by CreateProcessW, never
+// through the shell (as QProcess does for a program that asks for
+// elevation). The start carries the show state: 0 Normal, 1 Hide, 2 Min,
+// 3 Max; a console program gets a console of its own in it.
+base::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+                                       const QString &workingFolder, const QStringList &)
+{
+    int runStyle = 0;
+    switch (style) {
+    case WindowStyle::NormalFocus: runStyle = 0; break;
+    case WindowStyle::Hidden: runStyle = 1; break;
+    case WindowStyle::Minimized: runStyle = 2; break;
+    case WindowStyle::Maximized: runStyle = 3; break;
+    }
+    std::wstring commandArguments;
+    for (const QString &argument : arguments)
+        commandArguments += (commandArguments.empty() ? L"" : L" ") + winplat::quoteArgument(argument.toStdWString());
+    unsigned long pid = 0;
+    const base::Result<void> started = fromOutcome(winplat::startProgram(
+        QDir::toNativeSeparators(path).toStdWString(), commandArguments,
+        QDir::toNativeSeparators(workingFolder).toStdWString(), runStyle, &pid));
+    if (!started)
+        return started.failure();
+    return qint64(pid);
+}
+#else
+base::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
+                                       const QString &workingFolder, const QStringList &variables)
+{
+    QProcess process;
+    setUp(process, path, arguments, style, workingFolder, false, variables);
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return base::Failure{process.errorString()};
+    return pid;
+}
+#endif
+
 } // namespace
 
 base::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
                                       const QString &workingFolder, std::function<void(bool succeeded)> ended,
                                       const QStringList &variables)
 {
-    if (!ended) {
-        QProcess process;
-        setUp(process, path, arguments, style, workingFolder, false, variables);
-        return startDetached(process, style);
-    }
+    if (!ended)
+        return startDetached(path, arguments, style, workingFolder, variables);
 
     // Never deleted while the program runs, since a QProcess that goes kills
     // its program: one still running at exit is left to run on.

@@ -2,8 +2,6 @@
 
 #include "platform/ProgramStarter.h"
 
-class QProcess;
-
 namespace platform {
 
 class SystemProgramStarter : public ProgramStarter
@@ -25,9 +23,5 @@ base::Result<qint64> startProgram(const QString &path, const QStringList &argume
                                       const QString &workingFolder = {},
                                       std::function<void(bool succeeded)> ended = {},
                                       const QStringList &variables = {});
-
-// Starts the program that process is set up for, detached, as startProgram
-// does, and gives its id: a file per system.
-base::Result<qint64> startDetached(QProcess &process, WindowStyle style);
 
 } // namespace platform
