@@ -22,7 +22,10 @@ namespace {
 class DriveListAccessible : public QAccessibleInterface
 {
 public:
-    explicit DriveListAccessible(QAccessibleInterface *qts) : m_qts(qts) {}
+    explicit DriveListAccessible(QAccessibleInterface *qts)
+        : m_qts(qts)
+    {
+    }
     ~DriveListAccessible() override { QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_qts)); }
 
     QString text(QAccessible::Text kind) const override
@@ -36,7 +39,8 @@ public:
     bool isValid() const override { return m_qts->isValid(); }
     QObject *object() const override { return m_qts->object(); }
     QWindow *window() const override { return m_qts->window(); }
-    QList<std::pair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    QList<std::pair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
     {
         return m_qts->relations(match);
     }
@@ -121,9 +125,7 @@ FolderList::FolderList(QWidget *parent)
     : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        openRow(row(item));
-    });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { openRow(row(item)); });
 }
 
 bool FolderList::setPath(const QString &path)
@@ -199,7 +201,8 @@ public:
 protected:
     bool filterAcceptsRow(int row, const QModelIndex &parent) const override
     {
-        return parent != m_root || !static_cast<const QFileSystemModel *>(sourceModel())->isDir(sourceModel()->index(row, 0, parent));
+        return parent != m_root
+               || !static_cast<const QFileSystemModel *>(sourceModel())->isDir(sourceModel()->index(row, 0, parent));
     }
 
 private:

@@ -20,8 +20,8 @@ public:
 
     void refresh();
     void showPopup() override;
-    QString drive() const;                 // the selected drive's root folder
-    void setDriveOf(const QString &path);  // selects the drive holding path; no change signal
+    QString drive() const;                // the selected drive's root folder
+    void setDriveOf(const QString &path); // selects the drive holding path; no change signal
 };
 
 // A folder and the way to it: the folder's ancestors from the root, the
@@ -56,7 +56,7 @@ public:
 
     QString path() const { return m_path; }
     void setPath(const QString &path);
-    QString fileName() const; // the selected file's name, or empty
+    QString fileName() const;             // the selected file's name, or empty
     bool selectFile(const QString &name); // when listed already
 
 private:

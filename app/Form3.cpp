@@ -24,11 +24,10 @@ Form3::Form3(QWidget *parent)
 
 QString Form3::aboutText()
 {
-    return QStringLiteral(
-        "Vellomar runs on Windows and on Linux desktops and starts the programs you pick "
-        "when you log on, on the weekdays and after the times you choose. "
-        "It is free software: you may use, copy and change it under the terms in license.txt, "
-        "and it comes with no warranty of any kind; you use it at your own risk. "
-        "Questions, ideas and bug reports are welcome through the project's issue tracker. "
-        "Thank you for trying it. - The Vellomar developers, December 2026");
+    return QStringLiteral("Vellomar runs on Windows and on Linux desktops and starts the programs you pick "
+                          "when you log on, on the weekdays and after the times you choose. "
+                          "It is free software: you may use, copy and change it under the terms in license.txt, "
+                          "and it comes with no warranty of any kind; you use it at your own risk. "
+                          "Questions, ideas and bug reports are welcome through the project's issue tracker. "
+                          "Thank you for trying it. - The Vellomar developers, December 2026");
 }

@@ -16,7 +16,9 @@ QRectF wholePixels(const QWidget *widget)
     const qreal scale = widget->devicePixelRatioF();
     const QPointF origin = widget->mapTo(widget->window(), QPointF(0, 0));
     const auto first = [scale](qreal at) { return std::ceil(at * scale - 1e-6) / scale - at; };
-    const auto last = [scale](qreal at, qreal length) { return std::floor((at + length) * scale + 1e-6) / scale - 1 / scale - at; };
+    const auto last = [scale](qreal at, qreal length) {
+        return std::floor((at + length) * scale + 1e-6) / scale - 1 / scale - at;
+    };
     return QRectF(QPointF(first(origin.x()), first(origin.y())),
                   QPointF(last(origin.x(), widget->width()), last(origin.y(), widget->height())));
 }
@@ -37,7 +39,8 @@ namespace {
 class Outline : public QWidget
 {
 public:
-    explicit Outline(QWidget *framed) : QWidget(framed)
+    explicit Outline(QWidget *framed)
+        : QWidget(framed)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);

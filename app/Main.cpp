@@ -118,8 +118,7 @@ void Main::buildControls()
     Command2 = button("Command2", "Show List", twips(1800, 4440, 1095, 495));
     Command3 = button("Command3", "Ready to Deploy...", twips(3000, 4440, 1215, 495));
     for (int i = 0; i < 7; ++i) {
-        Check1[i] = place(new QCheckBox(QStringLiteral("Check1")),
-                          qPrintable(QStringLiteral("Check1_%1").arg(i)),
+        Check1[i] = place(new QCheckBox(QStringLiteral("Check1")), qPrintable(QStringLiteral("Check1_%1").arg(i)),
                           twips(480 + 480 * i, 1320, 255, 255));
         // Read out by the day it stands for, as the label above it shows.
         Check1[i]->setAccessibleName(QString(schedule::day(i).name));
@@ -154,15 +153,15 @@ void Main::buildControls()
     widgets::fitTexts(client);
 
     // Each list by the label a sighted user reads beside it.
-    const std::pair<QWidget *, const char *> names[] = {{List2, "Hour"},   {List3, "Minute"}, {List1, "AM or PM"},
-                                                        {List4, "Run Style"}, {Drive1, "Drive"}, {Dir1, "Folder"},
+    const std::pair<QWidget *, const char *> names[] = {{List2, "Hour"},        {List3, "Minute"}, {List1, "AM or PM"},
+                                                        {List4, "Run Style"},   {Drive1, "Drive"}, {Dir1, "Folder"},
                                                         {File1, "Program file"}};
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(QString::fromLatin1(name));
 
-    QWidget *order[] = {Command1, Drive1, Dir1, File1, Command2, Command3,
-                        Check1[0], Check1[1], Check1[2], Check1[3], Check1[4], Check1[5], Check1[6],
-                        List1, List2, List3, List4, Command4, Command5};
+    QWidget *order[] = {Command1,  Drive1,    Dir1,      File1,     Command2,  Command3,  Check1[0],
+                        Check1[1], Check1[2], Check1[3], Check1[4], Check1[5], Check1[6], List1,
+                        List2,     List3,     List4,     Command4,  Command5};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 

@@ -88,7 +88,7 @@ public:
     QLabel *Label9 = nullptr;
     QLabel *Label10 = nullptr;
     QListWidget *List4 = nullptr; // run style
-    QLineEdit *Text3 = nullptr; // hidden; Pick Program writes the 24-hour hour, nothing reads it (kept on purpose)
+    QLineEdit *Text3 = nullptr;   // hidden; Pick Program writes the 24-hour hour, nothing reads it (kept on purpose)
     QLineEdit *Text4 = nullptr;
     QPushButton *Command4 = nullptr;
     QPushButton *Command5 = nullptr;

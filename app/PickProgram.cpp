@@ -54,8 +54,9 @@ void Main::Command1_Click()
     // An entry the launcher would refuse at logon is never written: the user
     // learns why now, not by a program that silently does not start.
     if (const auto checked = platform::startableProgram(pick.path, schedule::ownPrograms()); !checked) {
-        m_services.prompter.tell(QStringLiteral("Rendaro would not start %1 at logon: %2. Nothing was written for this pick.")
-                                     .arg(pick.path, checked.reason()));
+        m_services.prompter.tell(
+            QStringLiteral("Rendaro would not start %1 at logon: %2. Nothing was written for this pick.")
+                .arg(pick.path, checked.reason()));
         return;
     }
 
@@ -73,9 +74,10 @@ void Main::Command1_Click()
         m_services.prompter.tell(outcome.failure.reason);
         return;
     case schedule::PickOutcome::WriteFailed: {
-        const QString done = outcome.written.isEmpty()
-                                 ? QStringLiteral("No entry file of this pick was written.")
-                                 : QStringLiteral("Already written for this pick: %1.").arg(schedule::dayNames(outcome.written));
+        const QString done =
+            outcome.written.isEmpty()
+                ? QStringLiteral("No entry file of this pick was written.")
+                : QStringLiteral("Already written for this pick: %1.").arg(schedule::dayNames(outcome.written));
         m_services.prompter.tell(QStringLiteral("The entry file %1 could not be written: %2.\n%3")
                                      .arg(outcome.failedFile, outcome.failure.reason, done));
         return;

@@ -1,10 +1,10 @@
+#include "app/Main.h"
+#include "Version.h"
 #include "app/CommandLine.h"
 #include "app/Fonts.h"
-#include "app/Main.h"
 #include "app/MessageBoxPrompter.h"
 #include "platform/DefaultShortcutMaker.h"
 #include "platform/SystemProgramStarter.h"
-#include "Version.h"
 
 #include <QApplication>
 

@@ -29,11 +29,13 @@ CommandLine readCommandLine(QCommandLineParser &parser, const QList<QCommandLine
     if (parser.isSet(helpOption()))
         return {CommandLine::Action::PrintHelp, parser.helpText()};
     if (parser.isSet(versionOption()))
-        return {CommandLine::Action::PrintVersion, QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
-                                                                                   QCoreApplication::applicationVersion())};
+        return {
+            CommandLine::Action::PrintVersion,
+            QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion())};
     if (!parser.positionalArguments().isEmpty())
-        return {CommandLine::Action::Refuse, QStringLiteral("unexpected argument \"%1\" (%2 takes no arguments; see --help)")
-                                                 .arg(parser.positionalArguments().constFirst(), QCoreApplication::applicationName())};
+        return {CommandLine::Action::Refuse,
+                QStringLiteral("unexpected argument \"%1\" (%2 takes no arguments; see --help)")
+                    .arg(parser.positionalArguments().constFirst(), QCoreApplication::applicationName())};
     return {CommandLine::Action::Run, {}};
 }
 

@@ -21,8 +21,14 @@ template <typename T = void>
 class [[nodiscard]] Result
 {
 public:
-    Result(T value) : m_value(std::move(value)) {}
-    Result(Failure failure) : m_failure(std::move(failure)) {}
+    Result(T value)
+        : m_value(std::move(value))
+    {
+    }
+    Result(Failure failure)
+        : m_failure(std::move(failure))
+    {
+    }
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -43,7 +49,11 @@ class [[nodiscard]] Result<void>
 {
 public:
     Result() = default;
-    Result(Failure failure) : m_failure(std::move(failure)), m_ok(false) {}
+    Result(Failure failure)
+        : m_failure(std::move(failure))
+        , m_ok(false)
+    {
+    }
 
     bool ok() const { return m_ok; }
     explicit operator bool() const { return m_ok; }

@@ -17,7 +17,6 @@ QString systemErrorText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-
 bool isTemporaryOf(QStringView name, const std::function<bool(QStringView)> &isOwn)
 {
     // mkostemp's six letters or digits; QSaveFile's likewise.

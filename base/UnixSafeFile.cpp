@@ -31,7 +31,7 @@ void onFileSizeLimit(int) {}
 void surviveFileSizeLimit()
 {
     static const bool installed = [] {
-        struct sigaction action {};
+        struct sigaction action = {};
         action.sa_handler = onFileSizeLimit;
         sigemptyset(&action.sa_mask);
         return ::sigaction(SIGXFSZ, &action, nullptr) == 0;
@@ -108,7 +108,7 @@ OpenedFile openForReading(QFile &file, const QString &path)
             return {OpenedFile::Missing, {}};
         return {OpenedFile::Refused, errno == ELOOP ? QStringLiteral("it is a symbolic link") : systemErrorText(errno)};
     }
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return {OpenedFile::Refused, QStringLiteral("it is not a regular file")};
@@ -126,7 +126,7 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
                           O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode_t(newMode));
     if (fd < 0)
         return {OpenedFile::Refused, errno == ELOOP ? QStringLiteral("it is a symbolic link") : systemErrorText(errno)};
-    struct stat info {};
+    struct stat info = {};
     QString why;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         why = QStringLiteral("it is not a regular file");
@@ -134,8 +134,9 @@ OpenedFile openForAppending(QFile &file, const QString &path, int newMode)
         why = QStringLiteral("it belongs to another user (uid %1)").arg(info.st_uid);
     else if ((info.st_mode & (S_IWGRP | S_IWOTH)) && ::fchmod(fd, info.st_mode & 07755) != 0)
         why = systemErrorText(errno);
-    if (why.isEmpty() && !file.open(fd, QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered,
-                                    QFileDevice::AutoCloseHandle))
+    if (why.isEmpty()
+        && !file.open(fd, QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered,
+                      QFileDevice::AutoCloseHandle))
         why = file.errorString();
     if (!why.isEmpty()) {
         ::close(fd);
@@ -153,7 +154,7 @@ base::Result<> appendBytes(QFile &file, const QByteArray &bytes)
 
 int openFileMode(const QFile &file)
 {
-    struct stat info {};
+    struct stat info = {};
     return ::fstat(file.handle(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
@@ -173,7 +174,8 @@ FolderReader::~FolderReader()
 const char *FolderReader::nativeName(QStringView name)
 {
     // Into one buffer for every name: no allocation per file.
-    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless | QStringEncoder::Flag::ConvertInitialBom);
+    QStringEncoder utf8(QStringEncoder::Utf8,
+                        QStringEncoder::Flag::Stateless | QStringEncoder::Flag::ConvertInitialBom);
     m_nativeName.resize(utf8.requiredSpace(name.size()) + 1);
     char *out = m_nativeName.data();
     // ASCII, as entry file names are, byte for byte: the encoder costs more
@@ -202,7 +204,8 @@ base::Result<> FolderReader::forEachFile(bool followLinks, const std::function<v
     }
     ::rewinddir(dir);
     // A name that begins with a byte-order mark keeps it.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString name(NAME_MAX + 1, Qt::Uninitialized);
     int error = 0;
     for (;;) {
@@ -217,7 +220,7 @@ base::Result<> FolderReader::forEachFile(bool followLinks, const std::function<v
             continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || (followLinks && entry->d_type == DT_LNK)) {
-            struct stat info {};
+            struct stat info = {};
             regular = ::fstatat(m_folderFd, entry->d_name, &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == 0
                       && S_ISREG(info.st_mode);
         }

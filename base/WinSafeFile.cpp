@@ -91,7 +91,8 @@ base::Result<> FolderReader::forEachFile(bool followLinks, const std::function<v
 {
     if (!QFileInfo(m_folder).isDir())
         return base::Failure{QStringLiteral("it is not a folder")};
-    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | (followLinks ? QDir::Filters() : QDir::NoSymLinks));
+    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot
+                                  | (followLinks ? QDir::Filters() : QDir::NoSymLinks));
     while (it.hasNext()) {
         it.next();
         visit(it.fileName());

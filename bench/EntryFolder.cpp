@@ -35,8 +35,7 @@ schedule::Entry entryFor(int i, int dayIndex)
     static const char *styles[] = {"Normal", "Hide", "Min", "Max"};
     const int minutes = (i * 37) % (24 * 4) * 15;
     return {QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar(u'0')).arg(minutes % 60, 2, 10, QChar(u'0')),
-            QStringLiteral("/opt/tools/program %1/run-%2.sh").arg(i % 97).arg(i),
-            QString::fromLatin1(styles[i % 4]),
+            QStringLiteral("/opt/tools/program %1/run-%2.sh").arg(i % 97).arg(i), QString::fromLatin1(styles[i % 4]),
             QString(schedule::day(dayIndex).name)};
 }
 

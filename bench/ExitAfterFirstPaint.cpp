@@ -4,9 +4,9 @@
 // program. The installed vellomar has no such hook.
 #include <QCoreApplication>
 #include <QEvent>
-#include <QWidget>
 #include <QObject>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 

@@ -19,7 +19,7 @@ inline double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-template<typename Reference, typename Subject>
+template <typename Reference, typename Subject>
 void sideBySide(benchmark::State &state, Reference &&reference, Subject &&subject)
 {
     double referenceTotal = 0;
@@ -36,8 +36,7 @@ void sideBySide(benchmark::State &state, Reference &&reference, Subject &&subjec
         state.SetIterationTime(s);
     }
     if (referenceTotal > 0) {
-        state.counters["reference_ms"] =
-            benchmark::Counter(referenceTotal * 1e3, benchmark::Counter::kAvgIterations);
+        state.counters["reference_ms"] = benchmark::Counter(referenceTotal * 1e3, benchmark::Counter::kAvgIterations);
         state.counters["ratio"] = subjectTotal / referenceTotal;
     }
 }

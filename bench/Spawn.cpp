@@ -7,16 +7,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 extern char **environ;
 
 namespace bench {
 
-Child spawn(const std::string &program, const std::vector<std::string> &args,
-            const std::string &cwd, const std::vector<std::string> &env, bool captureOutput)
+Child spawn(const std::string &program, const std::vector<std::string> &args, const std::string &cwd,
+            const std::vector<std::string> &env, bool captureOutput)
 {
     std::vector<std::string> envStrings;
     for (char **e = environ; *e; ++e) {
@@ -114,7 +114,13 @@ int waitExit(Child &child)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string binDir() { return VELLOMAR_BIN_DIR; }
-std::string benchBinDir() { return VELLOMAR_BENCH_BIN_DIR; }
+std::string binDir()
+{
+    return VELLOMAR_BIN_DIR;
+}
+std::string benchBinDir()
+{
+    return VELLOMAR_BENCH_BIN_DIR;
+}
 
 } // namespace bench

@@ -18,9 +18,8 @@ struct Child {
 // Starts program with args in folder cwd; env entries "NAME=value" are
 // added to (or replace) this process's environment. Standard error goes to
 // /dev/null; standard output too unless captureOutput.
-Child spawn(const std::string &program, const std::vector<std::string> &args,
-            const std::string &cwd, const std::vector<std::string> &env = {},
-            bool captureOutput = false);
+Child spawn(const std::string &program, const std::vector<std::string> &args, const std::string &cwd,
+            const std::vector<std::string> &env = {}, bool captureOutput = false);
 
 // Reads the child's output until a line equal to marker; false at the end
 // of the output first.

@@ -37,15 +37,14 @@ void TargetReporter::Finalize()
             return std::nullopt;
         return run->second.GetAdjustedRealTime();
     };
-    auto line = [&](const char *what, std::optional<double> value, const char *unit,
-                    const char *target, std::function<bool(double)> met) {
+    auto line = [&](const char *what, std::optional<double> value, const char *unit, const char *target,
+                    std::function<bool(double)> met) {
         char buffer[256];
         if (value)
-            std::snprintf(buffer, sizeof buffer, "%-44s %12.2f %-5s %-14s %s\n", what, *value, unit,
-                          target, met(*value) ? "met" : "NOT met");
+            std::snprintf(buffer, sizeof buffer, "%-44s %12.2f %-5s %-14s %s\n", what, *value, unit, target,
+                          met(*value) ? "met" : "NOT met");
         else
-            std::snprintf(buffer, sizeof buffer, "%-44s %12s %-5s %-14s %s\n", what, "-", "", target,
-                          "not measured");
+            std::snprintf(buffer, sizeof buffer, "%-44s %12s %-5s %-14s %s\n", what, "-", "", target, "not measured");
         out << buffer;
     };
 
@@ -64,19 +63,23 @@ void TargetReporter::Finalize()
          [](double v) { return v <= 1.3; });
     for (const char *kind : {"0", "1", "2"}) {
         const std::string what = std::string("Rendaro.exe resident memory while waiting, ")
-                                 + (kind[0] == '0' ? "--once" : kind[0] == '1' ? "for the session" : "a simulated week");
+                                 + (kind[0] == '0'   ? "--once"
+                                    : kind[0] == '1' ? "for the session"
+                                                     : "a simulated week");
         line(what.c_str(), counter(std::string("BM_LauncherWaiting/kind:") + kind, "rss_MB"), "MB", "< 8 MB",
              [](double v) { return v < 8; });
     }
     for (const char *kind : {"0", "1"}) {
-        const std::string what = std::string("Rendaro.exe memory / 16 MiB day list, ")
-                                 + (kind[0] == '0' ? "entries" : "blank lines");
+        const std::string what =
+            std::string("Rendaro.exe memory / 16 MiB day list, ") + (kind[0] == '0' ? "entries" : "blank lines");
         line(what.c_str(), counter(std::string("BM_LauncherLargeList/blank_lines:") + kind, "ratio"), "x", "<= 4x",
              [](double v) { return v <= 4; });
     }
     for (const char *kind : {"0", "1", "2"}) {
         const std::string what = std::string("Rendaro.exe wake-ups per hour while waiting, ")
-                                 + (kind[0] == '0' ? "--once" : kind[0] == '1' ? "for the session" : "a simulated week");
+                                 + (kind[0] == '0'   ? "--once"
+                                    : kind[0] == '1' ? "for the session"
+                                                     : "a simulated week");
         line(what.c_str(), counter(std::string("BM_LauncherWaiting/kind:") + kind, "wakeups_per_h"), "/h", "<= 60/h",
              [](double v) { return v <= 60; });
     }

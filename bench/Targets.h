@@ -13,7 +13,10 @@ namespace bench {
 class TargetReporter : public benchmark::ConsoleReporter
 {
 public:
-    explicit TargetReporter(OutputOptions options) : ConsoleReporter(options) {}
+    explicit TargetReporter(OutputOptions options)
+        : ConsoleReporter(options)
+    {
+    }
     void ReportRuns(const std::vector<Run> &runs) override;
     void Finalize() override;
 

@@ -32,12 +32,18 @@ void BM_Gather(benchmark::State &state)
         state.SkipWithError("gathering failed");
         return;
     }
-    bench::sideBySide(state, [&] { return run(baseline); }, [&] { return run(brinol); });
+    bench::sideBySide(
+        state, [&] { return run(baseline); }, [&] { return run(brinol); });
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 } // namespace
 
 BENCHMARK(BM_Gather)
-    ->ArgName("entries")->Arg(1000)->Arg(10000)->Arg(100000)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+    ->ArgName("entries")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);

@@ -24,7 +24,10 @@ namespace {
 // 2026-12-07 is a Monday: the launcher reads datmon.dat.
 const char *const kMonday = "2026-12-07";
 
-std::string rendaro() { return bench::binDir() + "/Rendaro.exe"; }
+std::string rendaro()
+{
+    return bench::binDir() + "/Rendaro.exe";
+}
 
 // A field of /proc/<pid>/status ("VmRSS", "voluntary_ctxt_switches"), as a number.
 std::optional<long long> statusField(const std::string &file, const std::string &field)
@@ -42,8 +45,7 @@ long long voluntarySwitches(pid_t pid)
     long long total = 0;
     const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
     for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        total += statusField((tasks + u'/' + task + QStringLiteral("/status")).toStdString(),
-                             "voluntary_ctxt_switches")
+        total += statusField((tasks + u'/' + task + QStringLiteral("/status")).toStdString(), "voluntary_ctxt_switches")
                      .value_or(0);
     return total;
 }
@@ -52,7 +54,7 @@ bool writeDayList(const QString &folder, const QByteArray &bytes)
 {
     QFile f(folder + QStringLiteral("/datmon.dat"));
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()
-        && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+           && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 // Range 0: --once, the launcher of a single day; 1: the launcher that stays
@@ -75,7 +77,9 @@ void BM_LauncherWaiting(benchmark::State &state)
     for (const char *day : {"mon", "tue", "wed", "thu", "fri", "sat", "sun"}) {
         QFile f(folder + QStringLiteral("/dat%1.dat").arg(QString::fromLatin1(day)));
         written = written && f.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                  && f.write(QByteArray(day == std::string("mon") ? "23:45" : "12:00") + "\r\n/bin/true\r\nHide\r\nMonday\r\n") > 0
+                  && f.write(QByteArray(day == std::string("mon") ? "23:45" : "12:00")
+                             + "\r\n/bin/true\r\nHide\r\nMonday\r\n")
+                         > 0
                   && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     if (!written) {
@@ -166,7 +170,8 @@ void BM_LauncherHundredDue(benchmark::State &state)
         }
         kill(child.pid, SIGTERM);
         bench::waitExit(child);
-        const long long startNs = std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
+        const long long startNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
         if (!all || last <= startNs) {
             state.SkipWithError("not all 100 programs started");
             break;
@@ -211,7 +216,16 @@ void BM_LauncherLargeList(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_LauncherLargeList)->ArgName("blank_lines")->DenseRange(0, 1)->Iterations(2)->UseManualTime()
+BENCHMARK(BM_LauncherLargeList)
+    ->ArgName("blank_lines")
+    ->DenseRange(0, 1)
+    ->Iterations(2)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LauncherWaiting)->ArgName("kind")->DenseRange(0, 2)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_LauncherWaiting)
+    ->ArgName("kind")
+    ->DenseRange(0, 2)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 BENCHMARK(BM_LauncherHundredDue)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -3,9 +3,9 @@
 // through the handler of the main window with the message box answered at
 // once.
 
-#include "bench/EntryFolder.h"
 #include "app/Browser.h"
 #include "app/Main.h"
+#include "bench/EntryFolder.h"
 #include "schedule/Pick.h"
 #include "support/Fakes.h"
 

@@ -76,5 +76,17 @@ void BM_ViewerDayButton(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_ViewerOpen)->ArgName("entries")->Arg(10)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ViewerDayButton)->ArgName("entries")->Arg(10)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ViewerOpen)
+    ->ArgName("entries")
+    ->Arg(10)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ViewerDayButton)
+    ->ArgName("entries")
+    ->Arg(10)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

@@ -15,19 +15,19 @@ namespace deploy {
 QString question()
 {
     return QStringLiteral(" Want a short cut to your login (account)? Yes to your Login only, No to All users, "
-              "Cancel to clear data list ");
+                          "Cancel to clear data list ");
 }
 
 QString loginMessage()
 {
     return QStringLiteral("DATA FILES GENERATED and File copied to your Login Profile, "
-              "Rendaro will be activated next time you log on");
+                          "Rendaro will be activated next time you log on");
 }
 
 QString allUsersMessage()
 {
     return QStringLiteral("DATA FILES GENERATED and File copied to All Users profile, "
-              "Rendaro will be activated next time you log on");
+                          "Rendaro will be activated next time you log on");
 }
 
 QString cancelMessage()
@@ -38,11 +38,12 @@ QString cancelMessage()
 QString failureMessage(const QString &why, bool needsAdmin)
 {
     if (needsAdmin)
-        return QStringLiteral("DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
-                  "administrator rights are needed (%1). Rendaro will not be activated next time you log on")
+        return QStringLiteral(
+                   "DATA FILES GENERATED, but the shortcut to Rendaro could not be created for all users: "
+                   "administrator rights are needed (%1). Rendaro will not be activated next time you log on")
             .arg(why);
     return QStringLiteral("DATA FILES GENERATED, but the shortcut to Rendaro could not be created: %1. "
-              "Rendaro will not be activated next time you log on")
+                          "Rendaro will not be activated next time you log on")
         .arg(why);
 }
 
@@ -64,8 +65,8 @@ namespace {
 // the working folder exactly: a folder name that did not survive as text
 // (bytes that are not valid in the system's encoding) names another place,
 // or none.
-base::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder,
-                                    platform::ShortcutScope scope, platform::ShortcutMaker &shortcuts)
+base::Result<void> makeShortcut(const QString &launcher, const QString &workingFolder, platform::ShortcutScope scope,
+                                platform::ShortcutMaker &shortcuts)
 {
     if (!QFileInfo(launcher).isFile())
         return base::Failure{QStringLiteral("the launcher %1 cannot be found").arg(launcher)};
@@ -78,8 +79,7 @@ base::Result<void> makeShortcut(const QString &launcher, const QString &workingF
 
 } // namespace
 
-void deployToStartup(const QString &applicationFolder, const QString &workingFolder,
-                     const DeployServices &services)
+void deployToStartup(const QString &applicationFolder, const QString &workingFolder, const DeployServices &services)
 {
     platform::startHiddenAndReport(services.starter, services.prompter, schedule::kGatherProgram);
 

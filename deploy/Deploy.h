@@ -38,7 +38,6 @@ QString launcherPath(const QString &applicationFolder);
 // login) or No (all users) requests the Startup shortcut to the launcher, or
 // on any other answer starts zeptra.com; then tells the user which. The
 // shortcut starts the launcher in workingFolder, where the day lists are.
-void deployToStartup(const QString &applicationFolder, const QString &workingFolder,
-                     const DeployServices &services);
+void deployToStartup(const QString &applicationFolder, const QString &workingFolder, const DeployServices &services);
 
 } // namespace deploy

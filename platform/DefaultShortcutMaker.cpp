@@ -14,8 +14,8 @@ namespace {
     class Unavailable : public ShortcutMaker
     {
     public:
-        base::Result<void> create(const QString &, const QString &, const QString &, const QString &,
-                                      ShortcutScope, const QString &) override
+        base::Result<void> create(const QString &, const QString &, const QString &, const QString &, ShortcutScope,
+                                  const QString &) override
         {
             return base::Failure{QStringLiteral("shortcuts are not supported here")};
         }

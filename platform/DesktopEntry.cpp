@@ -1,6 +1,5 @@
 #include "platform/DesktopEntry.h"
 
-
 namespace platform {
 
 namespace {
@@ -67,12 +66,25 @@ QString unescapeStringValue(const QString &value)
             continue;
         }
         switch (value[++i].unicode()) {
-        case 's': out += u' '; break;
-        case 'n': out += u'\n'; break;
-        case 't': out += u'\t'; break;
-        case 'r': out += u'\r'; break;
-        case '\\': out += u'\\'; break;
-        default: out += u'\\'; out += value[i]; break;
+        case 's':
+            out += u' ';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case '\\':
+            out += u'\\';
+            break;
+        default:
+            out += u'\\';
+            out += value[i];
+            break;
         }
     }
     return out;
@@ -139,8 +151,8 @@ QHash<QString, QString> readDesktopEntry(const QByteArray &file)
     return keys;
 }
 
-base::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
-                                              const QStringList &arguments, const QString &workingFolder)
+base::Result<QByteArray> applicationEntry(const QString &name, const QString &program, const QStringList &arguments,
+                                          const QString &workingFolder)
 {
     QStringList command{quoteExecArgument(program)};
     for (const QString &argument : arguments)
@@ -158,10 +170,9 @@ base::Result<QByteArray> applicationEntry(const QString &name, const QString &pr
     // not survive: a % doubled for the field codes stays doubled in the
     // program GLib looks for.
     const std::optional<QStringList> readBack = splitExecValue(unescapeStringValue(*execValue));
-    if (!readBack || *readBack != QStringList{program} + arguments
-        || unescapeStringValue(*pathValue) != workingFolder)
-        return base::Failure{QStringLiteral("a desktop would not read \"%1\" in \"%2\" back as written")
-                                     .arg(program, workingFolder)};
+    if (!readBack || *readBack != QStringList{program} + arguments || unescapeStringValue(*pathValue) != workingFolder)
+        return base::Failure{
+            QStringLiteral("a desktop would not read \"%1\" in \"%2\" back as written").arg(program, workingFolder)};
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=%1\n"

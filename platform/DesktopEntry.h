@@ -43,7 +43,7 @@ QHash<QString, QString> readDesktopEntry(const QByteArray &file);
 // (TryExec). The entry is read back as a
 // desktop reads it and must name exactly that program, those arguments and
 // that folder; a failure otherwise, or when a value cannot be written at all.
-base::Result<QByteArray> applicationEntry(const QString &name, const QString &program,
-                                              const QStringList &arguments, const QString &workingFolder);
+base::Result<QByteArray> applicationEntry(const QString &name, const QString &program, const QStringList &arguments,
+                                          const QString &workingFolder);
 
 } // namespace platform

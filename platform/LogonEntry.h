@@ -17,7 +17,10 @@ struct LogonEntry {
     bool starts = false;
     QString what; // the entry that starts it, or why none does
     // One line for the user.
-    QString line() const { return (starts ? QStringLiteral("At logon: ") : QStringLiteral("Not started at logon: ")) + what; }
+    QString line() const
+    {
+        return (starts ? QStringLiteral("At logon: ") : QStringLiteral("Not started at logon: ")) + what;
+    }
 };
 
 LogonEntry judgeLogonEntry(const QString &linkName, const QString &program);

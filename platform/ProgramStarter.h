@@ -34,7 +34,7 @@ public:
     // (exit status 0). A program still running when this one exits is left
     // running.
     virtual base::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
-                                           std::function<void(bool succeeded)> ended = {}) = 0;
+                                       std::function<void(bool succeeded)> ended = {}) = 0;
 };
 
 } // namespace platform

@@ -16,9 +16,8 @@ class ShortcutMaker
 {
 public:
     virtual ~ShortcutMaker() = default;
-    virtual base::Result<void> create(const QString &folder, const QString &linkName,
-                                          const QString &target, const QString &arguments,
-                                          ShortcutScope scope, const QString &workingFolder) = 0;
+    virtual base::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
+                                      const QString &arguments, ShortcutScope scope, const QString &workingFolder) = 0;
 };
 
 } // namespace platform

@@ -3,11 +3,10 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Prompter.h"
 
-
 namespace platform {
 
-void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program,
-                    const QString &argument, WindowStyle style)
+void startAndReport(ProgramStarter &starter, Prompter &prompter, const QString &program, const QString &argument,
+                    WindowStyle style)
 {
     const base::Result<qint64> started =
         starter.start(program, argument.isEmpty() ? QStringList() : QStringList{argument}, style);

@@ -69,29 +69,37 @@ void setUp(QProcess &process, const QString &path, const QStringList &arguments,
 // elevation). The start carries the show state: 0 Normal, 1 Hide, 2 Min,
 // 3 Max; a console program gets a console of its own in it.
 base::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
-                                       const QString &workingFolder, const QStringList &)
+                                   const QString &workingFolder, const QStringList &)
 {
     int runStyle = 0;
     switch (style) {
-    case WindowStyle::NormalFocus: runStyle = 0; break;
-    case WindowStyle::Hidden: runStyle = 1; break;
-    case WindowStyle::Minimized: runStyle = 2; break;
-    case WindowStyle::Maximized: runStyle = 3; break;
+    case WindowStyle::NormalFocus:
+        runStyle = 0;
+        break;
+    case WindowStyle::Hidden:
+        runStyle = 1;
+        break;
+    case WindowStyle::Minimized:
+        runStyle = 2;
+        break;
+    case WindowStyle::Maximized:
+        runStyle = 3;
+        break;
     }
     std::wstring commandArguments;
     for (const QString &argument : arguments)
         commandArguments += (commandArguments.empty() ? L"" : L" ") + winplat::quoteArgument(argument.toStdWString());
     unsigned long pid = 0;
-    const base::Result<void> started = fromOutcome(winplat::startProgram(
-        QDir::toNativeSeparators(path).toStdWString(), commandArguments,
-        QDir::toNativeSeparators(workingFolder).toStdWString(), runStyle, &pid));
+    const base::Result<void> started =
+        fromOutcome(winplat::startProgram(QDir::toNativeSeparators(path).toStdWString(), commandArguments,
+                                          QDir::toNativeSeparators(workingFolder).toStdWString(), runStyle, &pid));
     if (!started)
         return started.failure();
     return qint64(pid);
 }
 #else
 base::Result<qint64> startDetached(const QString &path, const QStringList &arguments, WindowStyle style,
-                                       const QString &workingFolder, const QStringList &variables)
+                                   const QString &workingFolder, const QStringList &variables)
 {
     QProcess process;
     setUp(process, path, arguments, style, workingFolder, false, variables);
@@ -105,8 +113,8 @@ base::Result<qint64> startDetached(const QString &path, const QStringList &argum
 } // namespace
 
 base::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
-                                      const QString &workingFolder, std::function<void(bool succeeded)> ended,
-                                      const QStringList &variables)
+                                  const QString &workingFolder, std::function<void(bool succeeded)> ended,
+                                  const QStringList &variables)
 {
     if (!ended)
         return startDetached(path, arguments, style, workingFolder, variables);
@@ -131,7 +139,7 @@ base::Result<qint64> startProgram(const QString &path, const QStringList &argume
 }
 
 base::Result<qint64> SystemProgramStarter::start(const QString &program, const QStringList &arguments,
-                                                     WindowStyle style, std::function<void(bool succeeded)> ended)
+                                                 WindowStyle style, std::function<void(bool succeeded)> ended)
 {
     const QString path = findProgram(program);
     if (path.isEmpty())

@@ -8,7 +8,7 @@ class SystemProgramStarter : public ProgramStarter
 {
 public:
     base::Result<qint64> start(const QString &program, const QStringList &arguments, WindowStyle style,
-                                   std::function<void(bool succeeded)> ended = {}) override;
+                               std::function<void(bool succeeded)> ended = {}) override;
 
     // The full path a bare program name resolves to, or empty.
     static QString findProgram(const QString &name);
@@ -20,8 +20,7 @@ public:
 // ProgramStarter::start), with the variables ("NAME=value") added to its
 // environment (on Linux). Gives the started process's id.
 base::Result<qint64> startProgram(const QString &path, const QStringList &arguments, WindowStyle style,
-                                      const QString &workingFolder = {},
-                                      std::function<void(bool succeeded)> ended = {},
-                                      const QStringList &variables = {});
+                                  const QString &workingFolder = {}, std::function<void(bool succeeded)> ended = {},
+                                  const QStringList &variables = {});
 
 } // namespace platform

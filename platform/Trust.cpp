@@ -18,7 +18,8 @@ base::Result<> foldersTrusted(const QString &realPath)
     QString folder = QFileInfo(realPath).absolutePath();
     for (bool own = true;; own = false) {
         if (const base::Result<> safe = trust::folderTrusted(folder, own); !safe)
-            return trust::refused(QStringLiteral("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), safe.reason()));
+            return trust::refused(
+                QStringLiteral("its folder %1 is not safe: %2").arg(QDir::toNativeSeparators(folder), safe.reason()));
         if (QDir(folder).isRoot())
             return {};
         folder = QFileInfo(folder).absolutePath();

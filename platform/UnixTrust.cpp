@@ -24,7 +24,8 @@ base::Result<> statusTrusted(const struct stat &info)
     if (!ownOrRoots(info))
         return trust::refused(QStringLiteral("it belongs to another user (uid %1)").arg(info.st_uid));
     if (info.st_mode & (S_IWGRP | S_IWOTH))
-        return trust::refused(QStringLiteral("other users may write to it (mode %1)").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0')));
+        return trust::refused(
+            QStringLiteral("other users may write to it (mode %1)").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0')));
     return {};
 }
 
@@ -42,7 +43,7 @@ namespace trust {
 // rename or remove these.
 base::Result<> folderTrusted(const QString &folder, bool)
 {
-    struct stat info {};
+    struct stat info = {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
         return systemError();
     if (info.st_uid == 0 && (info.st_mode & S_ISVTX))
@@ -68,15 +69,16 @@ base::Result<QString> resolveTrusted(const QString &path)
         }
         const QString next = resolved + u'/' + part;
         const QByteArray name = QFile::encodeName(next);
-        struct stat info {};
+        struct stat info = {};
         if (::lstat(name.constData(), &info) != 0)
             return errno == ENOENT ? refused(QStringLiteral("there is no such file")) : systemError();
         if (!S_ISLNK(info.st_mode)) {
             resolved = next;
             continue;
         }
-        if (!ownOrRoots(info))
-            return refused(QStringLiteral("the link %1 on its path belongs to another user (uid %2)").arg(next).arg(info.st_uid));
+        if (!ownOrRoots(info)) // its owner may point it at any program at any moment
+            return refused(
+                QStringLiteral("the link %1 on its path belongs to another user (uid %2)").arg(next).arg(info.st_uid));
         if (++links > 40)
             return refused(QStringLiteral("its path has too many links"));
         QByteArray target(qsizetype(info.st_size) + 256, '\0');
@@ -95,7 +97,7 @@ base::Result<QString> resolveTrusted(const QString &path)
 
 base::Result<> checkTrust(const QString &path)
 {
-    struct stat info {};
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return systemError();
     return statusTrusted(info);
@@ -103,7 +105,7 @@ base::Result<> checkTrust(const QString &path)
 
 base::Result<> checkTrust(const QFile &file)
 {
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(file.handle(), &info) != 0)
         return systemError();
     return statusTrusted(info);
@@ -111,7 +113,8 @@ base::Result<> checkTrust(const QFile &file)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return ::stat(QFile::encodeName(a).constData(), &first) == 0
            && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
            && first.st_ino == second.st_ino;

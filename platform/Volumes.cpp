@@ -17,11 +17,12 @@ bool within(const QString &path, const QString &folder)
 bool systemMount(const Volume &volume)
 {
     static const QByteArrayList kernelAndImages{
-        "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts", "devtmpfs",
-        "efivarfs", "fuse.lxcfs", "fuse.portal", "fuse.snapfuse", "fusectl", "hugetlbfs", "mqueue", "nsfs",
-        "overlay", "proc", "pstore", "ramfs", "rpc_pipefs", "securityfs", "squashfs", "sysfs", "tmpfs", "tracefs"};
-    static const QStringList systemFolders{"/bin", "/boot", "/dev", "/efi", "/etc", "/lib", "/lib32", "/lib64",
-                                           "/proc", "/run", "/sbin", "/snap", "/sys", "/tmp", "/usr", "/var"};
+        "autofs",     "binfmt_misc", "bpf",      "cgroup",     "cgroup2",     "configfs",      "debugfs",
+        "devpts",     "devtmpfs",    "efivarfs", "fuse.lxcfs", "fuse.portal", "fuse.snapfuse", "fusectl",
+        "hugetlbfs",  "mqueue",      "nsfs",     "overlay",    "proc",        "pstore",        "ramfs",
+        "rpc_pipefs", "securityfs",  "squashfs", "sysfs",      "tmpfs",       "tracefs"};
+    static const QStringList systemFolders{"/bin",  "/boot", "/dev",  "/efi",  "/etc", "/lib", "/lib32", "/lib64",
+                                           "/proc", "/run",  "/sbin", "/snap", "/sys", "/tmp", "/usr",   "/var"};
     if (kernelAndImages.contains(volume.fileSystemType))
         return true;
     // Removable media mounted by the desktop for the user.

@@ -33,13 +33,14 @@ LogonEntry judgeLogonEntry(const QString &linkName, const QString &program)
 base::Result<void> switchOnLogonEntry(ShortcutScope scope, const QString &linkName, const QString &)
 {
     const bool allUsers = scope == ShortcutScope::AllUsers;
-    const winplat::Outcome on = winplat::switchOnStartupItem(allUsers, (linkName + QStringLiteral(".lnk")).toStdWString());
+    const winplat::Outcome on =
+        winplat::switchOnStartupItem(allUsers, (linkName + QStringLiteral(".lnk")).toStdWString());
     if (on.ok)
         return {};
     const QString rights = on.accessDenied ? QStringLiteral(", and only an administrator may switch it on") : QString();
-    return base::Failure{QStringLiteral("Task Manager has it switched off%1 (%2)")
-                                 .arg(rights, QString::fromStdWString(on.error)),
-                             int(on.code), on.accessDenied};
+    return base::Failure{
+        QStringLiteral("Task Manager has it switched off%1 (%2)").arg(rights, QString::fromStdWString(on.error)),
+        int(on.code), on.accessDenied};
 }
 
 } // namespace platform

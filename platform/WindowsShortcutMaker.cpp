@@ -4,9 +4,9 @@
 
 namespace platform {
 
-base::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName,
-                                                    const QString &target, const QString &arguments,
-                                                    ShortcutScope scope, const QString &workingFolder)
+base::Result<void> WindowsShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
+                                                const QString &arguments, ShortcutScope scope,
+                                                const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
         return base::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};

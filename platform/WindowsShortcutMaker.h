@@ -11,8 +11,7 @@ class WindowsShortcutMaker : public ShortcutMaker
 {
 public:
     base::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
-                          const QString &arguments, ShortcutScope scope,
-                          const QString &workingFolder) override;
+                              const QString &arguments, ShortcutScope scope, const QString &workingFolder) override;
 };
 
 } // namespace platform

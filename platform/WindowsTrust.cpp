@@ -44,7 +44,8 @@ base::Result<QString> resolveTrusted(const QString &path)
 
 base::Result<> checkTrust(const QString &path)
 {
-    return trustedBy(winplat::untrustedBecause(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString()));
+    return trustedBy(
+        winplat::untrustedBecause(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString()));
 }
 
 // An open file's name: nobody can rename or replace the file while it is open.

@@ -38,7 +38,9 @@ bool namesThisDesktop(const QString &list)
 // The key=value that keeps a desktop from starting the entry at logon, if any.
 QString switchedOffBy(const QHash<QString, QString> &keys)
 {
-    const auto is = [&keys](const char *key, const char *value) { return keys.value(QLatin1String(key)) == QLatin1String(value); };
+    const auto is = [&keys](const char *key, const char *value) {
+        return keys.value(QLatin1String(key)) == QLatin1String(value);
+    };
     const auto setting = [&keys](const QString &key) { return key + u'=' + keys.value(key); };
     if (is("Hidden", "true"))
         return QStringLiteral("Hidden=true");

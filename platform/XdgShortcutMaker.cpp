@@ -1,7 +1,7 @@
 #include "platform/XdgShortcutMaker.h"
 
-#include "platform/DesktopEntry.h"
 #include "base/SafeFile.h"
+#include "platform/DesktopEntry.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,8 +76,7 @@ QString XdgShortcutMaker::autostartFolder(ShortcutScope scope)
 }
 
 base::Result<void> XdgShortcutMaker::create(const QString &folder, const QString &linkName, const QString &target,
-                                                const QString &arguments, ShortcutScope scope,
-                                                const QString &workingFolder)
+                                            const QString &arguments, ShortcutScope scope, const QString &workingFolder)
 {
     if (folder != QLatin1String("\\Startup"))
         return base::Failure{QStringLiteral("there is no shortcut folder \"%1\" here").arg(folder)};

@@ -13,8 +13,7 @@ class XdgShortcutMaker : public ShortcutMaker
 {
 public:
     base::Result<void> create(const QString &folder, const QString &linkName, const QString &target,
-                          const QString &arguments, ShortcutScope scope,
-                          const QString &workingFolder) override;
+                              const QString &arguments, ShortcutScope scope, const QString &workingFolder) override;
 
     // The logon-start folder of a scope, from the environment as it is now.
     static QString autostartFolder(ShortcutScope scope);

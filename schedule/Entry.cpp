@@ -25,8 +25,8 @@ bool isAbsoluteProgramPath(QStringView path)
         return false;
 #ifdef Q_OS_WIN
     auto slash = [](QChar c) { return c == u'\\' || c == u'/'; };
-    const bool drive = path.size() >= 3 && path[0].isLetter() && path[0].unicode() < 0x80
-        && path[1] == u':' && slash(path[2]);
+    const bool drive =
+        path.size() >= 3 && path[0].isLetter() && path[0].unicode() < 0x80 && path[1] == u':' && slash(path[2]);
     const bool unc = path.size() >= 3 && slash(path[0]) && slash(path[1]) && !slash(path[2]);
     return drive || unc;
 #else
@@ -47,7 +47,8 @@ constexpr QChar::Category kRefusedCategories[] = {
 
 // Calls f with each character of text (a pair of surrogates as one) and
 // where it starts, until f returns true.
-template <typename F> void forEachCharacter(QStringView text, F f)
+template <typename F>
+void forEachCharacter(QStringView text, F f)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
@@ -144,7 +145,8 @@ base::Result<QString> fieldText(Field field, QByteArrayView bytes)
     const std::optional<QString> text = decodeExactLine(bytes);
     if (!text)
         return base::Failure{QStringLiteral("bad %1 \"%2\" (not UTF-8)")
-                                     .arg(QLatin1String(kFieldNames[field]), visibleBytes(bytes.first(std::min<qsizetype>(bytes.size(), 80))))};
+                                 .arg(QLatin1String(kFieldNames[field]),
+                                      visibleBytes(bytes.first(std::min<qsizetype>(bytes.size(), 80))))};
     if (const std::optional<QString> bad = badField(field, *text))
         return base::Failure{*bad};
     return *text;
@@ -200,7 +202,7 @@ DayList::DayList(QByteArray bytes)
     };
     LineSplitter splitter(m_bytes);
     Span window[4];
-    qsizetype held = 0;     // lines in the window
+    qsizetype held = 0;      // lines in the window
     qsizetype firstLine = 0; // the number of the window's first line, from 0
     qsizetype badFrom = -1;
     QString badWhy;
@@ -229,8 +231,8 @@ DayList::DayList(QByteArray bytes)
                 addProblem(badFrom, badWhy);
             badFrom = -1;
             m_items.append({qint32(window[PathField].start), qint32(window[PathField].length),
-                            qint16(*parseTimeLine(fields[TimeField])),
-                            qint8(runStyleByCode(fields[StyleField])->style), qint8(dayByName(fields[DayField])->index)});
+                            qint16(*parseTimeLine(fields[TimeField])), qint8(runStyleByCode(fields[StyleField])->style),
+                            qint8(dayByName(fields[DayField])->index)});
             firstLine += 4;
             held = 0;
             continue;

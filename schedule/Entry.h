@@ -21,7 +21,7 @@ struct Entry {
     QString dayName;   // "Monday" .. "Sunday"
 
     QStringList lines() const { return {time, path, styleCode, dayName}; }
-    int minutes() const;   // of a valid entry
+    int minutes() const;    // of a valid entry
     RunStyle style() const; // of a valid entry
     friend bool operator==(const Entry &, const Entry &) = default;
 };

@@ -44,8 +44,7 @@ std::optional<EntryFileName> parseEntryFileName(QStringView name, Qt::CaseSensit
         }
     if (!d)
         return std::nullopt;
-    const QStringView digits =
-        name.sliced(kDayCodeLength, name.size() - kDayCodeLength - kEntryFileEnding.size());
+    const QStringView digits = name.sliced(kDayCodeLength, name.size() - kDayCodeLength - kEntryFileEnding.size());
     if (digits.isEmpty() || digits.size() > kMostNumberDigits || digits[0] == u'0')
         return std::nullopt;
     qint64 number = 0;
@@ -69,7 +68,8 @@ base::Result<> writeEntryFile(const QString &path, const Entry &entry)
 {
     const base::Result<QByteArray> bytes = encodeLines(entry.lines());
     if (!bytes)
-        return base::Failure{QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bytes.reason())};
+        return base::Failure{
+            QStringLiteral("the character \"%1\" cannot be written to an 8-bit schedule file").arg(bytes.reason())};
     return base::replaceFile(path, *bytes);
 }
 

@@ -15,11 +15,11 @@ namespace schedule {
 // The choices of one pick, as the main window's controls give them.
 struct Pick {
     std::array<bool, kDayCount> days{}; // Monday .. Sunday ticked
-    QString path;     // the program's full path
-    QString hour;     // "01" .. "12"
-    QString minute;   // "00", "15", "30", "45"
-    QString amPm;     // "AM" or "PM"
-    QString runStyle; // "Normal", "Hide", "Minimize", "Maximize"
+    QString path;                       // the program's full path
+    QString hour;                       // "01" .. "12"
+    QString minute;                     // "00", "15", "30", "45"
+    QString amPm;                       // "AM" or "PM"
+    QString runStyle;                   // "Normal", "Hide", "Minimize", "Maximize"
 };
 
 // The entry the pick writes for one day, or a failure whose reason tells the
@@ -38,9 +38,9 @@ struct PickOutcome {
         WriteFailed, // stopped at failedFile; the days in written stay
     };
     Status status = Written;
-    qint64 number = 0;      // the number the files carry
-    QList<int> written;     // day indexes written, in day order
-    QString failedFile;     // the file that could not be written (full path)
+    qint64 number = 0;     // the number the files carry
+    QList<int> written;    // day indexes written, in day order
+    QString failedFile;    // the file that could not be written (full path)
     base::Failure failure; // why not Written: the refusal, or the system's reason
 
     bool ok() const { return status == Written; }

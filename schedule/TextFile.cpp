@@ -45,7 +45,8 @@ QString fromBytes(QByteArrayView bytes)
 #ifdef Q_OS_WIN
     return QString::fromLocal8Bit(bytes);
 #else
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = utf8(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 #endif
@@ -108,7 +109,8 @@ std::optional<QString> decodeExactLine(QByteArrayView line)
         return QString::fromLatin1(line);
     // A byte-order mark stays a character (one a path may not hold), never
     // silently dropped: the bytes with it name another file.
-    QStringDecoder exact(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder exact(QStringDecoder::Utf8,
+                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = exact(line);
     if (exact.hasError())
         return std::nullopt;

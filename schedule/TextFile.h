@@ -35,7 +35,10 @@ QStringList decodeLines(QByteArrayView bytes);
 class LineSplitter
 {
 public:
-    explicit LineSplitter(QByteArrayView bytes) : m_bytes(bytes) {}
+    explicit LineSplitter(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {
+    }
     std::optional<QByteArrayView> next();
     // Where the line that next() returns last starts in the bytes.
     qsizetype lineStart() const { return m_lineStart; }

@@ -60,8 +60,8 @@ void Form2::buildControls()
     const int dayLeft[schedule::kDayCount] = {120, 1200, 2280, 3600, 4560, 5640, 6720};
     const int dayWidth[schedule::kDayCount] = {975, 975, 1215, 975, 975, 975, 975};
     for (const schedule::Day &d : schedule::days())
-        *dayMembers[d.index] = button(QStringLiteral("Command%1").arg(d.index + 1), QString(d.name),
-                                      dayLeft[d.index], dayWidth[d.index]);
+        *dayMembers[d.index] =
+            button(QStringLiteral("Command%1").arg(d.index + 1), QString(d.name), dayLeft[d.index], dayWidth[d.index]);
     Command8 = button(QStringLiteral("Command8"), QStringLiteral("Back to Main Menu"), 7800, 975);
 
     Command9 = button(QStringLiteral("Command9"), QStringLiteral("Command9"), 0, 975);
@@ -96,13 +96,34 @@ std::array<QPushButton *, 7> Form2::dayButtons() const
     return {Command1, Command2, Command3, Command4, Command5, Command6, Command7};
 }
 
-void Form2::Command1_Click() { showDay(0); }
-void Form2::Command2_Click() { showDay(1); }
-void Form2::Command3_Click() { showDay(2); }
-void Form2::Command4_Click() { showDay(3); }
-void Form2::Command5_Click() { showDay(4); }
-void Form2::Command6_Click() { showDay(5); }
-void Form2::Command7_Click() { showDay(6); }
+void Form2::Command1_Click()
+{
+    showDay(0);
+}
+void Form2::Command2_Click()
+{
+    showDay(1);
+}
+void Form2::Command3_Click()
+{
+    showDay(2);
+}
+void Form2::Command4_Click()
+{
+    showDay(3);
+}
+void Form2::Command5_Click()
+{
+    showDay(4);
+}
+void Form2::Command6_Click()
+{
+    showDay(5);
+}
+void Form2::Command7_Click()
+{
+    showDay(6);
+}
 
 void Form2::showDay(int index)
 {

@@ -13,7 +13,8 @@ namespace {
 int ink(const QFont &font, qreal ratio)
 {
     const QString sample = QStringLiteral("Wednesday");
-    QImage picture(QFontMetrics(font).boundingRect(sample).size().grownBy({2, 2, 2, 2}) * ratio, QImage::Format_Grayscale8);
+    QImage picture(QFontMetrics(font).boundingRect(sample).size().grownBy({2, 2, 2, 2}) * ratio,
+                   QImage::Format_Grayscale8);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     QPainter painter(&picture);

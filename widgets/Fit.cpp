@@ -47,7 +47,8 @@ bool pushRight(const QWidget *control, const QRect &strip, const QList<QWidget *
     for (QWidget *n : neighbours)
         if (n != control && n->geometry().intersects(strip)) {
             const QRect box = n->geometry();
-            if (!qobject_cast<QLabel *>(n) || !freeStrip(n, QRect(box.right() + 1, box.top(), 1, box.height()), neighbours))
+            if (!qobject_cast<QLabel *>(n)
+                || !freeStrip(n, QRect(box.right() + 1, box.top(), 1, box.height()), neighbours))
                 return false;
             inWay << n;
         }
@@ -73,7 +74,9 @@ QSize neededSize(const QWidget *control)
     }
     if (const auto *button = qobject_cast<const QPushButton *>(control)) {
         const QRect area = button->rect().marginsRemoved(kButtonMargins);
-        return metrics.boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, button->text()).size().grownBy(kButtonMargins);
+        return metrics.boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, button->text())
+            .size()
+            .grownBy(kButtonMargins);
     }
     return control->size();
 }

@@ -1,8 +1,8 @@
 // brinol.com: gathers the entry files of the current folder into its seven
 // day list files.
 #include "companions/common/CompanionMain.h"
-#include "schedule/Companions.h"
 #include "companions/common/GatherDayLists.h"
+#include "schedule/Companions.h"
 
 int main(int argc, char *argv[])
 {

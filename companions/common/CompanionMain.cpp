@@ -1,11 +1,11 @@
 #include "companions/common/CompanionMain.h"
 
-#include "companions/common/WorkFolderLock.h"
+#include "Version.h"
 #include "base/CommandLine.h"
 #include "base/SafeFile.h"
+#include "companions/common/WorkFolderLock.h"
 #include "schedule/Companions.h"
 #include "schedule/EntryFile.h"
-#include "Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,7 +72,8 @@ int companionMain(int argc, char **argv, const ProgramInfo &info,
     // every day list, zeptra.com would remove nothing and call it done.
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir() || !folderInfo.isReadable()) {
-        printMessage(info, QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(QDir::currentPath())));
+        printMessage(info,
+                     QStringLiteral("cannot read the folder %1").arg(QDir::toNativeSeparators(QDir::currentPath())));
         return 1;
     }
     WorkFolderLock lock(folder);

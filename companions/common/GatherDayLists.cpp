@@ -31,7 +31,11 @@ struct Gathered {
 class EntryReader
 {
 public:
-    explicit EntryReader(const QString &folder) : m_files(folder), m_buffer(schedule::kMaxEntryFileSize + 1) {}
+    explicit EntryReader(const QString &folder)
+        : m_files(folder)
+        , m_buffer(schedule::kMaxEntryFileSize + 1)
+    {
+    }
 
     // Calls visit with each regular file's name (a link counts as what it
     // leads to): a folder is no entry, and a pipe would block the read.

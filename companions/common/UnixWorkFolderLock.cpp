@@ -38,7 +38,7 @@ base::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
         // Only a regular file is a lock: anything else of that name (a link
         // into a file elsewhere, a pipe that blocks an open for good) is
         // removed, the name itself and never what it points at.
-        struct stat info {};
+        struct stat info = {};
         if (::lstat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode) && ::unlink(name.constData()) != 0)
             return base::Failure{QStringLiteral("cannot remove %1, which is not a lock file").arg(nativePath())};
         const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
@@ -52,9 +52,9 @@ base::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
                     QStringLiteral("cannot open the lock file %1 of another user: permission denied").arg(nativePath()),
                     EACCES, true};
             return base::Failure{QStringLiteral("cannot create the lock file %1: %2")
-                                         .arg(nativePath(), createError == EACCES ? QStringLiteral("permission denied")
-                                                                                  : base::systemErrorText(createError)),
-                                     createError, createError == EACCES};
+                                     .arg(nativePath(), createError == EACCES ? QStringLiteral("permission denied")
+                                                                              : base::systemErrorText(createError)),
+                                 createError, createError == EACCES};
         }
         if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
             return base::Failure{QStringLiteral("%1 is not a lock file").arg(nativePath())};
@@ -66,8 +66,7 @@ base::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
         return Attempt::Taken;
     if (errno == EWOULDBLOCK || errno == EINTR)
         return Attempt::Held;
-    return base::Failure{
-        QStringLiteral("cannot lock %1: %2").arg(nativePath(), base::systemErrorText(errno)), errno};
+    return base::Failure{QStringLiteral("cannot lock %1: %2").arg(nativePath(), base::systemErrorText(errno)), errno};
 }
 
 } // namespace companion

@@ -52,8 +52,8 @@ base::Result<WorkFolderLock::Attempt> WorkFolderLock::tryLock()
             return tryLock();
         return Attempt::Held;
     case QLockFile::PermissionError:
-        return base::Failure{
-            QStringLiteral("cannot create the lock file %1: permission denied").arg(nativePath()), 0, true};
+        return base::Failure{QStringLiteral("cannot create the lock file %1: permission denied").arg(nativePath()), 0,
+                             true};
     default:
         return base::Failure{QStringLiteral("cannot create the lock file %1").arg(nativePath())};
     }

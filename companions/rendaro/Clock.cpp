@@ -15,7 +15,8 @@ void SystemClock::sleep(std::chrono::milliseconds span)
 }
 
 ShiftedClock::ShiftedClock(const rendaro::Stop &stop, const QDateTime &start)
-    : SystemClock(stop), m_start(start)
+    : SystemClock(stop)
+    , m_start(start)
 {
     m_elapsed.start();
 }

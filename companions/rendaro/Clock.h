@@ -23,7 +23,10 @@ public:
 class SystemClock : public Clock
 {
 public:
-    explicit SystemClock(const rendaro::Stop &stop) : m_stop(stop) {}
+    explicit SystemClock(const rendaro::Stop &stop)
+        : m_stop(stop)
+    {
+    }
     QDateTime now() override;
     void sleep(std::chrono::milliseconds span) override;
 

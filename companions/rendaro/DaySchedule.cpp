@@ -27,7 +27,9 @@ Signature signatureOf(const QString &fileName)
 
 } // namespace
 
-DaySchedule::DaySchedule(QDate date) : m_date(date), m_starts(date)
+DaySchedule::DaySchedule(QDate date)
+    : m_date(date)
+    , m_starts(date)
 {
 }
 
@@ -111,9 +113,11 @@ bool DaySchedule::read(const QDateTime &now, RunReport &report)
         // than starting the moment it is recorded. An entry that was in the
         // list before (a list written again, or missing for a moment) is
         // not new.
-        if (!first && !m_everSeen.contains(id) && !m_done.contains(id) && m_starts.at(m_list.minutes(i)) <= *m_lastLook) {
+        if (!first && !m_everSeen.contains(id) && !m_done.contains(id)
+            && m_starts.at(m_list.minutes(i)) <= *m_lastLook) {
             m_done.insert(id);
-            report.info(QStringLiteral("added after its time, waits for next %1: %2").arg(QString(weekday.name), describe(entry)));
+            report.info(QStringLiteral("added after its time, waits for next %1: %2")
+                            .arg(QString(weekday.name), describe(entry)));
         }
     }
     m_everSeen.unite(m_seen);
@@ -135,13 +139,16 @@ void DaySchedule::startDue(const QDateTime &now, const LaunchFunction &launch, c
         const base::Result<Launched> launched = launch(entry.path, entry.style());
         if (!launched) {
             ++counts.notStarted;
-            report.trouble((launched.failure().denied ? QStringLiteral("refusing %1: %2; not started") : QStringLiteral("could not start %1: %2"))
+            report.trouble((launched.failure().denied ? QStringLiteral("refusing %1: %2; not started")
+                                                      : QStringLiteral("could not start %1: %2"))
                                .arg(entry.path, launched.reason()));
             continue;
         }
         ++counts.started;
         // A path that leads elsewhere through links is named with where it leads.
-        const QString leadsTo = QDir::cleanPath(entry.path) == launched->program ? QString() : QStringLiteral(", which is %1").arg(launched->program);
+        const QString leadsTo = QDir::cleanPath(entry.path) == launched->program
+                                    ? QString()
+                                    : QStringLiteral(", which is %1").arg(launched->program);
         report.info(QStringLiteral("started %1%2 (process %3)").arg(describe(entry), leadsTo).arg(launched->pid));
         if (entry.style() != schedule::RunStyle::Normal)
             windows.append({launched->pid, entry.style(), describe(entry), launched->session});
@@ -187,7 +194,8 @@ void DaySchedule::tell(const QDateTime &now, QTextStream &out)
     for (qsizetype i = 0; i < m_list.size(); ++i) {
         const QDateTime start = m_starts.at(m_list.minutes(i));
         out << describe(m_list.entry(i)) << ": "
-            << (start <= now ? QStringLiteral("would start at once") : QStringLiteral("would start at %1").arg(start.toString(format)))
+            << (start <= now ? QStringLiteral("would start at once")
+                             : QStringLiteral("would start at %1").arg(start.toString(format)))
             << Qt::endl;
     }
 }

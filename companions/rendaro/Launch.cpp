@@ -14,10 +14,14 @@ namespace {
 platform::WindowStyle windowStyle(schedule::RunStyle style)
 {
     switch (style) {
-    case schedule::RunStyle::Normal: break;
-    case schedule::RunStyle::Hide: return platform::WindowStyle::Hidden;
-    case schedule::RunStyle::Min: return platform::WindowStyle::Minimized;
-    case schedule::RunStyle::Max: return platform::WindowStyle::Maximized;
+    case schedule::RunStyle::Normal:
+        break;
+    case schedule::RunStyle::Hide:
+        return platform::WindowStyle::Hidden;
+    case schedule::RunStyle::Min:
+        return platform::WindowStyle::Minimized;
+    case schedule::RunStyle::Max:
+        return platform::WindowStyle::Maximized;
     }
     return platform::WindowStyle::NormalFocus;
 }
@@ -33,11 +37,13 @@ base::Result<Launched> launchProgram(const QString &path, schedule::RunStyle sty
         return base::Failure{QStringLiteral("there is no such file")};
     if (program.isDir() || !program.isExecutable())
         return base::Failure{QStringLiteral("the file is not a program")};
-    const base::Result<QString> realPath = platform::startableProgram(program.absoluteFilePath(), schedule::ownPrograms());
+    const base::Result<QString> realPath =
+        platform::startableProgram(program.absoluteFilePath(), schedule::ownPrograms());
     if (!realPath)
         return realPath.failure();
     const QFileInfo checked(*realPath); // started as checked, whatever a link on the way points at by now
-    const base::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style), checked.absolutePath(), {}, variables);
+    const base::Result<qint64> pid = platform::startProgram(checked.absoluteFilePath(), {}, windowStyle(style),
+                                                            checked.absolutePath(), {}, variables);
     if (!pid)
         return pid.failure();
     // Its session tells the windows of the processes it starts: read at

@@ -30,7 +30,11 @@ class Launcher
 {
 public:
     Launcher(const Options &options, const Services &services, const std::shared_ptr<RunReport> &report)
-        : m_options(options), m_services(services), m_shared(report), m_report(*report), m_folder(QDir::currentPath())
+        : m_options(options)
+        , m_services(services)
+        , m_shared(report)
+        , m_report(*report)
+        , m_folder(QDir::currentPath())
     {
     }
 
@@ -64,7 +68,8 @@ DaySchedule &Launcher::dayFor(QDate date)
         DaySchedule &ended = m_days.at(m_today);
         if (const qsizetype count = ended.close()) {
             m_counts.notStarted += count;
-            m_report.info(QStringLiteral("%1 ended: %2 entries not started").arg(QString(dayOf(ended.date()).name)).arg(count));
+            m_report.info(
+                QStringLiteral("%1 ended: %2 entries not started").arg(QString(dayOf(ended.date()).name)).arg(count));
         }
     }
     m_today = date;
@@ -82,7 +87,8 @@ void Launcher::followWorkingFolder()
     if (!QDir::setCurrent(m_folder))
         return;
     m_report.reopenLog();
-    m_report.info(QStringLiteral("the working folder %1 was made anew; looking at it again").arg(QDir::toNativeSeparators(m_folder)));
+    m_report.info(QStringLiteral("the working folder %1 was made anew; looking at it again")
+                      .arg(QDir::toNativeSeparators(m_folder)));
 }
 
 // Gives the programs just started their window style, once their windows
@@ -98,7 +104,8 @@ void Launcher::watchWindows(const QList<PendingWindows> &windows)
         for (const StyleMissed &missed : services.styler->apply(windows, stopped))
             if (!stopped())
                 report->info(QStringLiteral("%1 not applied to %2: %3")
-                                 .arg(QString(schedule::runStyleName(missed.program.style).code), missed.program.entry, missed.why));
+                                 .arg(QString(schedule::runStyleName(missed.program.style).code), missed.program.entry,
+                                      missed.why));
         --*watching;
     }).detach();
 }
@@ -114,7 +121,10 @@ int Launcher::run()
 {
     for (;;) {
         if (const QString why = m_services.stopWord(); !why.isEmpty()) {
-            m_report.info(QStringLiteral("end of session (%1): %2 started, %3 not started").arg(why).arg(m_counts.started).arg(m_counts.notStarted));
+            m_report.info(QStringLiteral("end of session (%1): %2 started, %3 not started")
+                              .arg(why)
+                              .arg(m_counts.started)
+                              .arg(m_counts.notStarted));
             break;
         }
         followWorkingFolder();
@@ -125,28 +135,34 @@ int Launcher::run()
             m_report.reopenLog();
         m_trusted = trusted;
         QList<PendingWindows> windows;
-        day.startDue(now, m_services.launch, [this] { return m_services.stopped(); }, m_report, m_counts, windows);
+        day.startDue(
+            now, m_services.launch, [this] { return m_services.stopped(); }, m_report, m_counts, windows);
         watchWindows(windows);
         m_report.tellTroubles();
 
         const std::optional<QDateTime> next = day.next(now);
         if (m_options.once && (!next || !trusted)) {
-            m_report.info(QStringLiteral("end of run: %1 started, %2 not started").arg(m_counts.started).arg(m_counts.notStarted));
+            m_report.info(QStringLiteral("end of run: %1 started, %2 not started")
+                              .arg(m_counts.started)
+                              .arg(m_counts.notStarted));
             break;
         }
         const QDateTime midnight = day.date().addDays(1).startOfDay();
         const QDateTime target = next ? *next : midnight;
         if (target != m_waitingFor && trusted) {
             m_waitingFor = target;
-            m_report.info(next ? QStringLiteral("waiting until %1").arg(next->toString(QStringLiteral("HH:mm")))
-                               : QStringLiteral("nothing more today, waiting for %1").arg(QString(dayOf(target.date()).name)));
+            m_report.info(
+                next ? QStringLiteral("waiting until %1").arg(next->toString(QStringLiteral("HH:mm")))
+                     : QStringLiteral("nothing more today, waiting for %1").arg(QString(dayOf(target.date()).name)));
         }
         m_services.clock.sleep(nextNap(now, qMin(target, midnight)));
         if (m_options.once && m_services.clock.now().date() != day.date()) {
             const qsizetype left = day.close();
             m_counts.notStarted += left;
             m_report.info(QStringLiteral("midnight: %1 entries not started today").arg(left));
-            m_report.info(QStringLiteral("end of run: %1 started, %2 not started").arg(m_counts.started).arg(m_counts.notStarted));
+            m_report.info(QStringLiteral("end of run: %1 started, %2 not started")
+                              .arg(m_counts.started)
+                              .arg(m_counts.notStarted));
             break;
         }
     }
@@ -166,12 +182,16 @@ int runSchedule(const Options &options, const Services &services, QTextStream &o
         DaySchedule today(now.date());
         today.look(now, report);
         today.tell(now, out);
-        out << platform::judgeLogonEntry(QStringLiteral("Rendaro"), QCoreApplication::applicationFilePath()).line() << Qt::endl;
+        out << platform::judgeLogonEntry(QStringLiteral("Rendaro"), QCoreApplication::applicationFilePath()).line()
+            << Qt::endl;
         if (services.styler)
-            for (const schedule::RunStyle style : {schedule::RunStyle::Hide, schedule::RunStyle::Min, schedule::RunStyle::Max})
-                out << QStringLiteral("%1 in this session: %2").arg(QString(schedule::runStyleName(style).code), services.styler->how(style))
+            for (const schedule::RunStyle style :
+                 {schedule::RunStyle::Hide, schedule::RunStyle::Min, schedule::RunStyle::Max})
+                out << QStringLiteral("%1 in this session: %2")
+                           .arg(QString(schedule::runStyleName(style).code), services.styler->how(style))
                     << Qt::endl;
-        out << QStringLiteral("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
+        out << QStringLiteral(
+            "Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.")
             << Qt::endl;
         return report.clean() ? 0 : 1;
     }

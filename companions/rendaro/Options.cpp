@@ -9,21 +9,26 @@ namespace rendaro {
 Command readCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Starts the programs of the schedule in the working folder, each on its day at its time.\n"
-        "Without options it does its logon job and stays for the session: each day it reads\n"
-        "that day's list file (datmon.dat on Monday ... datsun.dat on Sunday) and starts each\n"
-        "entry once, after its time; what is due at logon, or on waking on a later day,\n"
-        "starts at once. A list that changes is read again; an entry put in after its time\n"
-        "waits for its next day. It ends with the session, or on SIGTERM or SIGHUP. One runs\n"
-        "per user and folder. What it does goes to rendaro.log in the working folder."));
-    const QCommandLineOption once(QStringLiteral("once"),
-                                  QStringLiteral("Start today's entries at their times, then end (at midnight at the latest)."));
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print today's entries and what would be done; start nothing."));
-    const QCommandLineOption at(QStringLiteral("at"),
-                                QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
-                                QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
-    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print the last 50 lines of rendaro.log, what the runs in this folder did."));
+    parser.setApplicationDescription(
+        QStringLiteral("Starts the programs of the schedule in the working folder, each on its day at its time.\n"
+                       "Without options it does its logon job and stays for the session: each day it reads\n"
+                       "that day's list file (datmon.dat on Monday ... datsun.dat on Sunday) and starts each\n"
+                       "entry once, after its time; what is due at logon, or on waking on a later day,\n"
+                       "starts at once. A list that changes is read again; an entry put in after its time\n"
+                       "waits for its next day. It ends with the session, or on SIGTERM or SIGHUP. One runs\n"
+                       "per user and folder. What it does goes to rendaro.log in the working folder."));
+    const QCommandLineOption once(
+        QStringLiteral("once"),
+        QStringLiteral("Start today's entries at their times, then end (at midnight at the latest)."));
+    const QCommandLineOption list(QStringLiteral("list"),
+                                  QStringLiteral("Print today's entries and what would be done; start nothing."));
+    const QCommandLineOption at(
+        QStringLiteral("at"),
+        QStringLiteral("Act as if it were this local time (seconds optional); the clock runs on from there."),
+        QStringLiteral("YYYY-MM-DDTHH:MM[:SS]"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Print the last 50 lines of rendaro.log, what the runs in this folder did."));
     const base::CommandLine read = base::readCommandLine(parser, {once, list, at, log}, arguments);
 
     Command command;
@@ -55,7 +60,8 @@ Command readCommand(const QStringList &arguments)
         command.options.at = parseAt(parser.value(at));
         if (!command.options.at) {
             command.action = Command::Action::Refuse;
-            command.text = QStringLiteral("--at wants a local time as YYYY-MM-DDTHH:MM, not %1\n").arg(parser.value(at));
+            command.text =
+                QStringLiteral("--at wants a local time as YYYY-MM-DDTHH:MM, not %1\n").arg(parser.value(at));
         }
     }
     return command;

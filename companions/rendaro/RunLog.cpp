@@ -70,16 +70,14 @@ void RunLog::dropOlderHalf(const QDateTime &when)
     if (m_file.seek(keptFrom(size)))
         kept = m_file.read(size);
     const qsizetype cut = kept.indexOf('\n');
-    const base::Result<> replaced =
-        cut < 0 ? base::Result<>(base::Failure{QStringLiteral("it holds no whole line")})
-                : base::replaceFile(m_path, kept.mid(cut + 1), base::openFileMode(m_file));
+    const base::Result<> replaced = cut < 0 ? base::Result<>(base::Failure{QStringLiteral("it holds no whole line")})
+                                            : base::replaceFile(m_path, kept.mid(cut + 1), base::openFileMode(m_file));
     if (replaced) {
         open();
         return;
     }
     m_keepsAll = true;
-    append(when, QStringLiteral("%1 cannot be shortened: %2").arg(QString(schedule::kLauncherLog),
-                                                                                            replaced.reason()));
+    append(when, QStringLiteral("%1 cannot be shortened: %2").arg(QString(schedule::kLauncherLog), replaced.reason()));
 }
 
 QByteArray RunLog::tail(const QString &folder, int lines)
@@ -99,7 +97,8 @@ QByteArray RunLog::tail(const QString &folder, int lines)
     QList<QByteArray> shown = all.mid(from).split('\n');
     for (QByteArray &line : shown) {
         const bool cr = line.endsWith('\r');
-        line = schedule::visibleText(QString::fromLocal8Bit(cr ? line.chopped(1) : line)).toLocal8Bit() + (cr ? "\r" : "");
+        line =
+            schedule::visibleText(QString::fromLocal8Bit(cr ? line.chopped(1) : line)).toLocal8Bit() + (cr ? "\r" : "");
     }
     return shown.join('\n');
 }

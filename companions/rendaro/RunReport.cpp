@@ -23,7 +23,9 @@ QString sentence(const QString &text)
 } // namespace
 
 RunReport::RunReport(Clock &clock, QTextStream &out, QTextStream &err, bool quiet)
-    : m_clock(clock), m_out(out), m_err(err)
+    : m_clock(clock)
+    , m_out(out)
+    , m_err(err)
 {
     if (!quiet) {
         m_log.emplace(QStringLiteral("."));
@@ -65,8 +67,9 @@ void RunReport::tellTroubles()
     const QString first = sentence(m_firstUntold);
     QString text = m_untold > 1 ? QStringLiteral("%1 (and %2 more)").arg(first).arg(m_untold - 1) : first;
     if (m_log && m_log->kept())
-        text += u'\n' + QStringLiteral("See %1 in %2.").arg(QString(schedule::kLauncherLog),
-                                               QDir::toNativeSeparators(QDir::currentPath()));
+        text += u'\n'
+                + QStringLiteral("See %1 in %2.")
+                      .arg(QString(schedule::kLauncherLog), QDir::toNativeSeparators(QDir::currentPath()));
     m_untold = 0;
     if (m_notice)
         m_notice->show(QStringLiteral("Rendaro"), text);

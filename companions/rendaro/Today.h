@@ -19,7 +19,10 @@ const schedule::Day &dayOf(QDate date);
 class StartTimes
 {
 public:
-    explicit StartTimes(QDate date) : m_date(date) {}
+    explicit StartTimes(QDate date)
+        : m_date(date)
+    {
+    }
     QDateTime at(int minutes); // minutes after midnight, 0 .. 1439
 
 private:

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "companions/rendaro/Clock.h"
 #include "companions/rendaro/Console.h"
 #include "companions/rendaro/Launcher.h"
@@ -5,7 +6,6 @@
 #include "companions/rendaro/RunLog.h"
 #include "companions/rendaro/RunReport.h"
 #include "companions/rendaro/session/SessionWatch.h"
-#include "Version.h"
 
 #include "base/CommandLine.h"
 #include "companions/rendaro/session/DesktopNotice.h"
@@ -108,7 +108,8 @@ int main(int argc, char *argv[])
     const auto launch = [styler](const QString &path, schedule::RunStyle style) {
         return rendaro::launchProgram(path, style, styler->environment(style));
     };
-    const int status = rendaro::runSchedule(options, {*clock, launch, [&stop] { return stop.reason(); }, styler}, out, err);
+    const int status =
+        rendaro::runSchedule(options, {*clock, launch, [&stop] { return stop.reason(); }, styler}, out, err);
     // A run that ended by itself has let its window watchers finish. Threads
     // that cannot be stopped (a window watcher or a notice stuck on a display
     // or bus that does not answer, a session watch) are not waited for.

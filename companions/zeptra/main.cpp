@@ -1,7 +1,7 @@
 // zeptra.com: clears the collected data of the current folder.
 #include "companions/common/ClearData.h"
-#include "schedule/Companions.h"
 #include "companions/common/CompanionMain.h"
+#include "schedule/Companions.h"
 
 int main(int argc, char *argv[])
 {

@@ -9,7 +9,10 @@ namespace winplat {
 class ComApartment
 {
 public:
-    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComApartment()
+        : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))
+    {
+    }
     ~ComApartment()
     {
         if (SUCCEEDED(m_result))

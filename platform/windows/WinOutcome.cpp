@@ -19,9 +19,9 @@ std::wstring systemMessage(unsigned long code)
         code = HRESULT_CODE(asResult);
 
     wchar_t *buffer = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
     std::wstring text;
     if (length > 0 && buffer)
         text.assign(buffer, length);
@@ -44,8 +44,8 @@ Outcome failureFromWin32(const std::wstring &context, unsigned long win32Error)
 
 Outcome failureFromHresult(const std::wstring &context, long hresult)
 {
-    return {false, context + L": " + systemMessage(static_cast<unsigned long>(hresult)),
-            hresult == E_ACCESSDENIED, hresult};
+    return {false, context + L": " + systemMessage(static_cast<unsigned long>(hresult)), hresult == E_ACCESSDENIED,
+            hresult};
 }
 
 } // namespace winplat

@@ -11,10 +11,14 @@ namespace {
 std::optional<WORD> showCommandFor(int runStyle)
 {
     switch (runStyle) {
-    case 0: return SW_SHOWNORMAL;
-    case 1: return SW_HIDE;
-    case 2: return SW_SHOWMINNOACTIVE;
-    case 3: return SW_SHOWMAXIMIZED;
+    case 0:
+        return SW_SHOWNORMAL;
+    case 1:
+        return SW_HIDE;
+    case 2:
+        return SW_SHOWMINNOACTIVE;
+    case 3:
+        return SW_SHOWMAXIMIZED;
     }
     return std::nullopt;
 }

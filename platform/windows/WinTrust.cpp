@@ -60,10 +60,11 @@ public:
     TrustedAccounts()
     {
         m_sids.push_back(currentUserSid());
-        for (const wchar_t *sid : {L"S-1-5-18",  // SYSTEM
-                                   L"S-1-5-32-544", // Administrators
-                                   L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", // TrustedInstaller
-                                   L"S-1-3-4"}) // OWNER RIGHTS: the owner, checked on its own
+        for (const wchar_t *sid :
+             {L"S-1-5-18",                                                       // SYSTEM
+              L"S-1-5-32-544",                                                   // Administrators
+              L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", // TrustedInstaller
+              L"S-1-3-4"}) // OWNER RIGHTS: the owner, checked on its own
             m_sids.push_back(sidFromString(sid));
     }
 
@@ -103,9 +104,9 @@ namespace {
 std::optional<std::wstring> untrustedPathBecause(const std::wstring &path, bool ancestor)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT,
-                                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
-                                              nullptr, nullptr, nullptr, &descriptor);
+    const DWORD error =
+        GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &descriptor);
     if (error != ERROR_SUCCESS)
         return L"its permissions cannot be read: " + systemMessage(error);
     const LocalPtr holder(descriptor);

@@ -51,7 +51,8 @@ QStringList tabNames(QWidget *first)
     return names;
 }
 
-template <typename Window> QList<Window *> shown()
+template <typename Window>
+QList<Window *> shown()
 {
     QList<Window *> windows;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -63,7 +64,9 @@ template <typename Window> QList<Window *> shown()
 // A pick: the days ticked; the hour, minute, AM/PM and run style chosen; what is set up before it; the counter
 // before and after; the names left in the working folder; the time and run style lines of its entry files; and
 // what the one message holds (no message when empty).
+// clang-format off
 struct PickRow { QList<int> days; QStringList choices; QString setup; QStringList counter, files = {}, lines = {}, told = {}; };
+// clang-format on
 
 } // namespace
 
@@ -103,8 +106,8 @@ void TestGui::session()
     QCOMPARE(m_main->Dir1->path(), "/usr/bin");
     QCOMPARE(form(*m_main), "1 12 00 PM Normal - - - - - - -");
     const QStringList days{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-    QCOMPARE(tabNames(m_main->Command1), QStringList({"Pick Program", "Drive", "Folder", "Program file", "Show List", "Ready to Deploy..."})
-                                             + days + QStringList({"AM or PM", "Hour", "Minute", "Run Style", "Exit", "Reset/Clear List"}));
+    QCOMPARE(tabNames(m_main->Command1), QStringList({"Pick Program", "Drive", "Folder", "Program file", "Show List", "Ready to Deploy..."}) + days
+                                             + QStringList({"AM or PM", "Hour", "Minute", "Run Style", "Exit", "Reset/Clear List"}));
 
     // Reset/Clear List; the counter carries on.
     m_main->Check1[3]->setChecked(true), m_main->Check1[6]->setChecked(true), m_main->Text4->setText("5");
@@ -113,8 +116,7 @@ void TestGui::session()
 
     // A list keeps one item selected, the one in view, after Ctrl+click, Ctrl+Space, the wheel turned
     // down, and the up arrow.
-    const std::pair<QListWidget *, QString> lists[] = {{m_main->List2, "12 12 12 11"},
-                                                       {m_main->List4, "Normal Normal Hide Normal"}};
+    const std::pair<QListWidget *, QString> lists[] = {{m_main->List2, "12 12 12 11"}, {m_main->List4, "Normal Normal Hide Normal"}};
     for (const auto &[list, items] : lists) {
         const QPoint item = list->visualItemRect(list->selectedItems().first()).center();
         QStringList seen;
@@ -191,8 +193,7 @@ void TestGui::browser()
     QVERIFY(m_main->Dir1->setPath(root) && ::umount2(volume.toLocal8Bit(), MNT_DETACH) == 0);
 
     // A folder this user cannot read; root reads every folder, so the test drops to nobody.
-    QVERIFY(m_main->Dir1->setPath(root) && QFile::setPermissions(root, QFile::Permissions(0x7755))
-            && QFile::setPermissions(root + "/locked", {}));
+    QVERIFY(m_main->Dir1->setPath(root) && QFile::setPermissions(root, QFile::Permissions(0x7755)) && QFile::setPermissions(root + "/locked", {}));
     const uid_t uid = ::getuid();
     QVERIFY(uid != 0 || ::setresuid(65534, 65534, 0) == 0);
     emit m_main->Dir1->itemActivated(m_main->Dir1->findItems("locked", Qt::MatchEndsWith).value(0));
@@ -200,6 +201,7 @@ void TestGui::browser()
     QCOMPARE(m_main->File1->path(), root);
 }
 
+// clang-format off
 void TestGui::help_data()
 {
     // The menu item, its file, and what the desktop's opener does with it; or no file to open.
@@ -208,12 +210,15 @@ void TestGui::help_data()
                             "Disc license.txt none"})
         QTest::newRow(row) << row;
 }
+// clang-format on
 
 void TestGui::help()
 {
     QFETCH(QString, row);
     const QString file = row.section(' ', 1, 1), opener = row.section(' ', 2), command = "xdg-open " + file;
-    QVERIFY(opener == "none" || writeFile(file, "Gr\xc3\xb6\xc3\x9f" "e\r\ncaf\xe9\r\n")); // UTF-8, then a Latin-1 line
+    QVERIFY(opener == "none"
+            || writeFile(file, "Gr\xc3\xb6\xc3\x9f"
+                               "e\r\ncaf\xe9\r\n")); // UTF-8, then a Latin-1 line
     if (opener != "shows")
         (opener == "fails" ? m_fakes->starter.failingAtEnd : m_fakes->starter.failing) << command;
 
@@ -221,7 +226,7 @@ void TestGui::help()
 
     QCOMPARE(m_fakes->starter.commandLines, opener == "none" ? QStringList{} : QStringList{command});
     QVERIFY(opener == "none" || m_fakes->starter.styles[0] == platform::WindowStyle::NormalFocus);
-    QCoreApplication::processEvents(); // the opener's end, told from the event loop
+    QCoreApplication::processEvents();                               // the opener's end, told from the event loop
     const QList<QPlainTextEdit *> windows = shown<QPlainTextEdit>(); // where the opener cannot show the file
     QCOMPARE(windows.size() == 1 && windows[0]->isReadOnly() && windows[0]->windowTitle() == file
                  && windows[0]->toPlainText() == QString::fromUtf8("Größe\ncafé"),
@@ -230,6 +235,7 @@ void TestGui::help()
     QCOMPARE(m_fakes->prompter.prompts().filter(file).filter(QDir::currentPath()).size(), opener == "none" ? 1 : 0);
 }
 
+// clang-format off
 void TestGui::pick_data()
 {
     QTest::addColumn<PickRow>("row");
@@ -252,6 +258,7 @@ void TestGui::pick_data()
     QTest::newRow("stopped part way") << PickRow{{0, 4, 5}, refused, "limit", {"1", "2"}, {"Fri2.dat", "Mon2.dat"}, {"19:00", "Hide"},
                                                  {"/Sat2.dat could not be written: File too large", "written for this pick: Monday, Friday."}};
 }
+// clang-format on
 
 void TestGui::pick()
 {
@@ -261,14 +268,17 @@ void TestGui::pick()
     const QString folder = QDir(programs.path()).canonicalPath(), file = setup.startsWith('x') ? setup : "prog";
     QVERIFY(writeFile(folder + "/" + file));
     QVERIFY(setup != "taken" || (writeFile("Mon2.dat", "earlier") && QFile::link("nowhere", "Tue3.dat") && QFile::link("nowhere", "Wed4.dat")));
-    const QByteArray bad = "bad\xff" "name", alike = "bad\xef\xbf\xbd" "name";
+    const QByteArray bad = "bad\xff"
+                           "name",
+                     alike = "bad\xef\xbf\xbd"
+                             "name";
     QVERIFY(setup != "not UTF-8" || (::mkdir(bad, 0700) == 0 && ::mkdir(alike, 0700) == 0 && ::chdir(bad) == 0));
     QVERIFY(m_main->Dir1->setPath(folder));
     if (setup != "no file")
         QTRY_VERIFY(m_main->File1->selectFile(file));
     for (int day : days)
         m_main->Check1[day]->setChecked(true);
-    for (int i = 0; QListWidget *list : {m_main->List2, m_main->List3, m_main->List1, m_main->List4})
+    for (int i = 0; QListWidget * list : {m_main->List2, m_main->List3, m_main->List1, m_main->List4})
         Main::setListText(list, choices[i++]);
     m_main->Text4->setText(counter[0]);
     const QString before = form(*m_main).section(' ', 1);
@@ -294,6 +304,7 @@ void TestGui::pick()
     QVERIFY(setup != "not UTF-8" || (QFile::remove(files[0]) && ::chdir("..") == 0 && ::rmdir(bad) == 0 && ::rmdir(alike) == 0));
 }
 
+// clang-format off
 void TestGui::draws_data()
 {
     QTest::addColumn<int>("day");         // whose button is clicked, after another day's
@@ -315,6 +326,7 @@ void TestGui::draws_data()
     QTest::newRow("CR LF across chunks") << 6 << QByteArray(65531, 'p') + "\r\nab\r\nx"
                                         << QStringList{QString(1024, 'p'), "ab", "x"};
 }
+// clang-format on
 
 void TestGui::draws()
 {
@@ -335,8 +347,7 @@ void TestGui::draws()
     // Read with 512 MiB more address space than the test holds now.
     rlimit limit{};
     QVERIFY(::getrlimit(RLIMIT_AS, &limit) == 0);
-    const rlimit cut{rlim_t(statm.readAll().split(' ')[0].toLongLong() * ::getpagesize() + (512 << 20)),
-                     limit.rlim_max};
+    const rlimit cut{rlim_t(statm.readAll().split(' ')[0].toLongLong() * ::getpagesize() + (512 << 20)), limit.rlim_max};
     QVERIFY(::setrlimit(RLIMIT_AS, &cut) == 0);
     for (int i : {other, day, day}) // another day's list first, then this day twice
         buttons[i]->click();

@@ -93,12 +93,14 @@ void TestLayout::windows()
     QVERIFY2(faults(&about).isEmpty(), qPrintable(faults(&about).join("; ")));
 }
 
+// clang-format off
 void TestLayout::push_data()
 {
     QTest::addColumn<int>("besideLeft");
     QTest::newRow("a gap between") << 62;
     QTest::newRow("reaching a pixel into it") << 59; // and so they stay
 }
+// clang-format on
 
 void TestLayout::push()
 {

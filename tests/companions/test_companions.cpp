@@ -13,7 +13,7 @@ namespace {
 
 const QByteArray kSecret = "outside the working folder\n";
 const QByteArray kLongPath = QByteArray(1000, 'p'); // its day list is larger than the lock file
-const QString kLock = "999999999\nbrinol.com\n\n";    // another user's lock, as an earlier version left it
+const QString kLock = "999999999\nbrinol.com\n\n";  // another user's lock, as an earlier version left it
 
 QByteArray monday(const char *time, const QByteArray &program)
 {
@@ -24,8 +24,11 @@ QByteArray monday(const char *time, const QByteArray &program)
 QString state(const QString &path)
 {
     const QFileInfo info(path);
-    return info.isSymLink() ? "link" : !info.exists() ? "none" : info.isFile() ? "file:" + QString::fromUtf8(readFile(path))
-                                                                               : info.isDir() ? "folder" : "other";
+    return info.isSymLink() ? "link"
+           : !info.exists() ? "none"
+           : info.isFile()  ? "file:" + QString::fromUtf8(readFile(path))
+           : info.isDir()   ? "folder"
+                            : "other";
 }
 
 // Temporary files of the schedule's writers, as a killed writer leaves them
@@ -36,8 +39,7 @@ QStringList leaveTemporaries()
     const QStringList stale{"Mon2.dat.Ab12Cd", "datmon.dat.NgasqK", "rendaro.log.urByPY"};
     for (const QString &name : stale + QStringList{"datsun.dat.Xy34Zw", "notes.dat.Ab12Cd"}) {
         QFile file(name);
-        if (!file.open(QIODevice::WriteOnly)
-            || !file.setFileTime(QDateTime::currentDateTime().addDays(-stale.contains(name)), QFile::FileModificationTime))
+        if (!file.open(QIODevice::WriteOnly) || !file.setFileTime(QDateTime::currentDateTime().addDays(-stale.contains(name)), QFile::FileModificationTime))
             return {"cannot leave " + name};
     }
     return stale;
@@ -46,7 +48,9 @@ QStringList leaveTemporaries()
 // A run of command in a folder of that mode, the ordinary user's (01777: root's, shared like /tmp), after the
 // plant under name: link, dangling, pipe, folder, full, root's, a lock of that mode or nothing; its exit code,
 // the state of name afterwards, and what standard error holds.
+// clang-format off
 struct Attack { QString command; int folderMode; QString name, plant; int exitCode; QString after, says; };
+// clang-format on
 
 } // namespace
 
@@ -77,15 +81,14 @@ void TestCompanions::gather()
                                          {"Wed11.dat", entryText("00:00", "/c", "Min", "Wednesday")},
                                          {"Sat8.dat", "18:45\n/lf\nNormal\nSaturday"}};
     // Entry files by name but not valid, each skipped with a warning.
-    const std::pair<QString, QByteArray> bad[] = {
-        {"Tue3.dat: 0 lines instead of 4", ""},
-        {"Tue4.dat: bad time line \"24:00\"", "24:00\r\n/x\r\nNormal\r\nTuesday\r\n"},
-        {"Tue5.dat: bad run style \"Minimize\"", "09:00\r\n/x\r\nMinimize\r\nTuesday\r\n"},
-        {"Tue6.dat: the day line \"Monday\" is not Tuesday", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
-        {"Tue7.dat: contains a NUL byte", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
-        {"Tue8.dat: larger than 65536 bytes", tuesday(64 * 1024 + 1)},
-        {"Tue9.dat: 5 lines instead of 4", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"},
-        {"Wed3.dat: bad program path \"/x\\x1b[2J\\x85\"", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"}};
+    const std::pair<QString, QByteArray> bad[] = {{"Tue3.dat: 0 lines instead of 4", ""},
+                                                  {"Tue4.dat: bad time line \"24:00\"", "24:00\r\n/x\r\nNormal\r\nTuesday\r\n"},
+                                                  {"Tue5.dat: bad run style \"Minimize\"", "09:00\r\n/x\r\nMinimize\r\nTuesday\r\n"},
+                                                  {"Tue6.dat: the day line \"Monday\" is not Tuesday", "09:00\r\n/x\r\nNormal\r\nMonday\r\n"},
+                                                  {"Tue7.dat: contains a NUL byte", QByteArray("09:00\r\n/x\0\r\nNormal\r\nTuesday\r\n", 28)},
+                                                  {"Tue8.dat: larger than 65536 bytes", tuesday(64 * 1024 + 1)},
+                                                  {"Tue9.dat: 5 lines instead of 4", "09:00\r\n/x\r\nNormal\r\nTuesday\r\nMore\r\n"},
+                                                  {"Wed3.dat: bad program path \"/x\\x1b[2J\\x85\"", "09:00\r\n/x\x1b[2J\xc2\x85\r\nNormal\r\nWednesday\r\n"}};
     QStringList warnedOf;
     for (auto it = good.cbegin(); it != good.cend(); ++it)
         QVERIFY(writeFile(it.key(), it.value()));
@@ -98,11 +101,14 @@ void TestCompanions::gather()
     QStringList names = dir.names();
     for (const QString &name : stale)
         QVERIFY(names.removeOne(name));
-    const QByteArray expected[7] = {
-        monday("19:30", "sync"), tuesday(64 * 1024),
-        entryText("00:00", "/c", "Min", "Wednesday") + entryText("08:15", "/b", "Max", "Wednesday")
-            + entryText("08:15", "/a", "Normal", "Wednesday"),
-        "", "", entryText("18:45", "/lf", "Normal", "Saturday"), ""};
+    const QByteArray expected[7] = {monday("19:30", "sync"),
+                                    tuesday(64 * 1024),
+                                    entryText("00:00", "/c", "Min", "Wednesday") + entryText("08:15", "/b", "Max", "Wednesday")
+                                        + entryText("08:15", "/a", "Normal", "Wednesday"),
+                                    "",
+                                    "",
+                                    entryText("18:45", "/lf", "Normal", "Saturday"),
+                                    ""};
     // Under a group-friendly umask too, the day lists are the owner's alone:
     // the launcher refuses lists that others may change.
     const mode_t umask = ::umask(002);
@@ -121,6 +127,7 @@ void TestCompanions::gather()
     ::umask(umask);
 }
 
+// clang-format off
 void TestCompanions::clear_data()
 {
     QTest::addColumn<int>("removals"); // of schedule files before zeptra.com is killed; -1: not killed
@@ -128,14 +135,15 @@ void TestCompanions::clear_data()
     for (int removals : {1, 2, 3})
         QTest::addRow("killed after %d removals", removals) << removals;
 }
+// clang-format on
 
 void TestCompanions::clear()
 {
     QFETCH(int, removals);
     WorkFolder dir;
     QCOMPARE(run(builtProgram("zeptra.com")).exitCode, 0); // nothing to clear is no failure
-    const QStringList kept{"DATMON.DAT", "Mon01.dat", "Monday.dat", "datmon.dat.bak", "datmonday.dat", "datsun.dat.Xy34Zw",
-                           "mon2.dat", "notes.dat", "notes.dat.Ab12Cd", "readme.1st", "rendaro.log", "sub", "xWed7.dat"};
+    const QStringList kept{"DATMON.DAT", "Mon01.dat",        "Monday.dat", "datmon.dat.bak", "datmonday.dat", "datsun.dat.Xy34Zw", "mon2.dat",
+                           "notes.dat",  "notes.dat.Ab12Cd", "readme.1st", "rendaro.log",    "sub",           "xWed7.dat"};
     const QStringList cleared{"Mon2.dat", "Sun123456789.dat", "Thu3.dat", "datmon.dat", "datsun.dat"};
     for (const QString &name : kept + cleared)
         QVERIFY(writeFile(name == "sub" ? "sub/Mon2.dat" : name, "x"));
@@ -158,6 +166,7 @@ void TestCompanions::clear()
     QVERIFY(QFileInfo::exists("sub/Mon2.dat"));
 }
 
+// clang-format off
 void TestCompanions::attacks_data()
 {
     QTest::addColumn<Attack>("row");
@@ -184,6 +193,7 @@ void TestCompanions::attacks_data()
     QTest::newRow("brinol, another user's lock unreadable")
         << Attack{"brinol.com", 01777, "vellomar.lock", "0600", 1, "file:" + kLock, "cannot open the lock file"};
 }
+// clang-format on
 
 // Each run is the ordinary user's, as is everything in its folder and outside but what the row gives others.
 void TestCompanions::attacks()

@@ -40,6 +40,7 @@ private slots:
     void deploy();
 };
 
+// clang-format off
 void TestDeploy::deploy_data()
 {
     QTest::addColumn<Row>("row");
@@ -72,6 +73,7 @@ void TestDeploy::deploy_data()
     row("No on a read-only file system", {7, "app", "work", "", "", "could not be created: %1/ro/autostart: Read-only file system",
         {}, ReadOnly});
 }
+// clang-format on
 
 void TestDeploy::deploy()
 {
@@ -90,10 +92,13 @@ void TestDeploy::deploy()
     if (trouble == ReadOnly && !isRoot())
         QSKIP("a read-only file system takes root to mount");
     // A file system mounted read-only, in a mount namespace of the test's own.
-    QVERIFY(trouble != ReadOnly || (::mkdir(root + "ro", 0755) == 0 && ::unshare(CLONE_NEWNS) == 0
-                                    && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
-                                    && ::mount("vellomar", root + "ro", "tmpfs", MS_RDONLY, nullptr) == 0));
-    const auto unmount = qScopeGuard([&] { if (trouble == ReadOnly) ::umount2(root + "ro", MNT_DETACH); });
+    QVERIFY(trouble != ReadOnly
+            || (::mkdir(root + "ro", 0755) == 0 && ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                && ::mount("vellomar", root + "ro", "tmpfs", MS_RDONLY, nullptr) == 0));
+    const auto unmount = qScopeGuard([&] {
+        if (trouble == ReadOnly)
+            ::umount2(root + "ro", MNT_DETACH);
+    });
     // Relative or unset, the XDG variables leave the default folders.
     qputenv("XDG_CONFIG_HOME", "config");
     qunsetenv("XDG_CONFIG_DIRS");
@@ -105,8 +110,7 @@ void TestDeploy::deploy()
     FakeServices fakes;
     fakes.prompter.answers = {answer};
     const mode_t umask = ::umask(002); // a desktop entry is 0644 whatever the umask
-    deploy::deployToStartup(QFile::decodeName(root + app), QDir::currentPath(),
-                            {fakes.starter, fakes.prompter, fakes.shortcuts});
+    deploy::deployToStartup(QFile::decodeName(root + app), QDir::currentPath(), {fakes.starter, fakes.prompter, fakes.shortcuts});
     ::umask(umask);
 
     const bool cancelled = answer != platform::AnswerYes && answer != platform::AnswerNo;
@@ -123,10 +127,12 @@ void TestDeploy::deploy()
     if (exec.isEmpty())
         return;
     const QByteArray quote = exec.startsWith('"') ? "\"" : "";
-    QCOMPARE(readFile(entry), "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + quote + root + exec.mid(quote.size())
-                                  + "/Rendaro.exe" + quote + "\nTryExec=" + root + (tryExec.isEmpty() ? app : tryExec)
-                                  + "/Rendaro.exe\nPath=" + root + path + "\n");
-    auto mode = [](const QString &file) { struct stat info {}; return ::stat(QFile::encodeName(file), &info) ? -1 : int(info.st_mode & 07777); };
+    QCOMPARE(readFile(entry), "[Desktop Entry]\nType=Application\nName=Rendaro\nExec=" + quote + root + exec.mid(quote.size()) + "/Rendaro.exe" + quote
+                                  + "\nTryExec=" + root + (tryExec.isEmpty() ? app : tryExec) + "/Rendaro.exe\nPath=" + root + path + "\n");
+    auto mode = [](const QString &file) {
+        struct stat info = {};
+        return ::stat(QFile::encodeName(file), &info) ? -1 : int(info.st_mode & 07777);
+    };
     QCOMPARE(mode(entry), 0644);
     QCOMPARE(mode(QFileInfo(entry).path()), 0755);
     const Finished check = run(QStringLiteral("desktop-file-validate"), {entry});

@@ -27,6 +27,7 @@ private slots:
     void files();
 };
 
+// clang-format off
 void TestPlatform::lookup_data()
 {
     QTest::addColumn<QString>("name");
@@ -43,6 +44,7 @@ void TestPlatform::lookup_data()
     QTest::newRow("never the working folder") << "here" << QByteArray(":.:W:../W") << "" << false;
     QTest::newRow("nowhere") << "vellomar-no-such-program.com" << QByteArray("/tmp/P") << "" << false;
 }
+// clang-format on
 
 void TestPlatform::lookup()
 {
@@ -59,10 +61,8 @@ void TestPlatform::lookup()
                 && QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
     const QByteArray saved = qgetenv("PATH");
     const auto restore = qScopeGuard([&saved] { qputenv("PATH", saved); });
-    qputenv("PATH", path.replace("W", QFile::encodeName(QFileInfo(work.path()).fileName()))
-                        .replace("/tmp/P", QFile::encodeName(onPath.path())));
-    const QString expected = found == "app" ? QCoreApplication::applicationFilePath()
-                                            : found == "path" ? onPath.filePath(name) : QString();
+    qputenv("PATH", path.replace("W", QFile::encodeName(QFileInfo(work.path()).fileName())).replace("/tmp/P", QFile::encodeName(onPath.path())));
+    const QString expected = found == "app" ? QCoreApplication::applicationFilePath() : found == "path" ? onPath.filePath(name) : QString();
     QCOMPARE(platform::SystemProgramStarter::findProgram(name), expected);
     platform::SystemProgramStarter starter;
     // With -functions the test program itself only lists its tests, and starts no copy of itself in turn.
@@ -73,13 +73,13 @@ void TestPlatform::lookup()
         QTRY_COMPARE(testing::readFile("ran"), QByteArray("ran\n"));
     // Watched, its end arrives through the event loop, not before the start returns.
     QString end = "none";
-    QCOMPARE(starter.start(name, {"-functions"}, platform::WindowStyle::NormalFocus, [&end](bool ok) { end = ok ? "ok" : "failed"; }).ok(),
-             !found.isEmpty());
+    QCOMPARE(starter.start(name, {"-functions"}, platform::WindowStyle::NormalFocus, [&end](bool ok) { end = ok ? "ok" : "failed"; }).ok(), !found.isEmpty());
     QCOMPARE(end, "none");
     QTRY_COMPARE(end, found.isEmpty() ? "none" : name == "fails" ? "failed" : "ok");
     QVERIFY(!bad || (QFile::remove("ran") && ::chdir("..") == 0 && ::rmdir("w\xff") == 0));
 }
 
+// clang-format off
 void TestPlatform::volumes_data()
 {
     QTest::addColumn<QString>("mounted"); // "where:type ..."
@@ -94,6 +94,7 @@ void TestPlatform::volumes_data()
     QTest::newRow("home on a system mount") << "/var:tmpfs /var/home:tmpfs /var/lib:ext4" << "/var/home/ann" << "/ /var/home";
     QTest::newRow("nothing mounted") << "" << "/home/ann" << "/";
 }
+// clang-format on
 
 void TestPlatform::volumes()
 {
@@ -111,11 +112,10 @@ namespace {
 // The files of the rows below, "path kind owner mode": kind f (a file holding
 // "text"), d (a folder), p (a pipe) or ->target (a link); owner me (the
 // ordinary user), they (a second one) or root.
-const char *const kFiles[] = {
-    "own d me 0755", "own/p f me 0755", "own/w f me 0757", "own/t f they 0666", "own/pipe p me 0600", "own/l ->p me",
-    "own/x ->p they", "own/rendaro f me 0755", "own/r ->rendaro me", "open d me 0775", "open/p f me 0755",
-    "open/in d me 0755", "open/in/p f me 0755", "sticky d root 01777", "sticky/p f me 0755", "theirs d they 01777",
-    "theirs/p f me 0755"};
+const char *const kFiles[] = {"own d me 0755",       "own/p f me 0755",   "own/w f me 0757",       "own/t f they 0666",   "own/pipe p me 0600",
+                              "own/l ->p me",        "own/x ->p they",    "own/rendaro f me 0755", "own/r ->rendaro me",  "open d me 0775",
+                              "open/p f me 0755",    "open/in d me 0755", "open/in/p f me 0755",   "sticky d root 01777", "sticky/p f me 0755",
+                              "theirs d they 01777", "theirs/p f me 0755"};
 
 // What the ordinary user gets doing words[0] with the path words[1] (and a mode, words[2]).
 QString act(const QStringList &words)
@@ -127,8 +127,7 @@ QString act(const QStringList &words)
     }
     if (words[0] == "list") {
         QStringList names;
-        const base::Result<> listed =
-            base::FolderReader(path).forEachFile(words.size() > 2, [&names](QStringView name) { names << name.toString(); });
+        const base::Result<> listed = base::FolderReader(path).forEachFile(words.size() > 2, [&names](QStringView name) { names << name.toString(); });
         names.sort();
         return listed ? names.join(u' ') : listed.reason();
     }
@@ -141,9 +140,14 @@ QString act(const QStringList &words)
     if (words[0] == "replace") {
         ::umask(002);
         const base::Result<> replaced = base::replaceFile(path, "new", words.value(2, "-1").toInt(nullptr, 8));
-        struct stat info {};
-        return !replaced ? replaced.reason() : QString("%1, mode %2; own/p: %3").arg(QString(testing::readFile(path)))
-            .arg(::lstat(QFile::encodeName(path), &info) ? -1 : info.st_mode & 07777, 4, 8, QChar('0')).arg(QString(testing::readFile("own/p")));
+        // clang-format off
+        struct stat info = {};
+        // clang-format on
+        return !replaced ? replaced.reason()
+                         : QString("%1, mode %2; own/p: %3")
+                               .arg(QString(testing::readFile(path)))
+                               .arg(::lstat(QFile::encodeName(path), &info) ? -1 : info.st_mode & 07777, 4, 8, QChar('0'))
+                               .arg(QString(testing::readFile("own/p")));
     }
     QFile file;
     const base::OpenedFile opened = words[0] == "read" ? base::openForReading(file, path) : base::openForAppending(file, path);
@@ -158,6 +162,7 @@ QString act(const QStringList &words)
 
 } // namespace
 
+// clang-format off
 void TestPlatform::files_data()
 {
     QTest::addColumn<QString>("act");  // on the files of kFiles
@@ -198,6 +203,7 @@ void TestPlatform::files_data()
     QTest::newRow("shortcut with a leading dot") << "shortcut .Rendaro" << "\".Rendaro\" cannot be a shortcut name";
     QTest::newRow("shortcut with a slash") << "shortcut a/Rendaro" << "\"a/Rendaro\" cannot be a shortcut name";
 }
+// clang-format on
 
 void TestPlatform::files()
 {
@@ -212,8 +218,10 @@ void TestPlatform::files()
         const QString path = root.filePath(f[0]);
         const QByteArray name = QFile::encodeName(path);
         const uid_t owner = f[2] == "me" ? 65534 : f[2] == "they" ? 65533 : 0;
-        QVERIFY2((f[1] == "f" ? testing::writeFile(path, "text") : f[1] == "d" ? QDir().mkdir(path)
-                  : f[1] == "p" ? ::mkfifo(name, 0600) == 0 : QFile::link(f[1].mid(2), path))
+        QVERIFY2((f[1] == "f"   ? testing::writeFile(path, "text")
+                  : f[1] == "d" ? QDir().mkdir(path)
+                  : f[1] == "p" ? ::mkfifo(name, 0600) == 0
+                                : QFile::link(f[1].mid(2), path))
                      && ::lchown(name, owner, owner) == 0 && (f.size() < 4 || ::chmod(name, f[3].toUInt(nullptr, 8)) == 0),
                  qPrintable(line));
     }

@@ -35,7 +35,10 @@ QStringList monday(const char *time, const QString &path, const char *style = "N
 // A wall clock that each nap moves on by the time slept; on waking the test
 // may move it further (a suspend, a clock set back) or change the world.
 struct FakeClock : rendaro::Clock {
-    explicit FakeClock(const QString &start) : at(QDateTime::fromString(start, Qt::ISODate)) {}
+    explicit FakeClock(const QString &start)
+        : at(QDateTime::fromString(start, Qt::ISODate))
+    {
+    }
     QDateTime now() override { return at; }
     void sleep(std::chrono::milliseconds span) override
     {
@@ -53,8 +56,8 @@ struct FakeClock : rendaro::Clock {
 QString startBus(QProcess &daemon, const QString &folder)
 {
     writeFile(folder + "/bus.conf", "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
-              "<policy context=\"default\"><allow own=\"*\"/><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-              "<allow eavesdrop=\"true\"/></policy></busconfig>");
+                                    "<policy context=\"default\"><allow own=\"*\"/><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                    "<allow eavesdrop=\"true\"/></policy></busconfig>");
     daemon.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + folder + "/bus.conf"});
     return daemon.waitForReadyRead(10000) ? QString::fromUtf8(daemon.readLine()).trimmed() : QString();
 }
@@ -99,6 +102,7 @@ private slots:
     void sessionRemoved();
 };
 
+// clang-format off
 void TestRendaro::list_data()
 {
     QTest::addColumn<QString>("at"); // the local time, in Europe/Berlin
@@ -130,6 +134,7 @@ void TestRendaro::list_data()
     QTest::newRow("not this desktop") << "2026-12-10T08:00" << thursday << 0 << QStringList{"dirs Exec=%L", "dirs NotShowIn=KDE;GNOME"}
                                       << "Not started at logon: %D/Rendaro.desktop switches it off (NotShowIn=KDE;GNOME)";
 }
+// clang-format on
 
 void TestRendaro::list()
 {
@@ -161,8 +166,8 @@ void TestRendaro::list()
     out.append("Started without --once, Rendaro.exe stays for the session and starts each day's entries on that day.");
     QCOMPARE(QString::fromUtf8(run.out), out.join(u'\n') + u'\n');
     QCOMPARE(QString::fromUtf8(run.err), exitCode ? "Rendaro.exe: datmon.dat line 13: bad program path \"relative/not/allowed\": "
-                                 "skipped, not started\n"
-                               : QString());
+                                                    "skipped, not started\n"
+                                                  : QString());
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY(!QFileInfo::exists(work.filePath("rendaro.log"))); // listing is no run
 }
@@ -181,26 +186,22 @@ void TestRendaro::run()
     const QString viaLink = work.filePath("via/recorder");
     QVERIFY(QFile::setPermissions(notProgram, QFile::ReadOwner) && QFile::link(QFileInfo(next).absolutePath(), work.filePath("via")));
     // The launcher itself would start the list over and over.
-    QVERIFY(writeDayList(work.filePath("datmon.dat"),
-                         monday("07:15", viaLink) + QStringList{"7:30"} + monday("07:00", early, "Hide") + monday("06:00", missing)
-                             + monday("07:00", odd, "Hide") + monday("06:15", notProgram) + monday("06:30", kLauncher)
-                             + monday("06:45", "/opt/\u2028tool\u202Eexe.txt")));
+    QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("07:15", viaLink) + QStringList{"7:30"} + monday("07:00", early, "Hide") + monday("06:00", missing)
+                                                          + monday("07:00", odd, "Hide") + monday("06:15", notProgram) + monday("06:30", kLauncher)
+                                                          + monday("06:45", "/opt/\u2028tool\u202Eexe.txt")));
 
     // Two seconds before the last entry's time: what is past starts at once, in time order, then a real wait.
     const Finished run = runLauncher(work.path(), {"--once", "--at", kMonday + "T07:14:58"}, log);
-    const QStringList troubles{
-        "datmon.dat line 5: bad time line \"7:30\": skipped, not started",
-        "datmon.dat line 26: bad program path \"/opt/\\u2028tool\\u202eexe.txt\": skipped, not started",
-        "could not start " + missing + ": there is no such file",
-        "could not start " + notProgram + ": the file is not a program",
-        "refusing " + kLauncher + ": it is Rendaro.exe, one of Vellomar's own programs, which the launcher never starts; not started"};
+    const QStringList troubles{"datmon.dat line 5: bad time line \"7:30\": skipped, not started",
+                               "datmon.dat line 26: bad program path \"/opt/\\u2028tool\\u202eexe.txt\": skipped, not started",
+                               "could not start " + missing + ": there is no such file", "could not start " + notProgram + ": the file is not a program",
+                               "refusing " + kLauncher + ": it is Rendaro.exe, one of Vellomar's own programs, which the launcher never starts; not started"};
     QCOMPARE(QString::fromUtf8(run.err), "Rendaro.exe: " + troubles.join("\nRendaro.exe: ") + "\n");
     QCOMPARE(run.exitCode, 1);
-    const QStringList events = QStringList{"Monday 2026-12-07 07:14: datmon.dat, 6 entries"} + troubles
-                               + QStringList{"started 07:00 Hide " + early + " (process N)",
-                                             "started 07:00 Hide " + odd + " (process N)", "waiting until 07:15",
-                                             "started 07:15 Normal " + viaLink + ", which is " + next + " (process N)",
-                                             "end of run: 3 started, 3 not started"};
+    const QStringList events =
+        QStringList{"Monday 2026-12-07 07:14: datmon.dat, 6 entries"} + troubles
+        + QStringList{"started 07:00 Hide " + early + " (process N)", "started 07:00 Hide " + odd + " (process N)", "waiting until 07:15",
+                      "started 07:15 Normal " + viaLink + ", which is " + next + " (process N)", "end of run: 3 started, 3 not started"};
     const QRegularExpression pid(" \\(process [1-9][0-9]*\\)$");
     QStringList out = QString::fromUtf8(run.out).split(u'\n');
     QCOMPARE(out.replaceInStrings(pid, " (process N)"), events.mid(0, 1) + events.mid(1 + troubles.size()) + QStringList{""});
@@ -224,6 +225,7 @@ void TestRendaro::run()
     QCOMPARE(runLauncher(work.path(), {"--at", "2026-11-31T07:00"}, log).exitCode, 2);
 }
 
+// clang-format off
 void TestRendaro::refusals_data()
 {
     QTest::addColumn<int>("setup");
@@ -247,6 +249,7 @@ void TestRendaro::refusals_data()
     QTest::newRow("log others may write, past its bound") << LogLong << Modes{{"log", 0666}} << 0 << "";
     QTest::newRow("log past its bound, folder read-only") << LogLong << Modes{{"folder", 0500}} << 0 << "";
 }
+// clang-format on
 
 void TestRendaro::refusals()
 {
@@ -284,7 +287,7 @@ void TestRendaro::refusals()
     const QFileInfo logInfo(ownLog);
     const QByteArray logged = logInfo.isFile() ? readFile(logInfo.filePath()) : QByteArray();
     if (!(setup & (LogLink | LogLong)) || modes.contains("folder")) // the run's end is in the log,
-                                                                                          // kept only in a folder nobody else may change
+                                                                    // kept only in a folder nobody else may change
         QCOMPARE(logged.contains("end of run: " + QByteArray(exitCode ? "0" : "1")), !says.contains("working folder"));
     if (setup & LogLong) {
         QCOMPARE(logInfo.size() < 256 * 1024, modes.contains("log"));
@@ -314,8 +317,7 @@ void TestRendaro::notice()
     // The folder's name is shown as text, never read as markup.
     const QString folder = work.filePath("R&D <b>tools</b>"), missing = work.filePath("gone/tool");
     const QString program = work.filePath("p/recorder"), log = work.filePath("log");
-    QVERIFY(copyRecorder(program)
-            && writeDayList(folder + "/datmon.dat", monday("06:00", missing) + monday("06:15", "/gone/too") + monday("06:30", program)));
+    QVERIFY(copyRecorder(program) && writeDayList(folder + "/datmon.dat", monday("06:00", missing) + monday("06:15", "/gone/too") + monday("06:30", program)));
     // A bus that takes the connection and never answers.
     const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un name{AF_UNIX, {}};
@@ -345,10 +347,12 @@ void TestRendaro::notice()
                               + "/R&amp;D &lt;b&gt;tools&lt;/b&gt;.\"";
     QVERIFY2(seen.contains(notice), seen.constData());
     QVERIFY2(seen.contains("string \"datmon.dat line 1: bad program path \"tools/relative\": skipped, not started\nSee rendaro.log in "
-                           + QFile::encodeName(lists) + ".\""), seen.constData());
+                           + QFile::encodeName(lists) + ".\""),
+             seen.constData());
     QCOMPARE(seen.count("member=Notify"), 2);
 }
 
+// clang-format off
 void TestRendaro::session_data()
 {
     QTest::addColumn<QString>("start");      // Monday 2026-12-07, or a night the clock changes (Europe/Berlin)
@@ -399,6 +403,7 @@ void TestRendaro::session_data()
     QTest::newRow("fall back") << "2026-10-25T01:00" << QStringList{"sun 02:30 /a", "sun 03:15 /b"}
         << QStringList{"2026-10-25T04:00 stop"} << QStringList{"sun 02:30 /a", "sun 03:15 /b"};
 }
+// clang-format on
 
 void TestRendaro::session()
 {
@@ -446,17 +451,21 @@ void TestRendaro::session()
                 stop = "the test ended it";
         }
     };
-    const rendaro::Services services{clock, [&](const QString &path, schedule::RunStyle) {
-        started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
-        return base::Result<rendaro::Launched>(rendaro::Launched{1, path});
-    }, [&] { return stop; }, nullptr};
+    const rendaro::Services services{clock,
+                                     [&](const QString &path, schedule::RunStyle) {
+                                         started.append(clock.at.toString("ddd HH:mm ").toLower() + path);
+                                         return base::Result<rendaro::Launched>(rendaro::Launched{1, path});
+                                     },
+                                     [&] { return stop; }, nullptr};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     QCOMPARE(rendaro::runSchedule({}, services, outStream, errStream), refused ? 1 : 0);
     QCOMPARE(err.count("refusing the working folder"), refused ? 1 : 0); // told once while it lasts
     QCOMPARE(started, starts);
     QVERIFY2(out.contains(QString("end of session (the test ended it): %1 started, %2 not started\n")
-                              .arg(starts.size()).arg(out.contains("Monday ended: 1 entries") ? 1 : 0)), qPrintable(out));
+                              .arg(starts.size())
+                              .arg(out.contains("Monday ended: 1 entries") ? 1 : 0)),
+             qPrintable(out));
     QCOMPARE(out.contains("added after its time, waits for next Tuesday: 07:15 Normal /late"), late);
     // No busy waiting: naps of a minute, shorter only to meet a start, midnight or a change of the test's.
     for (auto nap : clock.naps)
@@ -496,7 +505,8 @@ void TestRendaro::midnight()
     const QString events = QString::fromUtf8(readFile(work.filePath("rendaro.log")));
     for (const QString &event : {"2026-12-07 23:45:.. started 23:45 Normal " + QRegularExpression::escape(copy) + " \\(process [0-9]+\\)",
                                  QString("2026-12-07 23:4.:.. Rendaro.exe already runs for this folder \\(process %1\\); "
-                                         "this one starts nothing").arg(pid),
+                                         "this one starts nothing")
+                                     .arg(pid),
                                  QString("2026-12-08 00:00:.. Tuesday 2026-12-08 00:00: dattue.dat, 1 entries")})
         QVERIFY2(QRegularExpression(event).match(events).hasMatch(), qPrintable(event + "\n" + events));
 }
@@ -511,6 +521,7 @@ static bool startResident(QProcess &launcher, const QString &folder, const QStri
     return launcher.waitForStarted();
 }
 
+// clang-format off
 void TestRendaro::stops_data()
 {
     QTest::addColumn<int>("signal");
@@ -522,6 +533,7 @@ void TestRendaro::stops_data()
     QTest::newRow("SIGHUP") << int(SIGHUP) << 3 << false << "Normal";
     QTest::newRow("a display that never answers") << int(SIGTERM) << 3 << true << "Max";
 }
+// clang-format on
 
 void TestRendaro::stops()
 {
@@ -545,13 +557,14 @@ void TestRendaro::stops()
     sockaddr_un name{AF_UNIX, {}};
     std::strcpy(name.sun_path, qPrintable("/tmp/.X11-unix/X" + display));
     auto closeSilent = qScopeGuard([&] { ::close(silent), ::unlink(name.sun_path); });
-    QVERIFY(!hungDisplay || (QDir().mkpath("/tmp/.X11-unix") && (::unlink(name.sun_path), true)
-                             && ::bind(silent, reinterpret_cast<sockaddr *>(&name), sizeof name) == 0 && ::listen(silent, 64) == 0
-                             && ::chmod(name.sun_path, 0777) == 0));
+    QVERIFY(!hungDisplay
+            || (QDir().mkpath("/tmp/.X11-unix") && (::unlink(name.sun_path), true) && ::bind(silent, reinterpret_cast<sockaddr *>(&name), sizeof name) == 0
+                && ::listen(silent, 64) == 0 && ::chmod(name.sun_path, 0777) == 0));
     QProcess launcher;
     auto end = qScopeGuard([&] { launcher.kill(), launcher.waitForFinished(); });
-    QVERIFY(startResident(launcher, work.path(), {"RENDARO_TEST_LOG=" + work.filePath("log"), "DISPLAY=" + (hungDisplay ? ":" + display : QString()),
-                                                  "WAYLAND_DISPLAY=", "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + work.filePath("none")}));
+    QVERIFY(startResident(launcher, work.path(),
+                          {"RENDARO_TEST_LOG=" + work.filePath("log"), "DISPLAY=" + (hungDisplay ? ":" + display : QString()),
+                           "WAYLAND_DISPLAY=", "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + work.filePath("none")}));
     QVERIFY(writeFile(pidFile, QByteArray::number(launcher.processId())) && launcher.waitForFinished(30000));
     const qint64 endedAt = QDateTime::currentMSecsSinceEpoch();
     QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
@@ -561,10 +574,11 @@ void TestRendaro::stops()
     const QStringList started = QString::fromUtf8(launcher.readAllStandardOutput()).split(u'\n').filter(QRegularExpression("^started "));
     const qsizetype stopperAt = started.indexOf(QRegularExpression(".* " + QRegularExpression::escape(stopper) + " .*"));
     QVERIFY2(stopperAt == 2 && started.size() - 3 <= 3, qPrintable(started.join(u'\n')));
-    QVERIFY(readFile(work.filePath("rendaro.log")).contains(QString("end of session (%1): %2 started")
-                                                                 .arg(signal == SIGHUP ? "SIGHUP" : "SIGTERM").arg(started.size()).toUtf8()));
+    QVERIFY(readFile(work.filePath("rendaro.log"))
+                .contains(QString("end of session (%1): %2 started").arg(signal == SIGHUP ? "SIGHUP" : "SIGTERM").arg(started.size()).toUtf8()));
 }
 
+// clang-format off
 void TestRendaro::lock_data()
 {
     QTest::addColumn<int>("runtimeMode");   // of XDG_RUNTIME_DIR, the ordinary account's; 0: none set
@@ -579,6 +593,7 @@ void TestRendaro::lock_data()
     QTest::newRow("a running launcher's lock, a minute old") << 0700 << false << "aged" << false;
     QTest::newRow("an empty lock of a crashed launcher") << 0700 << false << "crashed empty" << true;
 }
+// clang-format on
 
 void TestRendaro::lock()
 {
@@ -601,7 +616,10 @@ void TestRendaro::lock()
         QVERIFY(QDir().mkdir(tmpName) && ::chown(QFile::encodeName(tmpName).constData(), 65533, 65533) == 0
                 && ::chmod(QFile::encodeName(tmpName).constData(), 0777) == 0);
     }
-    auto removeTmp = qScopeGuard([&] { if (tmpOfAnother) QDir(tmpName).removeRecursively(); });
+    auto removeTmp = qScopeGuard([&] {
+        if (tmpOfAnother)
+            QDir(tmpName).removeRecursively();
+    });
     const QStringList environment{runtimeMode ? "XDG_RUNTIME_DIR=" + runtime.path() : "XDG_RUNTIME_DIR=", "HOME=" + home.path(),
                                   "XDG_CACHE_HOME=", "RENDARO_TEST_LOG=" + log};
     QProcess first;

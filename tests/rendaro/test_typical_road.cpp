@@ -9,9 +9,9 @@
 #include "app/Main.h"
 #include "platform/SystemProgramStarter.h"
 #include "platform/XdgShortcutMaker.h"
+#include "rendaro/LauncherRun.h"
 #include "support/Fakes.h"
 #include "viewer/ListArea.h"
-#include "rendaro/LauncherRun.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -41,8 +41,7 @@ void TestTypicalRoad::pickShowDeployLogonReset()
     for (const QString &program : {picked, earlier})
         QVERIFY(copyRecorder(program));
     const int today = QDate::currentDate().dayOfWeek() - 1, other = (today + 3) % 7;
-    QVERIFY(writeFile(kDayCodes[today] + QStringLiteral("9.dat"),
-                      "00:00\r\n" + earlier.toLatin1() + "\r\nHide\r\n" + kDayNames[today] + "\r\n"));
+    QVERIFY(writeFile(kDayCodes[today] + QStringLiteral("9.dat"), "00:00\r\n" + earlier.toLatin1() + "\r\nHide\r\n" + kDayNames[today] + "\r\n"));
 
     platform::SystemProgramStarter starter;
     platform::XdgShortcutMaker shortcuts;
@@ -78,9 +77,9 @@ void TestTypicalRoad::pickShowDeployLogonReset()
 
     // Ready to Deploy..., Yes: the entry a desktop starts at the next logon.
     main.Command3->click();
-    QCOMPARE(prompter.prompts().mid(2), (QStringList{
-        " Want a short cut to your login (account)? Yes to your Login only, No to All users, Cancel to clear data list ",
-        "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time you log on"}));
+    QCOMPARE(prompter.prompts().mid(2),
+             (QStringList{" Want a short cut to your login (account)? Yes to your Login only, No to All users, Cancel to clear data list ",
+                          "DATA FILES GENERATED and File copied to your Login Profile, Rendaro will be activated next time you log on"}));
     // The build and temporary folders' names need no quoting or escapes.
     QCOMPARE(readFile(config + "/autostart/Rendaro.desktop"),
              QString("[Desktop Entry]\nType=Application\nName=Rendaro\nExec=%1\nTryExec=%1\nPath=%2\n").arg(kLauncher, work).toUtf8());

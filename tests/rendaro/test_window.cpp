@@ -21,8 +21,7 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &window, [&window] {
         QFile log(qEnvironmentVariable("RENDARO_TEST_LOG"));
         if (log.open(QIODevice::Append))
-            log.write(QFile::encodeName(QCoreApplication::applicationFilePath()) + ' '
-                      + QByteArray::number(window.winId()) + '\n');
+            log.write(QFile::encodeName(QCoreApplication::applicationFilePath()) + ' ' + QByteArray::number(window.winId()) + '\n');
     });
     return app.exec();
 }

@@ -17,6 +17,7 @@ private slots:
     void dayList();
 };
 
+// clang-format off
 void TestSchedule::textForm_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -28,6 +29,7 @@ void TestSchedule::textForm_data()
     QTest::newRow("NUL") << QStringList{QString(QChar(0)) + "x"} << QByteArray() << "NUL";
     QTest::newRow("half a pair") << QStringList{QString("/opt/") + QChar(0xd834)} << QByteArray() << "U+D834";
 }
+// clang-format on
 
 void TestSchedule::textForm()
 {
@@ -41,6 +43,7 @@ void TestSchedule::textForm()
         QCOMPARE(schedule::decodeLines(*encoded), lines);
 }
 
+// clang-format off
 void TestSchedule::dayList_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -85,6 +88,7 @@ void TestSchedule::dayList_data()
         one(qPrintable(QString("U+%1").arg(uint(c), 4, 16, QChar('0'))), ("/opt/a" + QStringView(QChar::fromUcs4(c)).toString() + "b").toUtf8(),
             QString(c > 0xffff ? "/opt/a\\U%1b\"" : "/opt/a\\u%1b\"").arg(uint(c), c > 0xffff ? 8 : 4, 16, QChar('0')));
 }
+// clang-format on
 
 void TestSchedule::dayList()
 {

@@ -41,16 +41,14 @@ inline QStringList asOrdinary(const QString &name, QStringList environment = {})
     QFile::setPermissions(bin.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     QFile::copy(builtProgram(name), bin.filePath(name));
     giveToOrdinary(runtime.path());
-    return QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", "env"} + environment
-           + QStringList{bin.filePath(name)};
+    return QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--", "env"} + environment + QStringList{bin.filePath(name)};
 }
 
 // Runs a built program as the ordinary account to its end, after the
 // command that wraps it (such as prlimit). A run that could not drop root's
 // rights ends the test rather than pass blind.
 inline Finished runAsOrdinary(const QString &name, const QStringList &arguments, const QString &folder,
-                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                              const QStringList &wrapper = {})
+                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(), const QStringList &wrapper = {})
 {
     const QStringList command = wrapper + asOrdinary(name) + arguments;
     const Finished f = run(command.first(), command.mid(1), folder, environment);
@@ -69,8 +67,7 @@ inline QString inChildAsOrdinary(const std::function<QString()> &check)
     const pid_t child = ::pipe(out) == 0 ? ::fork() : -1;
     if (child == 0) {
         ::alarm(10);
-        const bool dropped = !isRoot() || (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
-                                           && ::setresuid(65534, 65534, 65534) == 0);
+        const bool dropped = !isRoot() || (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0);
         const QByteArray text = dropped ? check().toUtf8() : QByteArray("cannot drop root's rights");
         ::_exit(::write(out[1], text.constData(), size_t(text.size())) == text.size() && dropped ? 0 : 1);
     }

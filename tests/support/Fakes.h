@@ -20,8 +20,7 @@ class FakeStarter : public platform::ProgramStarter
 {
 public:
     // A watched program ends at once; its end is told from the event loop, as the real starter tells it.
-    base::Result<qint64> start(const QString &program, const QStringList &arguments, platform::WindowStyle style,
-                                   std::function<void(bool)> ended = {}) override
+    base::Result<qint64> start(const QString &program, const QStringList &arguments, platform::WindowStyle style, std::function<void(bool)> ended = {}) override
     {
         const QString commandLine = (QStringList{program} + arguments).join(u' ');
         commandLines.append(commandLine), styles.append(style);
@@ -38,7 +37,9 @@ public:
     QStringList failingAtEnd; // command lines whose program ends in failure
 };
 
+// clang-format off
 struct ShownMessage { QString prompt; platform::Buttons buttons; };
+// clang-format on
 
 class FakePrompter : public platform::Prompter
 {
@@ -50,7 +51,13 @@ public:
         return ok ? qint16(platform::AnswerOk) : answers.isEmpty() ? qint16(platform::AnswerCancel) : answers.takeFirst();
     }
 
-    QStringList prompts() const { QStringList l; for (const auto &m : shown) l << m.prompt; return l; }
+    QStringList prompts() const
+    {
+        QStringList l;
+        for (const auto &m : shown)
+            l << m.prompt;
+        return l;
+    }
 
     QList<ShownMessage> shown;
     QList<qint16> answers; // for Yes/No/Cancel questions, in order
@@ -58,4 +65,6 @@ public:
 
 // The services to hand to a Main. Shortcuts are the real ones: every test
 // runs with its own XDG folders (or, on Windows, in a Wine prefix of its own).
+// clang-format off
 struct FakeServices { FakeStarter starter; FakePrompter prompter; SystemShortcutMaker shortcuts; };
+// clang-format on

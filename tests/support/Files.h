@@ -41,8 +41,7 @@ private:
 
 inline const char *const kDayCodes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 inline const char *const kDayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-inline const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat",
-                                        "datfri.dat", "datsat.dat", "datsun.dat"};
+inline const char *const kDayLists[] = {"datmon.dat", "dattue.dat", "datwed.dat", "datthu.dat", "datfri.dat", "datsat.dat", "datsun.dat"};
 
 // An entry's four lines as CR LF text.
 inline QByteArray entryText(const QString &time, const QString &path, const QString &style, const QString &day)

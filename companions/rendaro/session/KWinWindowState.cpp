@@ -84,10 +84,14 @@ bool hasStyle(const QVariantMap &window, schedule::RunStyle style)
 {
     const auto on = [&window](const char *key) { return window.value(QString::fromLatin1(key)).toBool(); };
     switch (style) {
-    case schedule::RunStyle::Max: return on("maximizeHorizontal") && on("maximizeVertical");
-    case schedule::RunStyle::Min: return on("minimized");
-    case schedule::RunStyle::Hide: return on("minimized") && on("skipTaskbar") && on("skipSwitcher") && on("skipPager");
-    case schedule::RunStyle::Normal: break;
+    case schedule::RunStyle::Max:
+        return on("maximizeHorizontal") && on("maximizeVertical");
+    case schedule::RunStyle::Min:
+        return on("minimized");
+    case schedule::RunStyle::Hide:
+        return on("minimized") && on("skipTaskbar") && on("skipSwitcher") && on("skipPager");
+    case schedule::RunStyle::Normal:
+        break;
     }
     return true;
 }
@@ -133,13 +137,15 @@ public:
     }
 
 private:
-    QList<StyleMissed> applyOn(QDBusConnection &bus, const QList<PendingWindows> &pending, const std::function<bool()> &stopped,
-                               std::chrono::milliseconds patience);
-    static std::optional<QString> runScript(QDBusConnection &bus, Answer &answer, const QByteArray &source, QString *why);
+    QList<StyleMissed> applyOn(QDBusConnection &bus, const QList<PendingWindows> &pending,
+                               const std::function<bool()> &stopped, std::chrono::milliseconds patience);
+    static std::optional<QString> runScript(QDBusConnection &bus, Answer &answer, const QByteArray &source,
+                                            QString *why);
 };
 
 // Loads the script into KWin, runs it and waits for its answer; unloads it.
-std::optional<QString> KWinStyler::runScript(QDBusConnection &bus, Answer &answer, const QByteArray &source, QString *why)
+std::optional<QString> KWinStyler::runScript(QDBusConnection &bus, Answer &answer, const QByteArray &source,
+                                             QString *why)
 {
     static std::atomic<int> count{0};
     const QString name = QStringLiteral("rendaro-%1-%2").arg(QCoreApplication::applicationPid()).arg(++count);
@@ -148,7 +154,8 @@ std::optional<QString> KWinStyler::runScript(QDBusConnection &bus, Answer &answe
         *why = QStringLiteral("the script for KWin could not be written: %1").arg(file.errorString());
         return std::nullopt;
     }
-    const QDBusReply<int> id = callKWin(bus, kScriptingPath, kScripting, QStringLiteral("loadScript"), {file.fileName(), name});
+    const QDBusReply<int> id =
+        callKWin(bus, kScriptingPath, kScripting, QStringLiteral("loadScript"), {file.fileName(), name});
     if (!id.isValid() || id.value() < 0) {
         *why = QStringLiteral("KWin did not take the script that sets it");
         return std::nullopt;
@@ -156,7 +163,8 @@ std::optional<QString> KWinStyler::runScript(QDBusConnection &bus, Answer &answe
     // KWin 6 puts the script at /Scripting/Script<id>, 5.27 at /<id>.
     answer.windows.reset();
     const QString run = QStringLiteral("run"), script = QStringLiteral("org.kde.kwin.Script");
-    if (callKWin(bus, QStringLiteral("/Scripting/Script%1").arg(id.value()), script, run).type() == QDBusMessage::ErrorMessage
+    if (callKWin(bus, QStringLiteral("/Scripting/Script%1").arg(id.value()), script, run).type()
+            == QDBusMessage::ErrorMessage
         && callKWin(bus, QStringLiteral("/%1").arg(id.value()), script, run).type() == QDBusMessage::ErrorMessage) {
         *why = QStringLiteral("KWin did not run the script that sets it");
     } else {
@@ -200,8 +208,8 @@ QList<StyleMissed> KWinStyler::applyOn(QDBusConnection &bus, const QList<Pending
         // A unique bus name (":1.42") needs no quoting.
         const QByteArray source =
             QString::fromLatin1(kScript)
-                .arg(QString::fromUtf8(QJsonDocument(styles).toJson(QJsonDocument::Compact)), bus.baseService(), kAnswerPath,
-                     ++round % 6 == 0 ? QStringLiteral("true") : QStringLiteral("false"))
+                .arg(QString::fromUtf8(QJsonDocument(styles).toJson(QJsonDocument::Compact)), bus.baseService(),
+                     kAnswerPath, ++round % 6 == 0 ? QStringLiteral("true") : QStringLiteral("false"))
                 .toUtf8();
         const std::optional<QString> found = runScript(bus, answer, source, &why);
         if (stopped())
@@ -213,8 +221,8 @@ QList<StyleMissed> KWinStyler::applyOn(QDBusConnection &bus, const QList<Pending
             if (i < 0)
                 continue;
             seen.insert(i);
-            const QDBusReply<QVariantMap> info =
-                callKWin(bus, QStringLiteral("/KWin"), kKWin, QStringLiteral("getWindowInfo"), {window.section(u'=', 1)});
+            const QDBusReply<QVariantMap> info = callKWin(bus, QStringLiteral("/KWin"), kKWin,
+                                                          QStringLiteral("getWindowInfo"), {window.section(u'=', 1)});
             if (info.isValid() && hasStyle(info.value(), pending[i].style))
                 served.insert(i);
         }
@@ -246,13 +254,14 @@ std::unique_ptr<WindowStyler> kwinWindowStyler()
 {
     // Without an address the bus library would start a bus of its own,
     // through an X11 display that may not answer.
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") && !QFileInfo::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/bus"))
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")
+        && !QFileInfo::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/bus"))
         return nullptr;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kKWin))
         return nullptr;
-    const QDBusReply<QString> scripting =
-        callKWin(bus, kScriptingPath, QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+    const QDBusReply<QString> scripting = callKWin(
+        bus, kScriptingPath, QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
     if (!scripting.isValid() || !scripting.value().contains(kScripting))
         return nullptr;
     return std::make_unique<KWinStyler>();

@@ -10,12 +10,17 @@ namespace {
 class NoStyler : public WindowStyler
 {
 public:
-    NoStyler(const QString &why, bool noDisplay) : m_why(why), m_noDisplay(noDisplay) {}
+    NoStyler(const QString &why, bool noDisplay)
+        : m_why(why)
+        , m_noDisplay(noDisplay)
+    {
+    }
 
     QString how(schedule::RunStyle style) const override
     {
         if (m_noDisplay && style == schedule::RunStyle::Hide)
-            return QStringLiteral("started with no terminal and its output discarded; without a display it shows no window");
+            return QStringLiteral(
+                "started with no terminal and its output discarded; without a display it shows no window");
         return QStringLiteral("not applied: %1").arg(m_why);
     }
 

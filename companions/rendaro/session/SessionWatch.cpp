@@ -35,7 +35,10 @@ class LogindSession : public QObject
 {
     Q_OBJECT
 public:
-    explicit LogindSession(rendaro::Stop &stop) : m_stop(stop) {}
+    explicit LogindSession(rendaro::Stop &stop)
+        : m_stop(stop)
+    {
+    }
 
     Q_INVOKABLE void start()
     {
@@ -91,7 +94,8 @@ private:
     // The session of this process, else the user's graphical session.
     static QString ownSession(QDBusConnection &bus)
     {
-        QDBusMessage byPid = QDBusMessage::createMethodCall(kLogind, kManagerPath, kManager, QStringLiteral("GetSessionByPID"));
+        QDBusMessage byPid =
+            QDBusMessage::createMethodCall(kLogind, kManagerPath, kManager, QStringLiteral("GetSessionByPID"));
         byPid << uint(::getpid());
         const QDBusReply<QDBusObjectPath> own = bus.call(byPid, QDBus::Block, kAnswerWithinMs);
         if (own.isValid())
@@ -121,9 +125,7 @@ private:
 
 } // namespace
 
-void launcherFinished()
-{
-}
+void launcherFinished() {}
 
 void watchSession(rendaro::Stop &stop)
 {

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 namespace rendaro {

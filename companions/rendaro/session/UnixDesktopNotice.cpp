@@ -17,7 +17,9 @@ constexpr int kAnswerWithinMs = 3000;
 // (<b>, <a href=...>, &amp;), and a folder's name may look like markup.
 QString markupEscaped(QString text)
 {
-    return text.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;")).replace(u'>', QStringLiteral("&gt;"));
+    return text.replace(u'&', QStringLiteral("&amp;"))
+        .replace(u'<', QStringLiteral("&lt;"))
+        .replace(u'>', QStringLiteral("&gt;"));
 }
 
 } // namespace
@@ -35,8 +37,8 @@ void DesktopNotice::send(const QString &title, const QString &text)
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title << markupEscaped(text)
-           << QStringList() << QVariantMap() << int(-1);
+    notify << QCoreApplication::applicationName() << uint(0) << QStringLiteral("dialog-warning") << title
+           << markupEscaped(text) << QStringList() << QVariantMap() << int(-1);
     bus.call(notify, QDBus::Block, kAnswerWithinMs);
 }
 

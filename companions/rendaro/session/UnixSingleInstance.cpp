@@ -18,7 +18,7 @@ namespace {
 // that the user may not write to, would leave the lock to chance.
 base::Result<void> ownPrivateFolder(const QString &path)
 {
-    struct stat info {};
+    struct stat info = {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
         const int code = errno;
         return base::Failure{QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code))), code};
@@ -35,7 +35,7 @@ base::Result<void> ownPrivateFolder(const QString &path)
 // shares.
 QByteArray SingleInstance::workingFolderKey()
 {
-    struct stat info {};
+    struct stat info = {};
     if (::stat(".", &info) == 0)
         return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
     return QDir::currentPath().toLower().toUtf8();
@@ -54,7 +54,8 @@ base::Result<QString> SingleInstance::lockFolder()
     if (!QDir::isAbsolutePath(cache)) {
         const QString home = qEnvironmentVariable("HOME");
         if (!QDir::isAbsolutePath(home))
-            return base::Failure{QStringLiteral("neither a private XDG_RUNTIME_DIR nor a home folder for the lock"), 0, true};
+            return base::Failure{QStringLiteral("neither a private XDG_RUNTIME_DIR nor a home folder for the lock"), 0,
+                                 true};
         cache = QDir(home).filePath(QStringLiteral(".cache"));
     }
     const QString own = QDir(cache).filePath(QStringLiteral("vellomar"));

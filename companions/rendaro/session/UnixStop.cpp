@@ -21,8 +21,9 @@ void onSignal(int number)
 {
     const int saved = errno;
     g_signal = number;
-    if (const int fd = g_wakeFd; fd >= 0)
+    if (const int fd = g_wakeFd; fd >= 0) {
         [[maybe_unused]] const auto ignored = ::write(fd, "x", 1);
+    }
     errno = saved;
 }
 
@@ -49,7 +50,7 @@ void Stop::catchSignals()
 {
     g_catcher = this;
     g_wakeFd = m_wake[1];
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     for (int number : {SIGTERM, SIGHUP, SIGINT})
@@ -58,8 +59,9 @@ void Stop::catchSignals()
 
 void Stop::wake() const
 {
-    if (m_wake[1] >= 0)
+    if (m_wake[1] >= 0) {
         [[maybe_unused]] const auto ignored = ::write(m_wake[1], "x", 1);
+    }
 }
 
 QString Stop::caught() const
@@ -68,10 +70,14 @@ QString Stop::caught() const
     if (g_catcher != this || number == 0)
         return {};
     switch (number) {
-    case SIGTERM: return QStringLiteral("SIGTERM");
-    case SIGHUP: return QStringLiteral("SIGHUP");
-    case SIGINT: return QStringLiteral("SIGINT");
-    default: return QStringLiteral("signal %1").arg(number);
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    case SIGHUP:
+        return QStringLiteral("SIGHUP");
+    case SIGINT:
+        return QStringLiteral("SIGINT");
+    default:
+        return QStringLiteral("signal %1").arg(number);
     }
 }
 
@@ -79,7 +85,9 @@ void Stop::sleep(std::chrono::milliseconds span) const
 {
     if (requested())
         return;
-    struct pollfd wake {m_wake[0], POLLIN, 0};
+    struct pollfd wake {
+        m_wake[0], POLLIN, 0
+    };
     if (::poll(&wake, m_wake[0] >= 0 ? 1 : 0, int(span.count())) > 0) {
         // Drained only once a stop is known: every later sleep ends at once.
         if (!requested()) {

@@ -58,9 +58,12 @@ QString Stop::caught() const
     if (g_catcher != this || g_signal == 0)
         return {};
     switch (g_signal - 1) {
-    case CTRL_LOGOFF_EVENT: return QStringLiteral("the user logged off");
-    case CTRL_SHUTDOWN_EVENT: return QStringLiteral("the system shuts down");
-    default: return QStringLiteral("the console was closed");
+    case CTRL_LOGOFF_EVENT:
+        return QStringLiteral("the user logged off");
+    case CTRL_SHUTDOWN_EVENT:
+        return QStringLiteral("the system shuts down");
+    default:
+        return QStringLiteral("the console was closed");
     }
 }
 

@@ -58,7 +58,7 @@ std::unique_ptr<WindowStyler> sessionWindowStyler();
 
 // The ways, each in a file of its own.
 std::unique_ptr<WindowStyler> x11WindowStyler(bool xwayland); // an X11 display, or a Wayland session's XWayland
-std::unique_ptr<WindowStyler> kwinWindowStyler(); // null where KWin takes no scripts on the session bus
+std::unique_ptr<WindowStyler> kwinWindowStyler();             // null where KWin takes no scripts on the session bus
 std::unique_ptr<WindowStyler> noWindowStyler(const QString &why);
 std::unique_ptr<WindowStyler> noDisplayStyler();
 

@@ -17,8 +17,8 @@ namespace rendaro {
 
 namespace {
 
-constexpr uint32_t kIconicState = 3;    // ICCCM WM_STATE
-constexpr uint32_t kNetWmStateAdd = 1;  // EWMH _NET_WM_STATE action
+constexpr uint32_t kIconicState = 3;   // ICCCM WM_STATE
+constexpr uint32_t kNetWmStateAdd = 1; // EWMH _NET_WM_STATE action
 constexpr uint32_t kSourceApplication = 1;
 
 struct ConnectionCloser {
@@ -44,7 +44,8 @@ void sendToRoot(xcb_connection_t *c, xcb_window_t root, xcb_window_t window, xcb
 // A window's map state, nothing once it is gone.
 std::optional<uint8_t> mapState(xcb_connection_t *c, xcb_window_t window)
 {
-    xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
+    xcb_get_window_attributes_reply_t *reply =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
     const std::optional<uint8_t> state = reply ? std::optional<uint8_t>(reply->map_state) : std::nullopt;
     free(reply);
     return state;
@@ -82,11 +83,15 @@ namespace {
 class X11Styler : public WindowStyler
 {
 public:
-    explicit X11Styler(bool xwayland) : m_xwayland(xwayland) {}
+    explicit X11Styler(bool xwayland)
+        : m_xwayland(xwayland)
+    {
+    }
 
     QString how(schedule::RunStyle style) const override
     {
-        const QString done = style == schedule::RunStyle::Hide  ? QStringLiteral("withdrawn (not shown, no taskbar entry)")
+        const QString done = style == schedule::RunStyle::Hide
+                                 ? QStringLiteral("withdrawn (not shown, no taskbar entry)")
                              : style == schedule::RunStyle::Min ? QStringLiteral("minimized")
                                                                 : QStringLiteral("maximized");
         if (!m_xwayland)
@@ -140,7 +145,8 @@ QList<StyleMissed> X11Styler::apply(const QList<PendingWindows> &pending, const 
 
     auto reached = [&](xcb_window_t window, RunStyle style) {
         if (style == RunStyle::Hide) // withdrawn, not iconic
-            return mapState(c, window) == XCB_MAP_STATE_UNMAPPED && x11::cardinals(c, window, atoms.wmState, atoms.wmState).value(0) != kIconicState;
+            return mapState(c, window) == XCB_MAP_STATE_UNMAPPED
+                   && x11::cardinals(c, window, atoms.wmState, atoms.wmState).value(0) != kIconicState;
         if (style == RunStyle::Min)
             return x11::cardinals(c, window, atoms.wmState, atoms.wmState).value(0) == kIconicState;
         const QList<uint32_t> states = x11::cardinals(c, window, atoms.netWmState, XCB_ATOM_ATOM);
@@ -161,7 +167,8 @@ QList<StyleMissed> X11Styler::apply(const QList<PendingWindows> &pending, const 
                     return owners[window] = i;
         return owners[window] = -1;
     };
-    const bool hiding = std::any_of(pending.cbegin(), pending.cend(), [](const PendingWindows &p) { return p.style == RunStyle::Hide; });
+    const bool hiding = std::any_of(pending.cbegin(), pending.cend(),
+                                    [](const PendingWindows &p) { return p.style == RunStyle::Hide; });
 
     // A request may come before a program has set up its window, which then
     // sets its own state over it: each window is asked again, at most every
@@ -197,7 +204,8 @@ QList<StyleMissed> X11Styler::apply(const QList<PendingWindows> &pending, const 
                 if (style == RunStyle::Hide)
                     withdraw(c, root, window);
                 else if (style == RunStyle::Max)
-                    sendToRoot(c, root, window, atoms.netWmState, {kNetWmStateAdd, atoms.maxVert, atoms.maxHorz, kSourceApplication, 0});
+                    sendToRoot(c, root, window, atoms.netWmState,
+                               {kNetWmStateAdd, atoms.maxVert, atoms.maxHorz, kSourceApplication, 0});
                 else
                     sendToRoot(c, root, window, atoms.changeState, {kIconicState, 0, 0, 0, 0});
                 askedAgainAt[window] = QDeadlineTimer(500);
@@ -217,11 +225,14 @@ QList<StyleMissed> X11Styler::apply(const QList<PendingWindows> &pending, const 
     for (qsizetype i = 0; i < pending.size(); ++i) {
         const RunStyle style = pending[i].style;
         if (!seen.contains(i))
-            missed.append({pending[i], m_xwayland ? QStringLiteral("no window of it appeared on XWayland") : QStringLiteral("no window of it appeared")});
-        else if (style == RunStyle::Hide ? showing.contains(i) : !served.contains(i)) // a window closed by itself is not shown
-            missed.append({pending[i], style == RunStyle::Max   ? QStringLiteral("the window manager did not maximize its window")
-                                       : style == RunStyle::Min ? QStringLiteral("the window manager did not minimize its window")
-                                                                : QStringLiteral("its window stayed shown")});
+            missed.append({pending[i], m_xwayland ? QStringLiteral("no window of it appeared on XWayland")
+                                                  : QStringLiteral("no window of it appeared")});
+        else if (style == RunStyle::Hide ? showing.contains(i)
+                                         : !served.contains(i)) // a window closed by itself is not shown
+            missed.append(
+                {pending[i], style == RunStyle::Max   ? QStringLiteral("the window manager did not maximize its window")
+                             : style == RunStyle::Min ? QStringLiteral("the window manager did not minimize its window")
+                                                      : QStringLiteral("its window stayed shown")});
     }
     return missed;
 }

@@ -12,9 +12,16 @@ namespace rendaro::x11 {
 
 Atoms::Atoms(xcb_connection_t *c)
 {
-    const char *const names[] = {"_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_WM_PID", "WM_STATE", "WM_CHANGE_STATE",
-                                 "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"};
-    xcb_atom_t *const atoms[] = {&wmCheck, &clientList, &wmPid, &wmState, &changeState, &netWmState, &maxVert, &maxHorz};
+    const char *const names[] = {"_NET_SUPPORTING_WM_CHECK",
+                                 "_NET_CLIENT_LIST",
+                                 "_NET_WM_PID",
+                                 "WM_STATE",
+                                 "WM_CHANGE_STATE",
+                                 "_NET_WM_STATE",
+                                 "_NET_WM_STATE_MAXIMIZED_VERT",
+                                 "_NET_WM_STATE_MAXIMIZED_HORZ"};
+    xcb_atom_t *const atoms[] = {&wmCheck,     &clientList, &wmPid,   &wmState,
+                                 &changeState, &netWmState, &maxVert, &maxHorz};
     xcb_intern_atom_cookie_t asked[std::size(names)];
     for (size_t i = 0; i < std::size(names); ++i)
         asked[i] = xcb_intern_atom(c, 0, uint16_t(strlen(names[i])), names[i]);
@@ -70,10 +77,12 @@ void findClients(xcb_connection_t *c, const QList<xcb_window_t> &windows, int de
                       xcb_get_property(c, 0, window, wmPid, XCB_ATOM_ANY, 0, 0)});
     QList<xcb_window_t> frames;
     for (qsizetype i = 0; i < windows.size(); ++i) {
-        xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(c, asked[i].attributes, nullptr);
+        xcb_get_window_attributes_reply_t *attributes =
+            xcb_get_window_attributes_reply(c, asked[i].attributes, nullptr);
         xcb_get_property_reply_t *state = xcb_get_property_reply(c, asked[i].state, nullptr);
         xcb_get_property_reply_t *pid = xcb_get_property_reply(c, asked[i].pid, nullptr);
-        const bool shown = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && !attributes->override_redirect;
+        const bool shown =
+            attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && !attributes->override_redirect;
         if (shown && ((state && state->type != XCB_ATOM_NONE) || (pid && pid->type != XCB_ATOM_NONE)))
             clients.append(windows[i]);
         else if (shown)
@@ -116,10 +125,12 @@ QList<qint64> windowProcesses(xcb_connection_t *c, const Atoms &atoms, xcb_windo
     if (!extension || !extension->present)
         return processes;
     const xcb_res_client_id_spec_t asked{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    xcb_res_query_client_ids_reply_t *reply = xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &asked), nullptr);
-    for (auto ids = reply ? xcb_res_query_client_ids_ids_iterator(reply) : xcb_res_client_id_value_iterator_t{}; ids.rem;
-         xcb_res_client_id_value_next(&ids))
-        if (ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID && xcb_res_client_id_value_value_length(ids.data) > 0)
+    xcb_res_query_client_ids_reply_t *reply =
+        xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &asked), nullptr);
+    for (auto ids = reply ? xcb_res_query_client_ids_ids_iterator(reply) : xcb_res_client_id_value_iterator_t{};
+         ids.rem; xcb_res_client_id_value_next(&ids))
+        if (ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID
+            && xcb_res_client_id_value_value_length(ids.data) > 0)
             processes.append(*xcb_res_client_id_value_value(ids.data));
     free(reply);
 #endif

@@ -27,7 +27,10 @@ void check(bool ok, const std::wstring &what, const std::wstring &got)
     }
 }
 
-bool exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring &path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 int report()
 {
@@ -42,8 +45,7 @@ int report()
     FILE *file = _wfopen(part.c_str(), L"w");
     if (!file)
         return 2;
-    std::fwprintf(file, L"show=%u flags=%lu\ncwd=%ls\nmodule=%ls\n", startup.wShowWindow, startup.dwFlags, cwd,
-                  winplat::moduleFileName().c_str());
+    std::fwprintf(file, L"show=%u flags=%lu\ncwd=%ls\nmodule=%ls\n", startup.wShowWindow, startup.dwFlags, cwd, winplat::moduleFileName().c_str());
     return std::fclose(file) == 0 && MoveFileExW(part.c_str(), path, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
 }
 
@@ -53,8 +55,10 @@ int checks()
     const std::wstring folder = L"C:\\vellomar checks", probe = folder + L"\\probe.exe";
     CreateDirectoryW(folder.c_str(), nullptr);
     CopyFileW(winplat::moduleFileName().c_str(), probe.c_str(), FALSE);
-    const struct { int style; UINT show; } starts[] = {{0, SW_SHOWNORMAL}, {1, SW_HIDE}, {2, SW_SHOWMINNOACTIVE},
-                                                         {3, SW_SHOWMAXIMIZED}};
+    const struct {
+        int style;
+        UINT show;
+    } starts[] = {{0, SW_SHOWNORMAL}, {1, SW_HIDE}, {2, SW_SHOWMINNOACTIVE}, {3, SW_SHOWMAXIMIZED}};
     for (const auto [style, show] : starts) {
         const std::wstring report = folder + L"\\report" + std::to_wstring(style);
         SetEnvironmentVariableW(L"VELLOMAR_PROBE_REPORT", report.c_str());
@@ -83,7 +87,9 @@ int checks()
     // lists of its own, only what the Unix mode says. The start of the reason,
     // or nothing when trusted. SY SYSTEM, BA Administrators, BU Users,
     // AU Authenticated Users, WD Everyone; OICIIO: only for what a folder holds.
-    const struct { const wchar_t *sddl, *why; } trust[] = {
+    const struct {
+        const wchar_t *sddl, *why;
+    } trust[] = {
         {L"O:SYD:P(A;;FA;;;BA)(A;;FR;;;WD)(A;OICIIO;FA;;;BU)(D;;FA;;;WD)", nullptr},
         {L"O:SYD:P(A;;0x4;;;AU)", L"NT AUTHORITY\\Authenticated Users may write"},
         {L"O:SYD:P(A;;0x40000;;;BU)", L"BUILTIN\\Users may write"},
