@@ -74,19 +74,13 @@ void BM_ViewerDayButton(benchmark::State &state)
     QDir::setCurrent(old);
 }
 
+// Both viewer benchmarks run over day lists of 10, 10,000 and 100,000 entries.
+void overListSizes(benchmark::internal::Benchmark *b)
+{
+    b->ArgName("entries")->Arg(10)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
 } // namespace
 
-BENCHMARK(BM_ViewerOpen)
-    ->ArgName("entries")
-    ->Arg(10)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_ViewerDayButton)
-    ->ArgName("entries")
-    ->Arg(10)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_ViewerOpen)->Apply(overListSizes);
+BENCHMARK(BM_ViewerDayButton)->Apply(overListSizes);
