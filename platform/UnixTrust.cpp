@@ -113,8 +113,7 @@ base::Result<> checkTrust(const QFile &file)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat first {
-    }, second{};
+    struct stat first = {}, second = {};
     return ::stat(QFile::encodeName(a).constData(), &first) == 0
            && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
            && first.st_ino == second.st_ino;

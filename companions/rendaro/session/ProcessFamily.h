@@ -15,8 +15,8 @@ struct ProcessLinks {
 };
 std::optional<ProcessLinks> processLinks(qint64 pid);
 
-// The two below are there on Linux only, where the window states look for
-// a program's windows by their processes.
+// The two below are built beside the /proc reader only, not on Windows,
+// where a start carries its window's state and nothing looks for windows.
 
 // Whether process is a started program or one it started: the program
 // itself, a process whose parents lead to it, or one in the session the

@@ -36,8 +36,8 @@ public:
     void sleep(std::chrono::milliseconds span) const;
 
 private:
-    // A file per system: wakes a sleeper; the name of the signal this
-    // object caught, or an empty string.
+    // In each system's file: wake() wakes a sleeper; caught() is the name of
+    // the signal this object caught, or an empty string.
     void wake() const;
     QString caught() const;
 

@@ -85,9 +85,7 @@ void Stop::sleep(std::chrono::milliseconds span) const
 {
     if (requested())
         return;
-    struct pollfd wake {
-        m_wake[0], POLLIN, 0
-    };
+    struct pollfd wake = {m_wake[0], POLLIN, 0};
     if (::poll(&wake, m_wake[0] >= 0 ? 1 : 0, int(span.count())) > 0) {
         // Drained only once a stop is known: every later sleep ends at once.
         if (!requested()) {
