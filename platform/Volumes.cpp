@@ -5,9 +5,6 @@
 
 namespace platform {
 
-// The volumes this system offers beside its root, unsorted (UnixVolumes.cpp, WinVolumes.cpp).
-QStringList offeredVolumes(const QList<Volume> &mounted, const QString &homeFolder);
-
 QStringList browsableVolumes(const QList<Volume> &mounted, const QString &homeFolder)
 {
     QStringList roots = offeredVolumes(mounted, homeFolder);

@@ -25,4 +25,8 @@ QStringList browsableVolumes(const QList<Volume> &mounted, const QString &homeFo
 // The mount table now, of the volumes that are ready.
 QList<Volume> mountedVolumes();
 
+// What browsableVolumes() orders: the volumes this system offers, in
+// UnixVolumes.cpp and WinVolumes.cpp.
+QStringList offeredVolumes(const QList<Volume> &mounted, const QString &homeFolder);
+
 } // namespace platform
