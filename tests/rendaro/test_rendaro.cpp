@@ -5,8 +5,11 @@
 #include "rendaro/LauncherRun.h"
 #include "support/AsUser.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QRegularExpression>
 #include <QtTest>
@@ -62,7 +65,44 @@ QString startBus(QProcess &daemon, const QString &folder)
     return daemon.waitForReadyRead(10000) ? QString::fromUtf8(daemon.readLine()).trimmed() : QString();
 }
 
-// The login manager's session of the launcher, as logind shows it on the system bus.
+// A session as logind names it in a user's Display property: its id and object path, "(so)".
+struct SessionRef {
+    QString id;
+    QDBusObjectPath path;
+};
+QDBusArgument &operator<<(QDBusArgument &out, const SessionRef &s)
+{
+    return out.beginStructure(), out << s.id << s.path, out.endStructure(), out;
+}
+const QDBusArgument &operator>>(const QDBusArgument &in, SessionRef &s)
+{
+    return in.beginStructure(), in >> s.id >> s.path, in.endStructure(), in;
+}
+
+// logind's manager and the user's graphical session, for a launcher that is no process of any session (an
+// autostart run as a unit of the user's service manager): systemd's logind (src/login/logind-dbus.c,
+// logind-user-dbus.c) answers GetSessionByPID for it with NoSessionForPID, and names the session in the user's
+// Display property.
+class FakeLogind : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+public slots:
+    QDBusObjectPath GetSessionByPID(uint pid)
+    {
+        sendErrorReply("org.freedesktop.login1.NoSessionForPID", QString("PID %1 does not belong to any known session").arg(pid));
+        return {};
+    }
+};
+class FakeUser : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.User")
+    Q_PROPERTY(SessionRef Display READ display)
+public:
+    SessionRef display() const { return asked = true, SessionRef{"1", QDBusObjectPath("/org/freedesktop/login1/session/_1")}; }
+    mutable bool asked = false;
+};
 class FakeSession : public QObject
 {
     Q_OBJECT
@@ -70,9 +110,6 @@ class FakeSession : public QObject
     Q_PROPERTY(QString State MEMBER state)
 public:
     QString state = "active";
-    bool asked = false;
-public slots:
-    QDBusObjectPath GetSessionByPID(uint) { return asked = true, QDBusObjectPath("/org/freedesktop/login1/session/_1"); }
 };
 
 // What a refusals row makes of the world before the run, beside the modes it sets.
@@ -648,7 +685,7 @@ void TestRendaro::sessionRemoved()
 {
     // A logind of the test's own that behaves as systemd's does (src/login/logind-session-dbus.c, logind-dbus.c):
     // SessionRemoved comes once the session is gone, and then the session's object is unknown. A launcher outside
-    // the session's scope (an autostart run as a unit of the user's manager) outlives it so. A logout with the
+    // the session's scope, which finds the session through the user's Display, outlives it so. A logout with the
     // launcher inside, where the session stays "closing" unannounced, is test_real_logind's, against systemd itself.
     QTemporaryDir work;
     QProcess daemon, launcher;
@@ -656,10 +693,13 @@ void TestRendaro::sessionRemoved()
     const QString address = startBus(daemon, work.path());
     QDBusConnection bus = QDBusConnection::connectToBus(address, "logind");
     auto disconnect = qScopeGuard([] { QDBusConnection::disconnectFromBus("logind"); });
+    FakeLogind logind;
+    FakeUser user;
     FakeSession session;
     const QString path = "/org/freedesktop/login1/session/_1";
-    QVERIFY(bus.registerService("org.freedesktop.login1")
-            && bus.registerObject("/org/freedesktop/login1", "org.freedesktop.login1.Manager", &session, QDBusConnection::ExportAllSlots)
+    qDBusRegisterMetaType<SessionRef>();
+    QVERIFY(bus.registerService("org.freedesktop.login1") && bus.registerObject("/org/freedesktop/login1", &logind, QDBusConnection::ExportAllSlots)
+            && bus.registerObject("/org/freedesktop/login1/user/self", &user, QDBusConnection::ExportAllProperties)
             && bus.registerObject(path, &session, QDBusConnection::ExportAllProperties));
     QVERIFY(writeDayList(work.filePath("datmon.dat"), monday("23:00", "/nowhere/late")));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -667,7 +707,7 @@ void TestRendaro::sessionRemoved()
     launcher.setProcessEnvironment(environment);
     launcher.setWorkingDirectory(work.path());
     launcher.start(kLauncher, {"--at", kMonday + "T12:00"});
-    QTRY_VERIFY(session.asked);
+    QTRY_VERIFY(user.asked);
     QTest::qWait(500); // its first look has seen the session active
     bus.unregisterObject(path);
     QVERIFY(bus.send(QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "SessionRemoved")
